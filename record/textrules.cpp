@@ -1,0 +1,158 @@
+#include "record/textrules.h"
+
+#include <QStringEncoder>
+
+namespace shenbao {
+namespace {
+
+bool isLineBreakChar(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+// Length of the character (or CR LF pair) that starts at i, in UTF-16 units.
+qsizetype unitLength(QStringView text, qsizetype i)
+{
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+        return 2;
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+        return 2;
+    return 1;
+}
+
+int unitBytes(QStringView unit)
+{
+    const QChar c = unit[0];
+    if (isLineBreakChar(c))
+        return 2;
+    if (c.unicode() < 0x80)
+        return 1;
+    // The unified ideographs are all double-byte in GBK; other characters are asked of the
+    // codec (CP936 holds a few single-byte ones, such as the euro sign at 0x80).
+    if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FA5)
+        return 2;
+    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
+    if (!encoder.isValid())
+        return 2;
+    const QByteArray bytes = encoder.encode(unit);
+    if (encoder.hasError() || bytes.isEmpty())
+        return 2;
+    return int(bytes.size());
+}
+
+} // namespace
+
+int gbkByteLength(QStringView text)
+{
+    int bytes = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = unitLength(text, i);
+        bytes += unitBytes(text.mid(i, n));
+        i += n;
+    }
+    return bytes;
+}
+
+QString fitGbkBytes(QStringView text, int maxBytes)
+{
+    int bytes = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype n = unitLength(text, i);
+        const int b = unitBytes(text.mid(i, n));
+        if (bytes + b > maxBytes)
+            break;
+        bytes += b;
+        i += n;
+    }
+    return text.left(i).toString();
+}
+
+bool isGbkEncodable(QStringView text)
+{
+    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
+    if (!encoder.isValid())
+        return false;
+    (void)encoder.encode(text);
+    return !encoder.hasError();
+}
+
+bool isEduCodeSeparator(int displayPosition)
+{
+    return displayPosition == 3 || displayPosition == 7;
+}
+
+QString eduCodeDisplay(QStringView value)
+{
+    QString display;
+    display.reserve(12 + std::max<qsizetype>(0, value.size() - kEduCodeDigits));
+    for (int i = 0; i < kEduCodeDigits; ++i) {
+        display.append(i < value.size() ? value[i] : QChar(u'_'));
+        if (i == 2 || i == 5)
+            display.append(u'-');
+    }
+    if (value.size() > kEduCodeDigits)
+        display.append(value.mid(kEduCodeDigits));
+    return display;
+}
+
+QString eduCodeValue(QStringView display)
+{
+    QString chars;
+    chars.reserve(display.size());
+    for (qsizetype i = 0; i < display.size(); ++i)
+        if (!(isEduCodeSeparator(int(i)) && display[i] == u'-'))
+            chars.append(display[i]);
+    qsizetype end = chars.size();
+    while (end > 0 && chars[end - 1] == u'_')
+        --end;
+    chars.truncate(end);
+    chars.replace(u'_', u' ');
+    return chars;
+}
+
+QStringList longTextLines(QStringView text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        if (isLineBreakChar(text[i])) {
+            lines.append(text.mid(start, i - start).toString());
+            i += unitLength(text, i);
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size())
+        lines.append(text.mid(start).toString());
+    return lines;
+}
+
+QString longTextFromLines(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines) {
+        text += line;
+        text += u"\r\n";
+    }
+    return text;
+}
+
+QString withCrLf(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        if (isLineBreakChar(text[i])) {
+            out += u"\r\n";
+            i += unitLength(text, i);
+        } else {
+            out += text[i];
+            ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace shenbao

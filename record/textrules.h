@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace shenbao {
+
+// Length of text in bytes of the GBK code page, as the field limits count it: an ASCII
+// character 1, every other character 2 (also one that GBK cannot encode), a line break 2
+// (CR LF, a lone LF, a lone CR or U+2029 alike).
+int gbkByteLength(QStringView text);
+
+// The longest prefix of text that takes at most maxBytes GBK bytes, cut between whole
+// characters: never inside a surrogate pair or a CR LF.
+QString fitGbkBytes(QStringView text, int maxBytes);
+
+// Whether GBK can encode every character of text.
+bool isGbkEncodable(QStringView text);
+
+// EduCode's masked display: ten digit positions as "000-000-0000", "_" for an empty position,
+// characters beyond the tenth shown after the last group.
+inline constexpr int kEduCodeDigits = 10;
+QString eduCodeDisplay(QStringView value);
+// The value of a display: the characters without the two separators, the trailing run of
+// empty positions dropped, every other empty position a blank.
+QString eduCodeValue(QStringView display);
+// Whether the display position (0-based, in the display text) is a separator.
+bool isEduCodeSeparator(int displayPosition);
+
+// A long text's lines: its text split at its line breaks (CR LF, or a lone LF or CR); an empty
+// last line after a final line break is no line, so "" gives no line and "\r\n" one empty line.
+QStringList longTextLines(QStringView text);
+// The text that lines give back: each line followed by CR LF.
+QString longTextFromLines(const QStringList& lines);
+// A text with every line break as CR LF.
+QString withCrLf(QStringView text);
+
+} // namespace shenbao

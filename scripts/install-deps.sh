@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running shenbao need
+# (the compiler aside). Quick and silent when everything is already there.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build make pkg-config g++
+  qt6-base-dev qt6-svg-dev libxml2-dev libpoppler-qt6-dev
+  # run: platform plugins, fonts the form asks for
+  qt6-qpa-plugins libqt6svg6
+  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-liberation2 fonts-dejavu-core
+  # tests, benchmarks, screenshots, fuzzing
+  poppler-utils libbenchmark-dev xvfb xauth imagemagick clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
