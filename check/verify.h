@@ -1,0 +1,17 @@
+#pragma once
+
+#include "record/applicationrecord.h"
+
+#include <QStringList>
+
+namespace shenbao {
+
+// The completeness check: the messages of the 48 rules that fail on record, in rule order.
+// An empty list means every item is filled in.
+QStringList verify(const ApplicationRecord& record);
+
+// The tab page (1..10) an error-list entry leads to: its first two characters as a number,
+// or 0 when they are not a number.
+int entryPage(const QString& entry);
+
+} // namespace shenbao

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "record/applicationrecord.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+namespace shenbao {
+
+// The format tag every document of this system carries in <ver>.
+QString formatTag(); // "QX2011v1.0"
+
+// A fresh identifier for a save: a random GUID in its 38-character registry form,
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
+QString newProjectId();
+
+struct WriteResult {
+    bool ok = false;
+    QString error; // the reason, when !ok
+};
+
+// The XDX document of record, as GBK bytes: the declaration, then XMLPackage with its 53 children
+// in the format's order (ProjectID from record.projectId(), ver, PASSBY "0", verifylist from
+// errorList). Characters XML cannot hold are dropped; characters outside GBK become character
+// references. Returns empty bytes and sets *error when the XML engine fails.
+QByteArray xdxBytes(const ApplicationRecord& record, const QStringList& errorList, QString* error = nullptr);
+
+// Writes the document to device.
+WriteResult writeXdx(QIODevice* device, const ApplicationRecord& record, const QStringList& errorList);
+
+// Writes the document to path atomically: a temporary file beside it, renamed over the old file
+// only once complete, so that a failed save leaves an existing file as it was.
+WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, const QStringList& errorList);
+
+struct OpenResult {
+    enum class Status {
+        Loaded,     // record holds the document's values; official tells the mode
+        NoChildren, // the root has no child: nothing read, no message
+        Rejected,   // wrong format tag: message is the information box text
+        Failed,     // parse failure or an element with more than a text value: message is the error
+    };
+    Status status = Status::Failed;
+    ApplicationRecord record; // meaningful only for Loaded
+    bool official = false;    // PASSBY is exactly "1" (Loaded only)
+    QString message;
+};
+
+// Reads a whole XDX document into a record without touching anything else; the window takes the
+// result only when it is Loaded, so an open that fails half-way changes nothing.
+OpenResult openXdxFile(const QString& path);
+OpenResult openXdxBytes(const QByteArray& bytes);
+
+// The message for a wrong format tag.
+QString rejectedMessage(); // "您选择的文档不是用本申报系统生成的"
+
+} // namespace shenbao
