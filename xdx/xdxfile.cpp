@@ -272,7 +272,9 @@ WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, co
         return result;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a short write (a full disk) shows in write()'s result: a buffered
+    // QSaveFile reports a partial flush as success and commits a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, file.errorString());
         return result;
     }
