@@ -4,7 +4,7 @@ BUILDTYPE ?= RelWithDebInfo
 CMAKEFLAGS ?=
 JOBS      ?= $(shell nproc)
 
-.PHONY: all deps configure build run test check package install clean
+.PHONY: all deps configure build run test check package install clean fuzz bench
 
 all: build
 
@@ -28,5 +28,22 @@ check: test
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
+# Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 180
+fuzz: deps
+	@CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHENBAO_GUI=OFF \
+	  -DSHENBAO_BENCH=OFF -DSHENBAO_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_reader fuzz_commatext
+	@mkdir -p build-fuzz/corpus-reader build-fuzz/corpus-commatext
+	@cp samples/*.xdx build-fuzz/corpus-reader/
+	build-fuzz/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus-reader
+	build-fuzz/fuzz/fuzz_commatext -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus-commatext
+
+# Builds in release mode and runs the benchmarks.
+bench: deps
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-bench -j $(JOBS) --target bench_core
+	build-bench/bench/bench_core
+
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) build-asan build-fuzz build-bench

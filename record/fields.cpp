@@ -62,7 +62,7 @@ using K = FieldKind;
 constexpr std::span<const char16_t* const> none{};
 
 // clang-format off
-const FieldSpec kCatalogue[kFieldCount] = {
+constexpr FieldSpec kCatalogue[kFieldCount] = {
     {Field::ProjectName,        u"ProjectName",        1, u"课题名称：",           K::Text,     80, none, nullptr, nullptr, nullptr},
     {Field::KeyWord,            u"KeyWord",            1, u"关键词：",             K::Text,     50, none, nullptr, nullptr, nullptr},
     {Field::ResearchClass,      u"ResearchClass",      1, u"研究类型：",           K::Choice,    0, kResearchClass, nullptr, nullptr, nullptr},
@@ -128,6 +128,7 @@ constexpr bool catalogueInOrder()
             return false;
     return true;
 }
+static_assert(catalogueInOrder(), "the catalogue must list the fields in enum order");
 
 } // namespace
 
@@ -138,7 +139,6 @@ std::span<const FieldSpec> fieldCatalogue()
 
 const FieldSpec& fieldSpec(Field f)
 {
-    Q_ASSERT(catalogueInOrder());
     return kCatalogue[int(f)];
 }
 

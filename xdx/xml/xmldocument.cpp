@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <cstring>
+
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
@@ -150,12 +152,16 @@ std::vector<Node> Node::children() const
 
 Node Node::firstChildElement(QStringView wanted) const
 {
+    // Compared as UTF-8 bytes: this runs for every field of every document read.
+    const QByteArray utf8 = wanted.toUtf8();
     for (xmlNodePtr c = nodePtr(m_node)->children; c; c = c->next) {
-        if (c->type != XML_ELEMENT_NODE)
+        if (c->type != XML_ELEMENT_NODE || !c->name)
             continue;
-        Node n(c);
-        if (n.name() == wanted)
-            return n;
+        const char* name = reinterpret_cast<const char*>(c->name);
+        if (const char* colon = std::strrchr(name, ':'))
+            name = colon + 1;
+        if (utf8 == name)
+            return Node(c);
     }
     return {};
 }

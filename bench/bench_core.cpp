@@ -1,0 +1,68 @@
+// Open + check and write of the complete sample application.
+#include "check/verify.h"
+#include "xdx/xdxfile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QString kSample = QStringLiteral(SHENBAO_SOURCE_DIR "/samples/complete.xdx");
+
+QByteArray sampleBytes()
+{
+    QFile f(kSample);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void BM_OpenAndCheckFile(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const shenbao::OpenResult r = shenbao::openXdxFile(kSample);
+        benchmark::DoNotOptimize(shenbao::verify(r.record));
+    }
+}
+BENCHMARK(BM_OpenAndCheckFile)->Unit(benchmark::kMicrosecond);
+
+void BM_OpenAndCheckBytes(benchmark::State& state)
+{
+    const QByteArray bytes = sampleBytes();
+    for (auto _ : state) {
+        const shenbao::OpenResult r = shenbao::openXdxBytes(bytes);
+        benchmark::DoNotOptimize(shenbao::verify(r.record));
+    }
+}
+BENCHMARK(BM_OpenAndCheckBytes)->Unit(benchmark::kMicrosecond);
+
+void BM_Check(benchmark::State& state)
+{
+    const shenbao::OpenResult r = shenbao::openXdxBytes(sampleBytes());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(shenbao::verify(r.record));
+}
+BENCHMARK(BM_Check)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteBytes(benchmark::State& state)
+{
+    const shenbao::OpenResult r = shenbao::openXdxBytes(sampleBytes());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(shenbao::xdxBytes(r.record, {}));
+}
+BENCHMARK(BM_WriteBytes)->Unit(benchmark::kMicrosecond);
+
+void BM_SaveFile(benchmark::State& state)
+{
+    const shenbao::OpenResult r = shenbao::openXdxBytes(sampleBytes());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.xdx"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(shenbao::saveXdxFile(path, r.record, {}));
+}
+BENCHMARK(BM_SaveFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
