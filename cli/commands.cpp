@@ -22,12 +22,10 @@ QString statusName(const StartupView& v)
     }
 }
 
-// A box's text on one stream line per text line, continuation lines indented.
+// A box's text on one stream line per text line, continuation lines indented, empty ones left out.
 QString boxText(const QString& message)
 {
-    QString s = message;
-    s.replace(u"\r\n"_qs, u"\n    "_qs);
-    return s;
+    return message.split(u"\r\n"_qs, Qt::SkipEmptyParts).join(u"\n    "_qs);
 }
 
 int usageError(Io& io, const QString& command, const QString& what)
