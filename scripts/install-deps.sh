@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build make pkg-config g++
+  cmake ninja-build make pkg-config g++ dpkg-dev
   qt6-base-dev qt6-svg-dev libxml2-dev libpoppler-qt6-dev
   # run: platform plugins, fonts the form asks for
   qt6-qpa-plugins libqt6svg6
