@@ -30,13 +30,13 @@ QString boxText(const QString& message)
     return s;
 }
 
+} // namespace
+
 int usageError(Io& io, const QString& command, const QString& what)
 {
     io.err << "xdxtool " << command << "：" << what << "\n（xdxtool " << command << " --help 显示用法）\n";
     return Failure;
 }
-
-} // namespace
 
 int checkCommand(const QStringList& args, Io& io)
 {
