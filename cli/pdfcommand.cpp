@@ -47,6 +47,10 @@ int pdfCommand(const QStringList& args, Io& io)
         const QFileInfo in(file);
         out = in.dir().filePath(in.completeBaseName() + u".pdf"_s);
     }
+    // "-o" naming the document itself would replace the application with its printout.
+    const QFileInfo inInfo(file), outInfo(out);
+    if (outInfo.exists() && inInfo.exists() && outInfo.canonicalFilePath() == inInfo.canonicalFilePath())
+        return usageError(io, command, u"输出文件“%1”就是要打印的文档"_s.arg(out));
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         io.err << "xdxtool pdf：需要图形程序对象来排版字体\n";
         return Failure;

@@ -146,6 +146,11 @@ void TestPdfCommand::refusals_data()
     QTest::newRow("two files") << QStringList{missing, foreign, u"-o"_s, out} << u"只能给出一个"_s;
     QTest::newRow("unknown paper") << QStringList{u"--paper"_s, u"a5"_s, foreign, u"-o"_s, out} << u"a5"_s;
     QTest::newRow("-o without name") << QStringList{foreign, u"-o"_s} << u"“-o”"_s;
+    // Would replace the application with its printout.
+    const QString document = path(u"document.xdx"_s);
+    writeAll(document, readAll(sample("complete.xdx")));
+    QTest::newRow("output is the document")
+        << QStringList{document, u"-o"_s, document} << u"就是要打印的文档"_s;
     QTest::newRow("unknown option") << QStringList{u"--scale"_s, foreign, u"-o"_s, out} << u"--scale"_s;
 }
 
@@ -153,11 +158,15 @@ void TestPdfCommand::refusals()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, message);
+    const QString foreign = path(u"foreign.xdx"_s);
     const Run r = xdxtool(QStringList{u"pdf"_s} + args);
     QCOMPARE(r.status, 2);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(!QFile::exists(path(u"refused.pdf"_s)));
     QVERIFY(!QFile::exists(path(u"foreign.pdf"_s)));
+    QCOMPARE(readAll(foreign), QByteArray("<XMLPackage><ver>QX2010</ver></XMLPackage>"));
+    if (QFile::exists(path(u"document.xdx"_s)))
+        QCOMPARE(readAll(path(u"document.xdx"_s)), readAll(sample("complete.xdx")));
 }
 
 QTEST_MAIN(TestPdfCommand)

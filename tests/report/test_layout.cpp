@@ -30,6 +30,7 @@ private slots:
     void blockJustifiedDeclaration();
     void progressCountsAndCancels();
     void runsDoNotShareState();
+    void faultyDesignsStillEnd();
 };
 
 void TestLayout::freshFormHasFifteenNumberedSheets()
@@ -391,6 +392,34 @@ void TestLayout::runsDoNotShareState()
     edited.setValue(Field::ProjectName, u"第二次"_s);
     const ReportLayout c = layoutOf(edited);
     QCOMPARE(textsOf(*sheetsOf(c, u"Page14"_s)[0], u"ProjectName"_s)[0]->text, u"第二次"_s);
+}
+
+void TestLayout::faultyDesignsStillEnd()
+{
+    // A flowing box too low for one line could never finish its text, and a chain of pages that
+    // leads back would never end: both stop instead of producing sheets without end.
+    ReportDesign d(u"R"_s);
+    ReportPage a;
+    a.name = u"A"_s;
+    a.next = u"B"_s;
+    ReportItem low;
+    low.kind = ItemKind::Memo;
+    low.name = u"low"_s;
+    low.width = 2;
+    low.height = 0.1; // a 10 pt line needs 0.167
+    low.font = {u"宋体"_s, 10, false};
+    low.flowing = true;
+    low.text = shortLines(5);
+    a.items.push_back(low);
+    ReportPage b;
+    b.name = u"B"_s;
+    b.next = u"a"_s;
+    d.addPage(a);
+    d.addPage(b);
+    const ReportLayout layout = layoutReport(d);
+    QCOMPARE(int(layout.sheets.size()), 2);
+    QCOMPARE(layout.sheets[0].page, u"A"_s);
+    QCOMPARE(layout.sheets[1].page, u"B"_s);
 }
 
 QTEST_MAIN(TestLayout)
