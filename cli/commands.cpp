@@ -28,13 +28,13 @@ QString boxText(const QString& message)
     return message.split(u"\r\n"_qs, Qt::SkipEmptyParts).join(u"\n    "_qs);
 }
 
+} // namespace
+
 int usageError(Io& io, const QString& command, const QString& what)
 {
     io.err << "xdxtool " << command << "：" << what << "\n（xdxtool " << command << " --help 显示用法）\n";
     return Failure;
 }
-
-} // namespace
 
 int checkCommand(const QStringList& args, Io& io)
 {

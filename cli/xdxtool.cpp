@@ -38,6 +38,20 @@ constexpr Command kCommands[] = {
      u"\n"
      u"退出码：0 已写出；1 缺少课题名称或主持人；2 输入有误或无法写出。\n",
      false, buildCommand},
+#ifdef SHENBAO_HAVE_GUI
+    {u"pdf", u"把 XDX 文档打印成 PDF（与申请程序的“预览\\打印”相同的 15 页申请书）",
+     u"用法：xdxtool pdf FILE.xdx [-o OUT.pdf] [--paper a4|letter]\n"
+     u"\n"
+     u"像申请程序启动时那样打开文件，把打印出的申请·评审书写成 PDF（字体嵌入）。\n"
+     u"正式文档（PASSBY 为 1）带正式水印，其他文档带“非正式文档 仅供个人校对”。\n"
+     u"不需要显示器。\n"
+     u"\n"
+     u"  -o OUT.pdf       输出文件；默认与 FILE 同名、扩展名为 .pdf\n"
+     u"  --paper a4|letter  纸张，默认 a4；图样不缩放，从纸的左上角画起\n"
+     u"\n"
+     u"退出码：0 已写出；2 文件无法打开、不是本系统生成的文档、参数有误或无法写出。\n",
+     true, pdfCommand},
+#endif
 };
 // clang-format on
 

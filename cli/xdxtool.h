@@ -32,6 +32,12 @@ bool needsGui(const QStringList& args);
 int checkCommand(const QStringList& args, Io& io);
 int dumpCommand(const QStringList& args, Io& io);
 int buildCommand(const QStringList& args, Io& io);
+#ifdef SHENBAO_HAVE_GUI
+int pdfCommand(const QStringList& args, Io& io);
+#endif
+
+// Writes "xdxtool COMMAND：WHAT" and the pointer to --help to the error stream; returns Failure.
+int usageError(Io& io, const QString& command, const QString& what);
 
 // True when args ask for help ("-h" or "--help").
 bool wantsHelp(const QStringList& args);

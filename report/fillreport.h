@@ -1,0 +1,21 @@
+#pragma once
+
+#include "record/applicationrecord.h"
+#include "report/reportdesign.h"
+
+#include <QStringList>
+
+namespace shenbao {
+
+// Fills a fresh copy of the built-in design for printing, as the print command does: shows the
+// official watermark and banner and hides the informal mark when official, the reverse otherwise;
+// then writes every application value into its item, the single items in order and each table
+// row by row, column by column. Values go in exactly as the record holds them: no trimming, and
+// an empty field empties its item.
+void fillReport(ReportDesign& design, const ApplicationRecord& record, bool official);
+
+// The page and item names fillReport writes to, in order ("Page1", "educode"), for checking
+// that a design has them all; the names of items that design lacks, in that order.
+QStringList missingFillItems(const ReportDesign& design);
+
+} // namespace shenbao

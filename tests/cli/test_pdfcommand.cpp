@@ -1,0 +1,173 @@
+// xdxtool pdf, run in-process with its streams in buffers; the PDFs read back with poppler.
+
+#include "../common/fixtures.h"
+#include "cli/xdxtool.h"
+#include "xdx/xdxfile.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <poppler-qt6.h>
+
+using namespace shenbao;
+using namespace shenbao::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+Run xdxtool(const QStringList& args)
+{
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = cli::run(args, {out, err});
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QString sample(const char* name)
+{
+    return sourcePath(u"samples/"_s + QString::fromLatin1(name));
+}
+
+// All words of a page, joined with blanks.
+QString pageText(const Poppler::Document& doc, int page)
+{
+    QStringList words;
+    for (const auto& box : doc.page(page)->textList())
+        words.append(box->text());
+    return words.join(u' ');
+}
+
+} // namespace
+
+class TestPdfCommand : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void help();
+    void writesTheInformalForm();
+    void officialDocumentHasNoInformalMark();
+    void letterPaper();
+    void defaultOutputBesideTheFile();
+    void refusals_data();
+    void refusals();
+
+private:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+void TestPdfCommand::help()
+{
+    Run r = xdxtool({u"pdf"_s, u"--help"_s});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.startsWith(u"用法：xdxtool pdf"_s), qPrintable(r.out));
+    r = xdxtool({u"--help"_s});
+    QVERIFY(r.out.contains(u"  pdf "_s));
+}
+
+void TestPdfCommand::writesTheInformalForm()
+{
+    const QString out = path(u"complete.pdf"_s);
+    const Run r = xdxtool({u"pdf"_s, sample("complete.xdx"), u"-o"_s, out});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.err.contains(out), qPrintable(r.err));
+    const auto doc = Poppler::Document::load(out);
+    QVERIFY(doc);
+    QVERIFY(doc->numPages() >= 15);
+    const QString cover = pageText(*doc, 0);
+    QVERIFY(cover.contains(u"非正式文档"_s));
+    const ApplicationRecord record = completeSample();
+    QVERIFY2(cover.contains(record.value(Field::Presider)), qPrintable(cover));
+    QVERIFY(cover.contains(record.value(Field::EduCode)));
+    QVERIFY(!pageText(*doc, 1).contains(u"非正式文档"_s)); // the declaration carries no mark
+    // A4, unscaled
+    QVERIFY(qAbs(doc->page(0)->pageSizeF().width() - 595.3) < 1);
+}
+
+void TestPdfCommand::officialDocumentHasNoInformalMark()
+{
+    QByteArray bytes = readAll(sample("complete.xdx"));
+    QVERIFY(bytes.contains("<PASSBY>0</PASSBY>"));
+    bytes.replace("<PASSBY>0</PASSBY>", "<PASSBY>1</PASSBY>");
+    const QString in = path(u"official.xdx"_s);
+    writeAll(in, bytes);
+    const QString out = path(u"official.pdf"_s);
+    const Run r = xdxtool({u"pdf"_s, in, u"-o"_s, out});
+    QCOMPARE(r.status, 0);
+    const auto doc = Poppler::Document::load(out);
+    QVERIFY(doc);
+    for (int p = 0; p < doc->numPages(); ++p)
+        QVERIFY2(!pageText(*doc, p).contains(u"非正式文档"_s), qPrintable(QString::number(p)));
+}
+
+void TestPdfCommand::letterPaper()
+{
+    const QString out = path(u"letter.pdf"_s);
+    QCOMPARE(xdxtool({u"pdf"_s, u"--paper"_s, u"LETTER"_s, sample("incomplete.xdx"), u"-o"_s, out}).status,
+             0);
+    const auto doc = Poppler::Document::load(out);
+    QVERIFY(doc);
+    QCOMPARE(doc->page(0)->pageSizeF(), QSizeF(612, 792));
+}
+
+void TestPdfCommand::defaultOutputBesideTheFile()
+{
+    const QString in = path(u"copy.xdx"_s);
+    QVERIFY(QFile::copy(sample("incomplete.xdx"), in));
+    QCOMPARE(xdxtool({u"pdf"_s, in}).status, 0);
+    QVERIFY(QFile::exists(path(u"copy.pdf"_s)));
+}
+
+void TestPdfCommand::refusals_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message"); // part of what stderr says
+    const QString out = path(u"refused.pdf"_s);
+    const QString missing = path(u"nothing-here.xdx"_s);
+    const QString foreign = path(u"foreign.xdx"_s);
+    writeAll(foreign, "<XMLPackage><ver>QX2010</ver></XMLPackage>");
+    const QString broken = path(u"broken.xdx"_s);
+    writeAll(broken, "<XMLPackage><ver>");
+    QTest::newRow("missing file") << QStringList{missing, u"-o"_s, out} << missing + u": "_s;
+    QTest::newRow("foreign document") << QStringList{foreign, u"-o"_s, out} << rejectedMessage();
+    QTest::newRow("broken document") << QStringList{broken, u"-o"_s, out} << broken + u": "_s;
+    QTest::newRow("no file") << QStringList{u"-o"_s, out} << u"请给出一个 XDX 文件"_s;
+    QTest::newRow("two files") << QStringList{missing, foreign, u"-o"_s, out} << u"只能给出一个"_s;
+    QTest::newRow("unknown paper") << QStringList{u"--paper"_s, u"a5"_s, foreign, u"-o"_s, out} << u"a5"_s;
+    QTest::newRow("-o without name") << QStringList{foreign, u"-o"_s} << u"“-o”"_s;
+    // Would replace the application with its printout.
+    const QString document = path(u"document.xdx"_s);
+    writeAll(document, readAll(sample("complete.xdx")));
+    QTest::newRow("output is the document")
+        << QStringList{document, u"-o"_s, document} << u"就是要打印的文档"_s;
+    QTest::newRow("unknown option") << QStringList{u"--scale"_s, foreign, u"-o"_s, out} << u"--scale"_s;
+}
+
+void TestPdfCommand::refusals()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const QString foreign = path(u"foreign.xdx"_s);
+    const Run r = xdxtool(QStringList{u"pdf"_s} + args);
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(!QFile::exists(path(u"refused.pdf"_s)));
+    QVERIFY(!QFile::exists(path(u"foreign.pdf"_s)));
+    QCOMPARE(readAll(foreign), QByteArray("<XMLPackage><ver>QX2010</ver></XMLPackage>"));
+    if (QFile::exists(path(u"document.xdx"_s)))
+        QCOMPARE(readAll(path(u"document.xdx"_s)), readAll(sample("complete.xdx")));
+}
+
+QTEST_MAIN(TestPdfCommand)
+#include "test_pdfcommand.moc"
