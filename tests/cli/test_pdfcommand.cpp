@@ -1,6 +1,6 @@
 // xdxtool pdf, run in-process with its streams in buffers; the PDFs read back with poppler.
 
-#include "../common/fixtures.h"
+#include "../common/clirun.h"
 #include "cli/xdxtool.h"
 #include "xdx/xdxfile.h"
 
@@ -13,29 +13,6 @@ using namespace shenbao::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Run
-{
-    int status;
-    QString out;
-    QString err;
-};
-
-Run xdxtool(const QStringList& args)
-{
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = cli::run(args, {out, err});
-    out.flush();
-    err.flush();
-    return r;
-}
-
-QString sample(const char* name)
-{
-    return sourcePath(u"samples/"_s + QString::fromLatin1(name));
-}
 
 // All words of a page, joined with blanks.
 QString pageText(const Poppler::Document& doc, int page)

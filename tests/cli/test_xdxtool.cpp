@@ -1,4 +1,4 @@
-#include "../common/fixtures.h"
+#include "../common/clirun.h"
 
 #include "cli/xdxtool.h"
 #include "check/verify.h"
@@ -15,28 +15,6 @@ using namespace shenbao;
 using namespace shenbao::test;
 
 namespace {
-
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
-
-Run xdxtool(const QStringList& args)
-{
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = cli::run(args, {out, err});
-    out.flush();
-    err.flush();
-    return r;
-}
-
-QString sample(const char* name)
-{
-    return sourcePath(u"samples/"_qs + QString::fromLatin1(name));
-}
 
 QJsonObject withoutId(QJsonObject o)
 {
