@@ -1,0 +1,176 @@
+#include "check/verify.h"
+#include "cli/startup.h"
+#include "cli/xdxtool.h"
+#include "xdx/xdxjson.h"
+
+#include <QFile>
+
+namespace shenbao::cli {
+namespace {
+
+constexpr qint64 kMaxJsonBytes = 64 * 1024 * 1024;
+
+QString statusName(const StartupView& v)
+{
+    switch (v.status) {
+    case OpenResult::Status::Rejected:
+        return QStringLiteral("rejected");
+    case OpenResult::Status::Failed:
+        return QStringLiteral("error");
+    default:
+        return v.errorList.isEmpty() ? QStringLiteral("complete") : QStringLiteral("incomplete");
+    }
+}
+
+// A box's text on one stream line per text line, continuation lines indented.
+QString boxText(const QString& message)
+{
+    QString s = message;
+    s.replace(u"\r\n"_qs, u"\n    "_qs);
+    return s;
+}
+
+int usageError(Io& io, const QString& command, const QString& what)
+{
+    io.err << "xdxtool " << command << "：" << what << "\n（xdxtool " << command << " --help 显示用法）\n";
+    return Failure;
+}
+
+} // namespace
+
+int checkCommand(const QStringList& args, Io& io)
+{
+    bool json = false;
+    QStringList files;
+    bool options = true;
+    for (const QString& a : args) {
+        if (options && a == u"--") {
+            options = false;
+        } else if (options && a == u"--json") {
+            json = true;
+        } else if (options && a.startsWith(u'-') && a.size() > 1) {
+            return usageError(io, u"check"_qs, QStringLiteral("未知的选项“%1”").arg(a));
+        } else {
+            files.append(a);
+        }
+    }
+    if (files.isEmpty())
+        return usageError(io, u"check"_qs, u"请给出至少一个 XDX 文件"_qs);
+
+    const bool prefix = files.size() > 1;
+    int worst = Ok;
+    int complete = 0, incomplete = 0, rejected = 0, failed = 0;
+    QString jsonOut = u"["_qs;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& file = files[i];
+        const StartupView v = openAtStartup(file);
+        const QString status = statusName(v);
+        if (status == u"complete") {
+            ++complete;
+        } else if (status == u"incomplete") {
+            ++incomplete;
+            worst = std::max<int>(worst, Incomplete);
+        } else {
+            (status == u"rejected" ? rejected : failed)++;
+            worst = Failure;
+        }
+        if (!v.message.isEmpty())
+            io.err << file << ": " << boxText(v.message) << '\n';
+        if (json) {
+            jsonOut += i ? u",\n  {"_qs : u"\n  {"_qs;
+            jsonOut += u"\"file\": "_qs;
+            jsonOut += jsonString(file);
+            jsonOut += u", \"status\": "_qs;
+            jsonOut += jsonString(status);
+            jsonOut += u", \"message\": "_qs;
+            if (v.message.isEmpty())
+                jsonOut += u"null"_qs;
+            else
+                jsonOut += jsonString(v.message);
+            jsonOut += v.official ? u", \"official\": true"_qs : u", \"official\": false"_qs;
+            jsonOut += u", \"entries\": ["_qs;
+            for (qsizetype e = 0; e < v.errorList.size(); ++e) {
+                if (e)
+                    jsonOut += u", "_qs;
+                jsonOut += jsonString(v.errorList[e]);
+            }
+            jsonOut += u"]}"_qs;
+        } else {
+            for (const QString& entry : v.errorList) {
+                if (prefix)
+                    io.out << file << ": ";
+                io.out << entry << '\n';
+            }
+        }
+    }
+    if (json)
+        io.out << jsonOut << (files.isEmpty() ? "]\n" : "\n]\n");
+    io.err << QStringLiteral("共 %1 个文件：完整 %2，不完整 %3，被拒绝 %4，无法读取 %5\n")
+                  .arg(files.size())
+                  .arg(complete)
+                  .arg(incomplete)
+                  .arg(rejected)
+                  .arg(failed);
+    return worst;
+}
+
+int dumpCommand(const QStringList& args, Io& io)
+{
+    if (args.size() != 1 || (args.first().startsWith(u'-') && args.first().size() > 1))
+        return usageError(io, u"dump"_qs, u"请给出一个 XDX 文件"_qs);
+    const QString& file = args.first();
+    const StartupView v = openAtStartup(file);
+    if (!v.message.isEmpty()) {
+        io.err << file << ": " << boxText(v.message) << '\n';
+        return Failure;
+    }
+    io.out << QString::fromUtf8(recordToJson(v.record, v.official));
+    return Ok;
+}
+
+int buildCommand(const QStringList& args, Io& io)
+{
+    if (args.size() != 2)
+        return usageError(io, u"build"_qs, u"请给出输入的 JSON 文件和输出的 XDX 文件"_qs);
+    const QString& in = args[0];
+    const QString& outPath = args[1];
+
+    QFile input;
+    const bool fromStdin = in == u"-";
+    const bool opened = fromStdin ? input.open(stdin, QIODevice::ReadOnly) : (input.setFileName(in), input.open(QIODevice::ReadOnly));
+    if (!opened) {
+        io.err << in << ": 无法读取：" << input.errorString() << '\n';
+        return Failure;
+    }
+    const QByteArray bytes = input.read(kMaxJsonBytes + 1);
+    if (bytes.size() > kMaxJsonBytes) {
+        io.err << in << ": 文件太大（超过 64 MiB）\n";
+        return Failure;
+    }
+    const JsonRecord parsed = recordFromJson(bytes);
+    if (!parsed.ok) {
+        io.err << in << ": " << parsed.error << '\n';
+        return Failure;
+    }
+    ApplicationRecord record = parsed.record;
+    const QStringList errorList = verify(record);
+    if (record.value(Field::ProjectName).isEmpty() || record.value(Field::Presider).isEmpty()) {
+        io.err << "“课题名称”  和  “主持人”  必须填写！\n";
+        return Refused;
+    }
+    record.setProjectId(newProjectId());
+    const WriteResult written = saveXdxFile(outPath, record, errorList);
+    if (!written.ok) {
+        io.err << written.error << '\n';
+        return Failure;
+    }
+    if (errorList.isEmpty())
+        io.err << QStringLiteral("已写出 %1：填写完整\n").arg(outPath);
+    else
+        io.err << QStringLiteral("已写出 %1：还有 %2 项未填写完整（xdxtool check %1 列出）\n")
+                      .arg(outPath)
+                      .arg(errorList.size());
+    return Ok;
+}
+
+} // namespace shenbao::cli

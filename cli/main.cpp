@@ -1,0 +1,33 @@
+#include "cli/xdxtool.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#ifdef SHENBAO_HAVE_GUI
+#include <QGuiApplication>
+#endif
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+
+    std::unique_ptr<QCoreApplication> app;
+#ifdef SHENBAO_HAVE_GUI
+    if (shenbao::cli::needsGui(args)) {
+        // Drawing needs a GUI application, but never a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+#endif
+    if (!app)
+        app = std::make_unique<QCoreApplication>(argc, argv);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return shenbao::cli::run(args, {out, err});
+}

@@ -1,0 +1,113 @@
+#include "cli/xdxtool.h"
+
+#include <span>
+
+namespace shenbao::cli {
+namespace {
+
+// clang-format off
+constexpr Command kCommands[] = {
+    {u"check", u"检查 XDX 文档是否填写完整（与申请程序的“检 查”相同）",
+     u"用法：xdxtool check [--json] FILE.xdx...\n"
+     u"\n"
+     u"对每个文件给出错误列表：与申请程序以该文件启动后显示的列表相同。\n"
+     u"一个文件时每行一条；多个文件时每行以“文件名: ”开头。\n"
+     u"程序会以消息框显示的问题（无法解析、不是本系统生成的文档等）写到标准错误。\n"
+     u"\n"
+     u"  --json   输出一个 JSON 数组，每个文件一个对象：\n"
+     u"           file, status (complete|incomplete|rejected|error), message, official, entries\n"
+     u"\n"
+     u"退出码：0 全部完整；1 有不完整的文件；2 有被拒绝或无法读取的文件。\n",
+     false, checkCommand},
+    {u"dump", u"把 XDX 文档中的申请内容输出为 JSON",
+     u"用法：xdxtool dump FILE.xdx\n"
+     u"\n"
+     u"输出申请程序打开该文件后所持有的内容：一个 JSON 对象，键按文档元素的顺序\n"
+     u"（ProjectID, ProjectName, ... jiaoyujuyijian），另加 \"official\"。\n"
+     u"表格是行的数组，每行是各列字符串的数组；长文本是一个字符串（换行为 \\r\\n）。\n"
+     u"输出的 JSON 可以用 xdxtool build 重新生成文档。\n"
+     u"\n"
+     u"退出码：0 成功；2 文件无法打开或不是本系统生成的文档。\n",
+     false, dumpCommand},
+    {u"build", u"由 JSON 生成 XDX 文档（与申请程序的“保 存”相同）",
+     u"用法：xdxtool build IN.json OUT.xdx      （IN.json 为 - 时读标准输入）\n"
+     u"\n"
+     u"JSON 的形式与 xdxtool dump 的输出相同；缺少的键视为空，ProjectID 与 official 被忽略。\n"
+     u"文档与“保 存”写出的相同：新的 ProjectID，PASSBY 为 0，verifylist 为检查结果。\n"
+     u"未知的键、类型不对、行或列过多、选择项不在可选范围内时报错，不写任何文件。\n"
+     u"\n"
+     u"退出码：0 已写出；1 缺少课题名称或主持人；2 输入有误或无法写出。\n",
+     false, buildCommand},
+};
+// clang-format on
+
+QString text(const char16_t* s)
+{
+    return QString::fromUtf16(s);
+}
+
+const Command* find(const QString& name)
+{
+    for (const Command& c : kCommands)
+        if (name == QStringView(c.name))
+            return &c;
+    return nullptr;
+}
+
+void usage(QTextStream& s)
+{
+    s << "用法：xdxtool <子命令> [参数...]\n\n"
+         "澄岚省教育科学规划课题立项申请填写程序的命令行工具，用于成批检查、查看和生成 XDX 文档。\n\n"
+         "子命令：\n";
+    for (const Command& c : kCommands)
+        s << "  " << text(c.name).leftJustified(8) << text(c.summary) << '\n';
+    s << "\n每个子命令都有 --help，例如：xdxtool check --help\n";
+}
+
+} // namespace
+
+bool wantsHelp(const QStringList& args)
+{
+    return args.contains(u"--help"_qs) || args.contains(u"-h"_qs);
+}
+
+bool needsGui(const QStringList& args)
+{
+    const Command* c = args.isEmpty() ? nullptr : find(args.first());
+    return c && c->needsGui;
+}
+
+int run(const QStringList& args, Io io)
+{
+    if (args.isEmpty()) {
+        usage(io.err);
+        return Failure;
+    }
+    const QString name = args.first();
+    if (name == u"--help" || name == u"-h" || name == u"help") {
+        if (args.size() > 1)
+            if (const Command* c = find(args.at(1))) {
+                io.out << text(c->help);
+                return Ok;
+            }
+        usage(io.out);
+        return Ok;
+    }
+    const Command* command = find(name);
+    if (!command) {
+        io.err << "xdxtool：未知的子命令“" << name << "”\n\n";
+        usage(io.err);
+        return Failure;
+    }
+    const QStringList rest = args.mid(1);
+    if (wantsHelp(rest)) {
+        io.out << text(command->help);
+        return Ok;
+    }
+    const int status = command->run(rest, io);
+    io.out.flush();
+    io.err.flush();
+    return status;
+}
+
+} // namespace shenbao::cli

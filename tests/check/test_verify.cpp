@@ -1,0 +1,159 @@
+#include "../common/fixtures.h"
+
+#include "check/verify.h"
+#include "record/fields.h"
+
+#include <QTest>
+
+using namespace shenbao;
+using namespace shenbao::test;
+
+class TestVerify : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void freshApplicationFailsEveryRuleInOrder();
+    void completeApplicationPasses();
+    void lengthRules_data();
+    void lengthRules();
+    void blanksCountAsFilled();
+    void tableRuleLooksAtRowOneOnly();
+    void lastRuleIsUnconditional();
+    void checkIsRepeatable();
+    void entryPage_data();
+    void entryPage();
+};
+
+void TestVerify::freshApplicationFailsEveryRuleInOrder()
+{
+    const QStringList list = verify(ApplicationRecord());
+    QCOMPARE(list.size(), 48);
+    QCOMPARE(list.first(), u"01、课题名称  未填写"_qs);
+    QCOMPARE(list.at(14), u"02、身份证号码  应该为15或者18位"_qs);
+    QCOMPARE(list.at(26), u"02、邮政编码  应该为6位"_qs);
+    QCOMPARE(list.at(37), u"08、最终研究成果  资料未填写完整"_qs); // the preset alone does not complete the row
+    QCOMPARE(list.at(41), u"09、邮政编码  必须为6位"_qs);
+    QCOMPARE(list.last(), u"10、市教育局意见  未填写 高校、省直单位可不填"_qs);
+    // Every entry is "NN、label  verdict" with NN the page its field lies on, pages never going back.
+    int lastPage = 0;
+    for (const QString& entry : list) {
+        QCOMPARE(entry.at(2), QChar(u'、'));
+        QVERIFY2(entry.contains(u"  "_qs), qPrintable(entry));
+        QVERIFY(shenbao::entryPage(entry) >= lastPage);
+        lastPage = shenbao::entryPage(entry);
+    }
+    // EduCode is examined by no rule.
+    for (const QString& entry : list)
+        QVERIFY(!entry.contains(u"教育电子身份证号"_qs));
+}
+
+void TestVerify::completeApplicationPasses()
+{
+    ApplicationRecord r = completeSample();
+    QCOMPARE(verify(r), QStringList());
+    r.setValue(Field::EduCode, QString()); // EduCode may hold anything
+    QCOMPARE(verify(r), QStringList());
+}
+
+void TestVerify::lengthRules_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("passes");
+    const int id = int(Field::IDcard), post = int(Field::PostCode), outlay = int(Field::OutlayPostcode);
+    QTest::newRow("id 15") << id << QString(15, u'1') << true;
+    QTest::newRow("id 18 with x") << id << (QString(17, u'1') + u'x') << true;
+    QTest::newRow("id 16") << id << QString(16, u'1') << false;
+    QTest::newRow("id 17") << id << QString(17, u'1') << false;
+    QTest::newRow("id empty") << id << QString() << false;
+    QTest::newRow("id 9 chinese = 18 bytes") << id << QString(9, u'一') << true;
+    QTest::newRow("post 6 letters") << post << u"abcdef"_qs << true;
+    QTest::newRow("post 5") << post << u"12345"_qs << false;
+    QTest::newRow("post 7") << post << u"1234567"_qs << false;
+    QTest::newRow("post 3 chinese") << post << u"一二三"_qs << true;
+    QTest::newRow("outlay post 6") << outlay << u"998321"_qs << true;
+    QTest::newRow("outlay post blank 6") << outlay << u"      "_qs << true;
+    QTest::newRow("outlay post 0") << outlay << QString() << false;
+}
+
+void TestVerify::lengthRules()
+{
+    QFETCH(int, field);
+    QFETCH(QString, value);
+    QFETCH(bool, passes);
+    ApplicationRecord r = completeSample();
+    r.setValue(Field(field), value);
+    const QStringList list = verify(r);
+    QCOMPARE(list.isEmpty(), passes);
+    if (!passes) {
+        QCOMPARE(list.size(), 1);
+        const QString expected = Field(field) == Field::IDcard     ? u"02、身份证号码  应该为15或者18位"_qs
+                                 : Field(field) == Field::PostCode ? u"02、邮政编码  应该为6位"_qs
+                                                                   : u"09、邮政编码  必须为6位"_qs;
+        QCOMPARE(list.first(), expected);
+    }
+}
+
+void TestVerify::blanksCountAsFilled()
+{
+    ApplicationRecord r = completeSample();
+    r.setValue(Field::ProjectName, u" "_qs);
+    r.setValue(Field::ProjectReasoning, u"\r\n"_qs);
+    r.setValue(Field::tuijian2, u"   "_qs);
+    r.table(Field::MainActor).setCell(1, 4, u" "_qs);
+    QCOMPARE(verify(r), QStringList());
+    r.setValue(Field::ProjectName, QString());
+    QCOMPARE(verify(r), QStringList{u"01、课题名称  未填写"_qs});
+}
+
+void TestVerify::tableRuleLooksAtRowOneOnly()
+{
+    ApplicationRecord r = completeSample();
+    r.table(Field::Production).setCell(2, 0, QString()); // a half-filled later row passes
+    r.table(Field::Production).setCell(3, 1, u"x"_qs);
+    QCOMPARE(verify(r), QStringList());
+    r.table(Field::ResearchedProject).setCell(1, 5, QString()); // the last column is not exempt
+    r.table(Field::FinallyProduction).setCell(1, 3, QString()); // nor the preset's column
+    QCOMPARE(verify(r), (QStringList{u"05、承担课题  资料未填写完整"_qs, u"08、最终研究成果  资料未填写完整"_qs}));
+    ApplicationRecord onlyRow2;
+    for (int c = 0; c < 7; ++c)
+        onlyRow2.table(Field::MainActor).setCell(2, c, u"x"_qs);
+    QVERIFY(verify(onlyRow2).contains(u"03、主要参加者  资料未填写完整"_qs));
+}
+
+void TestVerify::lastRuleIsUnconditional()
+{
+    ApplicationRecord r = completeSample();
+    r.setValue(Field::jiaoyujuyijian, QString());
+    for (const QString& system : choiceItems(Field::BelongSystem)) {
+        r.setValue(Field::BelongSystem, system);
+        QCOMPARE(verify(r), QStringList{u"10、市教育局意见  未填写 高校、省直单位可不填"_qs});
+    }
+}
+
+void TestVerify::checkIsRepeatable()
+{
+    const ApplicationRecord r = incompleteSample();
+    QCOMPARE(verify(r), verify(r));
+}
+
+void TestVerify::entryPage_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("page");
+    QTest::newRow("01") << u"01、课题名称  未填写"_qs << 1;
+    QTest::newRow("05") << u"05、承担课题  资料未填写完整"_qs << 5;
+    QTest::newRow("10") << u"10、单位意见  未填写"_qs << 10;
+    QTest::newRow("garbage") << u"xx"_qs << 0;
+}
+
+void TestVerify::entryPage()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, page);
+    QCOMPARE(shenbao::entryPage(entry), page);
+}
+
+QTEST_APPLESS_MAIN(TestVerify)
+#include "test_verify.moc"

@@ -1,0 +1,300 @@
+#include "../common/fixtures.h"
+
+#include "cli/xdxtool.h"
+#include "check/verify.h"
+#include "xdx/xdxfile.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QStringEncoder>
+#include <QTest>
+
+using namespace shenbao;
+using namespace shenbao::test;
+
+namespace {
+
+struct Run {
+    int status;
+    QString out;
+    QString err;
+};
+
+Run xdxtool(const QStringList& args)
+{
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = cli::run(args, {out, err});
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QString sample(const char* name)
+{
+    return sourcePath(u"samples/"_qs + QString::fromLatin1(name));
+}
+
+QJsonObject withoutId(QJsonObject o)
+{
+    o.remove(u"ProjectID"_qs);
+    return o;
+}
+
+} // namespace
+
+class TestXdxtool : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString officialCopy();
+
+private slots:
+    void usageAndHelp();
+    void checkOneFile();
+    void checkSeveralFiles();
+    void checkJson();
+    void checkBoxesGoToStandardError();
+    void dumpMatchesTheSampleSource();
+    void dumpBuildRoundTrip();
+    void dumpRefusesWhatTheWindowWouldRefuse();
+    void buildRefusesBadInput_data();
+    void buildRefusesBadInput();
+    void buildNeedsTitleAndLeader();
+    void buildAcceptsBothLineBreaks();
+};
+
+QString TestXdxtool::officialCopy()
+{
+    QByteArray bytes = readAll(sample("complete.xdx"));
+    bytes.replace("<PASSBY>0</PASSBY>", "<PASSBY>1</PASSBY>");
+    const QString p = path(u"official.xdx"_qs);
+    writeAll(p, bytes);
+    return p;
+}
+
+void TestXdxtool::usageAndHelp()
+{
+    Run r = xdxtool({});
+    QCOMPARE(r.status, 2);
+    QVERIFY(r.err.contains(u"check"_qs) && r.err.contains(u"dump"_qs) && r.err.contains(u"build"_qs));
+    for (const QString& sub : {u"check"_qs, u"dump"_qs, u"build"_qs}) {
+        r = xdxtool({sub, u"--help"_qs});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.startsWith(u"用法：xdxtool "_qs + sub), qPrintable(r.out));
+    }
+    QCOMPARE(xdxtool({u"--help"_qs}).status, 0);
+    r = xdxtool({u"chek"_qs, u"a.xdx"_qs});
+    QCOMPARE(r.status, 2);
+    QVERIFY(r.err.contains(u"chek"_qs));
+    QCOMPARE(xdxtool({u"check"_qs}).status, 2);
+    QCOMPARE(xdxtool({u"check"_qs, u"--jsn"_qs, sample("complete.xdx")}).status, 2);
+    QCOMPARE(xdxtool({u"build"_qs, u"only-one"_qs}).status, 2);
+}
+
+void TestXdxtool::checkOneFile()
+{
+    Run r = xdxtool({u"check"_qs, sample("complete.xdx")});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QString());
+    r = xdxtool({u"check"_qs, sample("incomplete.xdx")});
+    QCOMPARE(r.status, 1);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines, verify(incompleteSample()));
+    QVERIFY(lines.first().startsWith(u"01、"_qs));
+}
+
+void TestXdxtool::checkSeveralFiles()
+{
+    const QString missing = path(u"nothing-here.xdx"_qs);
+    const Run r = xdxtool({u"check"_qs, sample("complete.xdx"), sample("incomplete.xdx"), missing});
+    QCOMPARE(r.status, 2);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), verify(incompleteSample()).size());
+    for (const QString& line : lines)
+        QVERIFY(line.startsWith(sample("incomplete.xdx") + u": "_qs));
+    QVERIFY(r.err.contains(missing + u": "_qs));
+}
+
+void TestXdxtool::checkJson()
+{
+    const QString broken = path(u"broken.xdx"_qs);
+    writeAll(broken, "<XMLPackage><ver>");
+    const QString foreign = path(u"foreign.xdx"_qs);
+    writeAll(foreign, "<XMLPackage><ver>QX2010</ver></XMLPackage>");
+    const Run r = xdxtool({u"check"_qs, u"--json"_qs, sample("complete.xdx"), sample("incomplete.xdx"), broken,
+                           foreign, officialCopy()});
+    QCOMPARE(r.status, 2);
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+    const QJsonArray files = doc.array();
+    QCOMPARE(files.size(), 5);
+    auto status = [&](int i) { return files[i][u"status"_qs].toString(); };
+    QCOMPARE(status(0), u"complete"_qs);
+    QCOMPARE(files[0][u"entries"_qs].toArray().size(), 0);
+    QVERIFY(files[0][u"message"_qs].isNull());
+    QCOMPARE(status(1), u"incomplete"_qs);
+    QCOMPARE(files[1][u"entries"_qs].toArray().first().toString(), verify(incompleteSample()).first());
+    QCOMPARE(status(2), u"error"_qs);
+    QVERIFY(files[2][u"message"_qs].toString().contains(u"Line: 1"_qs));
+    QCOMPARE(files[2][u"entries"_qs].toArray().size(), 0); // the open stops before the check
+    QCOMPARE(status(3), u"rejected"_qs);
+    QCOMPARE(files[3][u"message"_qs].toString(), u"您选择的文档不是用本申报系统生成的"_qs);
+    QCOMPARE(files[3][u"entries"_qs].toArray().size(), 48); // the fresh application, checked
+    QCOMPARE(status(4), u"complete"_qs);
+    QCOMPARE(files[4][u"official"_qs].toBool(), true);
+    QCOMPARE(files[0][u"official"_qs].toBool(), false);
+    QCOMPARE(files[0][u"file"_qs].toString(), sample("complete.xdx"));
+}
+
+void TestXdxtool::checkBoxesGoToStandardError()
+{
+    const QString foreign = path(u"foreign2.xdx"_qs);
+    writeAll(foreign, "<XMLPackage><ver>qx2011v1.0</ver></XMLPackage>");
+    const Run r = xdxtool({u"check"_qs, foreign});
+    QCOMPARE(r.status, 2);
+    QVERIFY(r.err.contains(foreign + u": 您选择的文档不是用本申报系统生成的"_qs));
+    QCOMPARE(r.out.count(u'\n'), 48);
+    const QString half = path(u"half.xdx"_qs);
+    QByteArray bytes = readAll(sample("complete.xdx"));
+    bytes.replace("<Tutor>", "<Tutor><!--x-->");
+    writeAll(half, bytes);
+    const Run h = xdxtool({u"check"_qs, half});
+    QCOMPARE(h.status, 2);
+    QVERIFY(h.err.contains(u"Element does not contain a single text node"_qs));
+    QCOMPARE(h.out, QString());
+}
+
+void TestXdxtool::dumpMatchesTheSampleSource()
+{
+    // The committed sample documents are what their JSON builds.
+    for (const char* name : {"complete", "incomplete"}) {
+        const Run r = xdxtool({u"dump"_qs, sample(QByteArray(name).append(".xdx").constData())});
+        QCOMPARE(r.status, 0);
+        const QJsonObject dumped = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const JsonRecord source = recordFromJson(readAll(sample(QByteArray(name).append(".json").constData())));
+        QVERIFY(source.ok);
+        const JsonRecord back = recordFromJson(r.out.toUtf8());
+        QVERIFY2(back.ok, qPrintable(back.error));
+        ApplicationRecord expected = source.record;
+        for (const FieldSpec& spec : fieldCatalogue())
+            if (spec.kind == FieldKind::LongText && !expected.value(spec.field).isEmpty())
+                expected.setValue(spec.field, expected.value(spec.field) + u"\r\n"_qs);
+        expected.setProjectId(back.record.projectId());
+        QCOMPARE(back.record, expected);
+        QCOMPARE(dumped[u"official"_qs].toBool(), false);
+        QVERIFY(dumped[u"ProjectID"_qs].toString().startsWith(u'{'));
+        QVERIFY(!dumped.contains(u"ver"_qs) && !dumped.contains(u"PASSBY"_qs) && !dumped.contains(u"verifylist"_qs));
+    }
+    // Keys in the document's element order.
+    const Run r = xdxtool({u"dump"_qs, sample("complete.xdx")});
+    QVERIFY(r.out.indexOf(u"\"ExpectProduction2\""_qs) < r.out.indexOf(u"\"Presider\""_qs));
+    QVERIFY(r.out.indexOf(u"\"OutlayBank\""_qs) < r.out.indexOf(u"\"OutlayAccounts\""_qs));
+    QVERIFY(r.out.indexOf(u"\"jiaoyujuyijian\""_qs) < r.out.indexOf(u"\"official\""_qs));
+}
+
+void TestXdxtool::dumpBuildRoundTrip()
+{
+    const Run first = xdxtool({u"dump"_qs, officialCopy()});
+    QCOMPARE(first.status, 0);
+    QVERIFY(first.out.contains(u"\"official\": true"_qs));
+    const QString json = path(u"dumped.json"_qs);
+    writeAll(json, first.out.toUtf8());
+    const QString rebuilt = path(u"rebuilt.xdx"_qs);
+    const Run build = xdxtool({u"build"_qs, json, rebuilt});
+    QCOMPARE(build.status, 0);
+    const Run second = xdxtool({u"dump"_qs, rebuilt});
+    QJsonObject a = withoutId(QJsonDocument::fromJson(first.out.toUtf8()).object());
+    QJsonObject b = withoutId(QJsonDocument::fromJson(second.out.toUtf8()).object());
+    QCOMPARE(b[u"official"_qs].toBool(), false); // a build always writes PASSBY 0
+    a.remove(u"official"_qs);
+    b.remove(u"official"_qs);
+    QCOMPARE(a, b);
+    const QByteArray bytes = readAll(rebuilt);
+    QVERIFY(bytes.contains("<PASSBY>0</PASSBY>"));
+    QVERIFY(bytes.contains("<verifylist></verifylist>") || bytes.contains("<verifylist/>"));
+}
+
+void TestXdxtool::dumpRefusesWhatTheWindowWouldRefuse()
+{
+    const QString foreign = path(u"foreign3.xdx"_qs);
+    writeAll(foreign, "<XMLPackage><ver>other</ver></XMLPackage>");
+    Run r = xdxtool({u"dump"_qs, foreign});
+    QCOMPARE(r.status, 2);
+    QVERIFY(r.err.contains(u"您选择的文档不是用本申报系统生成的"_qs));
+    QCOMPARE(r.out, QString());
+    r = xdxtool({u"dump"_qs, path(u"absent.xdx"_qs)});
+    QCOMPARE(r.status, 2);
+    // A root without children shows the fresh application, as the window would.
+    const QString empty = path(u"empty-root.xdx"_qs);
+    writeAll(empty, "<XMLPackage/>");
+    r = xdxtool({u"dump"_qs, empty});
+    QCOMPARE(r.status, 0);
+    QVERIFY(r.out.contains(u"\"EduCode\": \"0000000000\""_qs));
+}
+
+void TestXdxtool::buildRefusesBadInput_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("named");
+    const QByteArray ok = R"("ProjectName": "题", "Presider": "人")";
+    QTest::newRow("unknown key") << "{" + ok + R"(, "ProjectNmae": "x"})" << u"ProjectNmae"_qs;
+    QTest::newRow("case matters") << "{" + ok + R"(, "keyword": "x"})" << u"keyword"_qs;
+    QTest::newRow("wrong type") << "{" + ok + R"(, "KeyWord": 5})" << u"KeyWord"_qs;
+    QTest::newRow("table not array") << "{" + ok + R"(, "MainActor": "x"})" << u"MainActor"_qs;
+    QTest::newRow("too many rows") << "{" + ok + R"(, "FinallyProduction": [[],[],[],[]]})" << u"FinallyProduction"_qs;
+    QTest::newRow("too many cells") << "{" + ok + R"(, "Production": [["1","2","3","4","5","6"]]})" << u"Production"_qs;
+    QTest::newRow("cell not string") << "{" + ok + R"(, "Production": [[1]]})" << u"Production"_qs;
+    QTest::newRow("bad choice") << "{" + ok + R"(, "Sex": "未知"})" << u"Sex"_qs;
+    QTest::newRow("official not bool") << "{" + ok + R"(, "official": "yes"})" << u"official"_qs;
+    QTest::newRow("not an object") << QByteArray("[1,2]") << u"对象"_qs;
+    QTest::newRow("not json") << QByteArray("{\"a\": ") << u"JSON"_qs;
+}
+
+void TestXdxtool::buildRefusesBadInput()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, named);
+    const QString in = path(u"bad.json"_qs);
+    writeAll(in, json);
+    const QString out = path(u"bad.xdx"_qs);
+    const Run r = xdxtool({u"build"_qs, in, out});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(named), qPrintable(r.err));
+    QVERIFY(!QFile::exists(out));
+}
+
+void TestXdxtool::buildNeedsTitleAndLeader()
+{
+    const QString in = path(u"noleader.json"_qs);
+    writeAll(in, R"({"ProjectName": "题", "Presider": ""})");
+    const QString out = path(u"noleader.xdx"_qs);
+    const Run r = xdxtool({u"build"_qs, in, out});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.err, u"“课题名称”  和  “主持人”  必须填写！\n"_qs);
+    QVERIFY(!QFile::exists(out));
+    writeAll(in, R"({"ProjectName": " ", "Presider": " "})"); // blanks pass
+    QCOMPARE(xdxtool({u"build"_qs, in, out}).status, 0);
+}
+
+void TestXdxtool::buildAcceptsBothLineBreaks()
+{
+    const QString in = path(u"breaks.json"_qs);
+    writeAll(in, R"({"ProjectName": "题", "Presider": "人", "tuijian1": "一\n二\r\n三", "ProjectReasoning": "甲\r\n"})");
+    const QString out = path(u"breaks.xdx"_qs);
+    QCOMPARE(xdxtool({u"build"_qs, in, out}).status, 0);
+    const OpenResult back = openXdxFile(out);
+    QCOMPARE(back.record.value(Field::tuijian1), u"一\r\n二\r\n三\r\n"_qs);
+    QCOMPARE(back.record.value(Field::ProjectReasoning), u"甲\r\n"_qs);
+    QVERIFY(readAll(out).contains(QByteArray("<tuijian1>") + QStringEncoder("GBK").encode(u"一,二,三"_qs)));
+}
+
+QTEST_GUILESS_MAIN(TestXdxtool)
+#include "test_xdxtool.moc"

@@ -1,0 +1,346 @@
+#include "xdx/xdxfile.h"
+
+#include "record/textrules.h"
+#include "xdx/commatext.h"
+#include "xdx/xdxformat.h"
+#include "xdx/xml/xmldocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUuid>
+
+namespace shenbao {
+namespace {
+
+using R = XdxElement::Role;
+
+// clang-format off
+constexpr XdxElement kElements[] = {
+    {R::ProjectId, Field::ProjectName, u"ProjectID"},
+    {R::Ver,       Field::ProjectName, u"ver"},
+    {R::Field, Field::ProjectName,         u"ProjectName"},
+    {R::Field, Field::KeyWord,             u"KeyWord"},
+    {R::Field, Field::ResearchClass,       u"ResearchClass"},
+    {R::Field, Field::ProjectClass,        u"ProjectClass"},
+    {R::Field, Field::SubjectClass,        u"SubjectClass"},
+    {R::Field, Field::InputDate,           u"InputDate"},
+    {R::Field, Field::ExpectCompleteDate,  u"ExpectCompleteDate"},
+    {R::Field, Field::ApplyOutlay,         u"ApplyOutlay"},
+    {R::Field, Field::ExpectProduction1,   u"ExpectProduction1"},
+    {R::Field, Field::ExpectProduction2,   u"ExpectProduction2"},
+    {R::Passby,    Field::ProjectName, u"PASSBY"},
+    {R::Field, Field::Presider,            u"Presider"},
+    {R::Field, Field::Sex,                 u"Sex"},
+    {R::Field, Field::Nation,              u"Nation"},
+    {R::Field, Field::Birthday,            u"Birthday"},
+    {R::Field, Field::IDcard,              u"IDcard"},
+    {R::Field, Field::EduCode,             u"EduCode"},
+    {R::Field, Field::DutyAdmin,           u"DutyAdmin"},
+    {R::Field, Field::DutySpecial,         u"DutySpecial"},
+    {R::Field, Field::ResearchSpecial,     u"ResearchSpecial"},
+    {R::Field, Field::LastDiploma,         u"LastDiploma"},
+    {R::Field, Field::LastDegree,          u"LastDegree"},
+    {R::Field, Field::Tutor,               u"Tutor"},
+    {R::Field, Field::BelongCity,          u"BelongCity"},
+    {R::Field, Field::BelongSystem,        u"BelongSystem"},
+    {R::Field, Field::Department,          u"Department"},
+    {R::Field, Field::ContactMail,         u"ContactMail"},
+    {R::Field, Field::ContactAddress,      u"ContactAddress"},
+    {R::Field, Field::PostCode,            u"PostCode"},
+    {R::Field, Field::ContactTelArea,      u"ContactTelArea"},
+    {R::Field, Field::ContactTelHome,      u"ContactTelHome"},
+    {R::Field, Field::ContactTelDepartmet, u"ContactTelDepartmet"},
+    {R::Field, Field::ContactMobile,       u"ContactMobile"},
+    {R::Field, Field::MainActor,           u"MainActor"},
+    {R::Field, Field::Production,          u"Production"},
+    {R::Field, Field::ResearchedProject,   u"ResearchedProject"},
+    {R::Field, Field::ProjectReasoning,    u"ProjectReasoning"},
+    {R::Field, Field::ProjectAnalyze,      u"ProjectAnalyze"},
+    {R::Field, Field::ExpectProduction,    u"ExpectProduction"},
+    {R::Field, Field::FinallyProduction,   u"FinallyProduction"},
+    {R::Field, Field::OutlayPromises,      u"OutlayPromises"},
+    {R::Field, Field::OutlayDepartment,    u"OutlayDepartment"},
+    {R::Field, Field::OutlayAddress,       u"OutlayAddress"},
+    {R::Field, Field::OutlayPostcode,      u"OutlayPostcode"},
+    {R::Field, Field::OutlayBank,          u"OutlayBank"},
+    {R::Field, Field::OutlayAccounts,      u"OutlayAccounts"},
+    {R::Field, Field::tuijian1,            u"tuijian1"},
+    {R::Field, Field::tuijian2,            u"tuijian2"},
+    {R::Field, Field::danweiyijian,        u"danweiyijian"},
+    {R::Field, Field::jiaoyujuyijian,      u"jiaoyujuyijian"},
+    {R::VerifyList, Field::ProjectName, u"verifylist"},
+};
+// clang-format on
+static_assert(std::size(kElements) == 53);
+
+constexpr qint64 kMaxDocumentBytes = 64 * 1024 * 1024;
+constexpr const char* kEncoding = "GBK";
+
+QString notSingleTextMessage()
+{
+    return QStringLiteral("Element does not contain a single text node");
+}
+
+// Raised while reading when an element holds more than one text value.
+struct NotSingleText {};
+
+// The text of parent's first child called name: empty when missing or childless; the text of its
+// only text or CDATA child. Whitespace-only text around other content is formatting and ignored,
+// but an element whose only content is whitespace keeps it as its value.
+QString elementText(const xml::Node& parent, QStringView name)
+{
+    const xml::Node element = parent.firstChildElement(name);
+    if (element.isNull())
+        return {};
+    std::vector<xml::Node> kids = element.children();
+    if (kids.empty())
+        return {};
+    if (kids.size() > 1)
+        std::erase_if(kids, [](const xml::Node& n) { return n.isWhitespaceText(); });
+    if (kids.size() == 1 && (kids[0].kind() == xml::NodeKind::Text || kids[0].kind() == xml::NodeKind::CData))
+        return kids[0].value();
+    throw NotSingleText{};
+}
+
+void putBackRow(TableGrid& table, int row, const QString& text)
+{
+    table.clearRow(row);
+    const QStringList items = SplitCommaText(text);
+    // An empty item comes back as an empty cell. (Putting in a blank instead would make every
+    // stored empty cell count as filled after the first open.)
+    for (int c = 0; c < table.columns() && c < items.size(); ++c)
+        table.setCell(row, c, items[c]);
+}
+
+QString putBackLongText(const QString& text)
+{
+    return longTextFromLines(SplitCommaText(text));
+}
+
+void readInto(const xml::Node& root, ApplicationRecord& record)
+{
+    for (const XdxElement& e : kElements) {
+        if (e.role == R::ProjectId) {
+            record.setProjectId(elementText(root, e.name));
+            continue;
+        }
+        if (e.role != R::Field)
+            continue;
+        switch (fieldSpec(e.field).kind) {
+        case FieldKind::Table: {
+            TableGrid& table = record.table(e.field);
+            const xml::Node container = root.firstChildElement(e.name);
+            for (int row = 1; row <= table.rows(); ++row)
+                putBackRow(table, row, container.isNull() ? QString() : elementText(container, rowElementName(e.field, row)));
+            break;
+        }
+        case FieldKind::LongText:
+            record.setValue(e.field, putBackLongText(elementText(root, e.name)));
+            break;
+        default:
+            record.setValue(e.field, elementText(root, e.name));
+            break;
+        }
+    }
+}
+
+bool hasContent(const xml::Node& root)
+{
+    for (const xml::Node& n : root.children())
+        if (!n.isWhitespaceText())
+            return true;
+    return false;
+}
+
+OpenResult failed(const QString& message)
+{
+    OpenResult r;
+    r.status = OpenResult::Status::Failed;
+    r.message = message;
+    return r;
+}
+
+OpenResult fileFailure(const QString& reason)
+{
+    return failed(xml::ParseError{reason, 0, {}}.message());
+}
+
+} // namespace
+
+std::span<const XdxElement> xdxElements()
+{
+    return kElements;
+}
+
+QString rowElementName(Field table, int row)
+{
+    return fieldName(table) + QString::number(row);
+}
+
+QString formatTag()
+{
+    return QStringLiteral("QX2011v1.0");
+}
+
+QString rejectedMessage()
+{
+    return QStringLiteral("您选择的文档不是用本申报系统生成的");
+}
+
+QString newProjectId()
+{
+    return QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+}
+
+QByteArray xdxBytes(const ApplicationRecord& record, const QStringList& errorList, QString* error)
+{
+    xml::Document doc;
+    xml::Node root = doc.createRoot(u"XMLPackage");
+    for (const XdxElement& e : kElements) {
+        xml::Node element = root.appendElement(e.name);
+        switch (e.role) {
+        case R::ProjectId:
+            element.setText(record.projectId());
+            break;
+        case R::Ver:
+            element.setText(formatTag());
+            break;
+        case R::Passby:
+            element.setText(u"0");
+            break;
+        case R::VerifyList:
+            element.setText(JoinCommaText(errorList));
+            break;
+        case R::Field:
+            switch (fieldSpec(e.field).kind) {
+            case FieldKind::Table: {
+                const TableGrid& table = record.table(e.field);
+                for (int row = 1; row <= table.rows(); ++row)
+                    element.appendElement(rowElementName(e.field, row)).setText(JoinCommaText(table.row(row)));
+                break;
+            }
+            case FieldKind::LongText:
+                // The lines are the text's own lines; a paragraph stays one item however a box wraps it.
+                element.setText(JoinCommaText(longTextLines(record.value(e.field))));
+                break;
+            default:
+                element.setText(record.value(e.field));
+                break;
+            }
+            break;
+        }
+    }
+    QString writeError;
+    QByteArray bytes = doc.toBytes(kEncoding, &writeError);
+    if (bytes.isEmpty()) {
+        if (error)
+            *error = writeError;
+        return {};
+    }
+    // A cheap guard against ever writing a file that will not open again.
+    xml::ParseError parseError;
+    if (!xml::Document::parse(bytes, &parseError)) {
+        if (error)
+            *error = QStringLiteral("写出的文档无法再次读取：") + parseError.reason;
+        return {};
+    }
+    return bytes;
+}
+
+WriteResult writeXdx(QIODevice* device, const ApplicationRecord& record, const QStringList& errorList)
+{
+    WriteResult result;
+    const QByteArray bytes = xdxBytes(record, errorList, &result.error);
+    if (bytes.isEmpty())
+        return result;
+    if (device->write(bytes) != bytes.size()) {
+        result.error = device->errorString();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, const QStringList& errorList)
+{
+    WriteResult result;
+    const QString shown = QDir::toNativeSeparators(path);
+    if (QFileInfo(path).isDir()) {
+        result.error = QStringLiteral("无法保存文件“%1”：这是一个文件夹").arg(shown);
+        return result;
+    }
+    QSaveFile file(path);
+    // Unbuffered, so that a short write (a full disk) shows in write()'s result: a buffered
+    // QSaveFile reports a partial flush as success and commits a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, file.errorString());
+        return result;
+    }
+    result = writeXdx(&file, record, errorList);
+    if (!result.ok) {
+        file.cancelWriting();
+        if (!result.error.startsWith(u"无法"))
+            result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, result.error);
+        return result;
+    }
+    if (!file.commit()) {
+        result.ok = false;
+        result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, file.errorString());
+    }
+    return result;
+}
+
+OpenResult openXdxBytes(const QByteArray& bytes)
+{
+    xml::ParseError parseError;
+    const std::unique_ptr<xml::Document> doc = xml::Document::parse(bytes, &parseError);
+    if (!doc)
+        return failed(parseError.message());
+
+    OpenResult result;
+    const xml::Node root = doc->root();
+    if (!hasContent(root)) {
+        result.status = OpenResult::Status::NoChildren;
+        return result;
+    }
+    try {
+        if (elementText(root, u"ver") != formatTag()) {
+            result.status = OpenResult::Status::Rejected;
+            result.message = rejectedMessage();
+            return result;
+        }
+        // Missing elements read as empty, not as the start-up values.
+        result.record = ApplicationRecord::empty();
+        readInto(root, result.record);
+        result.official = elementText(root, u"PASSBY") == u"1";
+    } catch (const NotSingleText&) {
+        return failed(notSingleTextMessage());
+    }
+    result.status = OpenResult::Status::Loaded;
+    return result;
+}
+
+OpenResult openXdxFile(const QString& path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fileFailure(QStringLiteral("找不到文件“%1”").arg(shown));
+    if (info.isDir())
+        return fileFailure(QStringLiteral("“%1”是文件夹，不是文件").arg(shown));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fileFailure(QStringLiteral("无法读取文件“%1”：%2").arg(shown, file.errorString()));
+    if (file.size() > kMaxDocumentBytes)
+        return fileFailure(QStringLiteral("文件“%1”太大（超过 64 MiB），不是本系统的文档").arg(shown));
+    const QByteArray bytes = file.read(kMaxDocumentBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fileFailure(QStringLiteral("无法读取文件“%1”：%2").arg(shown, file.errorString()));
+    if (bytes.size() > kMaxDocumentBytes)
+        return fileFailure(QStringLiteral("文件“%1”太大（超过 64 MiB），不是本系统的文档").arg(shown));
+    return openXdxBytes(bytes);
+}
+
+} // namespace shenbao

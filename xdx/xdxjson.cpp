@@ -1,0 +1,149 @@
+#include "xdx/xdxjson.h"
+
+#include "record/textrules.h"
+#include "xdx/xdxformat.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace shenbao {
+namespace {
+
+void appendJsonString(QString& out, QStringView s)
+{
+    out += u'"';
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case u'"': out += u"\\\""; break;
+        case u'\\': out += u"\\\\"; break;
+        case u'\n': out += u"\\n"; break;
+        case u'\r': out += u"\\r"; break;
+        case u'\t': out += u"\\t"; break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QChar(u'0'));
+            else
+                out += c;
+        }
+    }
+    out += u'"';
+}
+
+} // namespace
+
+QString jsonString(QStringView s)
+{
+    QString out;
+    appendJsonString(out, s);
+    return out;
+}
+
+QByteArray recordToJson(const ApplicationRecord& record, bool official)
+{
+    QString out = QStringLiteral("{\n");
+    for (const XdxElement& e : xdxElements()) {
+        if (e.role != XdxElement::Role::ProjectId && e.role != XdxElement::Role::Field)
+            continue;
+        out += u"  ";
+        appendJsonString(out, e.name);
+        out += u": ";
+        if (e.role == XdxElement::Role::ProjectId) {
+            appendJsonString(out, record.projectId());
+        } else if (fieldSpec(e.field).kind == FieldKind::Table) {
+            const TableGrid& t = record.table(e.field);
+            out += u"[\n";
+            for (int row = 1; row <= t.rows(); ++row) {
+                out += u"    [";
+                for (int c = 0; c < t.columns(); ++c) {
+                    if (c)
+                        out += u", ";
+                    appendJsonString(out, t.cell(row, c));
+                }
+                out += row < t.rows() ? u"],\n" : u"]\n";
+            }
+            out += u"  ]";
+        } else {
+            appendJsonString(out, record.value(e.field));
+        }
+        out += u",\n";
+    }
+    out += official ? u"  \"official\": true\n}\n" : u"  \"official\": false\n}\n";
+    return out.toUtf8();
+}
+
+JsonRecord recordFromJson(const QByteArray& json)
+{
+    JsonRecord result;
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        result.error = QStringLiteral("JSON 格式错误（第 %1 个字节处）：%2")
+                           .arg(parseError.offset)
+                           .arg(parseError.errorString());
+        return result;
+    }
+    if (!doc.isObject()) {
+        result.error = QStringLiteral("JSON 的最外层必须是一个对象 {…}");
+        return result;
+    }
+    result.record = ApplicationRecord::empty();
+    const QJsonObject object = doc.object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const QString key = it.key();
+        const QJsonValue value = it.value();
+        auto fail = [&](const QString& why) {
+            result.error = jsonString(key) + u'：' + why;
+            return result;
+        };
+        if (key == u"official") {
+            if (!value.isBool())
+                return fail(QStringLiteral("应为 true 或 false"));
+            continue;
+        }
+        if (key == u"ProjectID") {
+            if (!value.isString())
+                return fail(QStringLiteral("应为字符串"));
+            continue; // a build always draws a fresh identifier
+        }
+        const std::optional<Field> field = fieldByName(key);
+        if (!field)
+            return fail(QStringLiteral("未知的键（键名区分大小写）"));
+        const FieldSpec& spec = fieldSpec(*field);
+        if (spec.kind == FieldKind::Table) {
+            if (!value.isArray())
+                return fail(QStringLiteral("应为由行组成的数组"));
+            const QJsonArray rows = value.toArray();
+            TableGrid& table = result.record.table(*field);
+            if (rows.size() > table.rows())
+                return fail(QStringLiteral("最多 %1 行，给出了 %2 行").arg(table.rows()).arg(rows.size()));
+            for (qsizetype r = 0; r < rows.size(); ++r) {
+                if (!rows[r].isArray())
+                    return fail(QStringLiteral("第 %1 行应为字符串数组").arg(r + 1));
+                const QJsonArray cells = rows[r].toArray();
+                if (cells.size() > table.columns())
+                    return fail(QStringLiteral("第 %1 行最多 %2 列，给出了 %3 列")
+                                    .arg(r + 1)
+                                    .arg(table.columns())
+                                    .arg(cells.size()));
+                for (qsizetype c = 0; c < cells.size(); ++c) {
+                    if (!cells[c].isString())
+                        return fail(QStringLiteral("第 %1 行第 %2 列应为字符串").arg(r + 1).arg(c + 1));
+                    table.setCell(int(r) + 1, int(c), cells[c].toString());
+                }
+            }
+            continue;
+        }
+        if (!value.isString())
+            return fail(QStringLiteral("应为字符串"));
+        const QString text = value.toString();
+        if (spec.kind == FieldKind::Choice && !text.isEmpty() && choiceIndex(*field, text) < 0)
+            return fail(QStringLiteral("“%1”不是本字段的选项（可选：%2）")
+                            .arg(text, choiceItems(*field).join(u"、")));
+        result.record.setValue(*field, spec.kind == FieldKind::LongText ? withCrLf(text) : text);
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace shenbao

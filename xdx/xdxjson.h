@@ -1,0 +1,30 @@
+#pragma once
+
+#include "record/applicationrecord.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace shenbao {
+
+// The application as one JSON object (UTF-8, indented): the keys in the XDX element order
+// (ProjectID, ProjectName, ... jiaoyujuyijian; not ver, PASSBY or verifylist), then "official".
+// Text, choice and code values are strings (EduCode its value), each table an array of all its
+// data rows, each row an array of its cells, each long text one string with CR LF line breaks.
+QByteArray recordToJson(const ApplicationRecord& record, bool official);
+
+struct JsonRecord {
+    bool ok = false;
+    ApplicationRecord record; // starts empty: a missing key is an empty field
+    QString error;            // names the offending key
+};
+
+// The inverse of recordToJson. "ProjectID" and "official" are accepted and ignored. Refuses an
+// unknown key, a value of the wrong type, too many rows or cells, and a choice text that is none
+// of its field's items; "\n" and "\r\n" both end a long-text line.
+JsonRecord recordFromJson(const QByteArray& json);
+
+// s as a JSON string literal, quotes included; non-ASCII characters stay as they are.
+QString jsonString(QStringView s);
+
+} // namespace shenbao

@@ -1,0 +1,329 @@
+#include "xdx/xml/xmldocument.h"
+
+#include <QStringDecoder>
+
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
+
+namespace shenbao::xml {
+namespace {
+
+const xmlChar* xc(const QByteArray& bytes)
+{
+    return reinterpret_cast<const xmlChar*>(bytes.constData());
+}
+
+QString fromXml(const xmlChar* s)
+{
+    return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString();
+}
+
+xmlNodePtr nodePtr(void* p)
+{
+    return static_cast<xmlNodePtr>(p);
+}
+
+// Files are mailed in by applicants: nothing outside the document itself is ever loaded.
+xmlParserInputPtr refuseExternalEntity(const char*, const char*, xmlParserCtxtPtr)
+{
+    return nullptr;
+}
+
+void ignoreGenericError(void*, const char*, ...) {}
+
+void initialiseEngine()
+{
+    static const bool done = [] {
+        xmlInitParser();
+        xmlSetExternalEntityLoader(refuseExternalEntity);
+        return true;
+    }();
+    (void)done;
+}
+
+struct ErrorCollector {
+    struct Entry {
+        QString message;
+        int line;
+        int level;
+    };
+    std::vector<Entry> entries;
+
+    void add(const xmlError* e)
+    {
+        if (!e || entries.size() >= 64)
+            return;
+        QString message = fromXml(reinterpret_cast<const xmlChar*>(e->message)).trimmed();
+        entries.push_back({message, e->line, int(e->level)});
+    }
+};
+
+void onParserError(void* userData, xmlErrorPtr error)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
+    if (ctxt && ctxt->_private)
+        static_cast<ErrorCollector*>(ctxt->_private)->add(error);
+}
+
+void onGlobalError(void* userData, xmlErrorPtr error)
+{
+    if (userData)
+        static_cast<ErrorCollector*>(userData)->add(error);
+}
+
+QString sourceLine(const QByteArray& bytes, int line)
+{
+    if (line < 1)
+        return {};
+    qsizetype start = 0;
+    for (int i = 1; i < line; ++i) {
+        const qsizetype lf = bytes.indexOf('\n', start);
+        if (lf < 0)
+            return {};
+        start = lf + 1;
+    }
+    qsizetype end = bytes.indexOf('\n', start);
+    if (end < 0)
+        end = bytes.size();
+    QByteArray raw = bytes.mid(start, end - start);
+    if (raw.endsWith('\r'))
+        raw.chop(1);
+    QStringDecoder gbk("GBK");
+    QString text = gbk.isValid() ? gbk.decode(raw) : QString::fromLatin1(raw);
+    // Count characters, not UTF-16 units, and never keep half a surrogate pair.
+    qsizetype i = 0;
+    for (int n = 0; n < 40 && i < text.size(); ++n)
+        i += (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+    return text.left(i);
+}
+
+} // namespace
+
+// ---- Node -----------------------------------------------------------------------------------
+
+NodeKind Node::kind() const
+{
+    switch (nodePtr(m_node)->type) {
+    case XML_ELEMENT_NODE:
+        return NodeKind::Element;
+    case XML_TEXT_NODE:
+        return NodeKind::Text;
+    case XML_CDATA_SECTION_NODE:
+        return NodeKind::CData;
+    default:
+        return NodeKind::Other;
+    }
+}
+
+QString Node::name() const
+{
+    const QString full = fromXml(nodePtr(m_node)->name);
+    const qsizetype colon = full.lastIndexOf(u':');
+    return colon < 0 ? full : full.mid(colon + 1);
+}
+
+QString Node::value() const
+{
+    return fromXml(nodePtr(m_node)->content);
+}
+
+bool Node::isWhitespaceText() const
+{
+    if (kind() != NodeKind::Text)
+        return false;
+    for (const xmlChar* p = nodePtr(m_node)->content; p && *p; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\n' && *p != '\r')
+            return false;
+    return true;
+}
+
+std::vector<Node> Node::children() const
+{
+    std::vector<Node> nodes;
+    for (xmlNodePtr c = nodePtr(m_node)->children; c; c = c->next)
+        nodes.push_back(Node(c));
+    return nodes;
+}
+
+Node Node::firstChildElement(QStringView wanted) const
+{
+    for (xmlNodePtr c = nodePtr(m_node)->children; c; c = c->next) {
+        if (c->type != XML_ELEMENT_NODE)
+            continue;
+        Node n(c);
+        if (n.name() == wanted)
+            return n;
+    }
+    return {};
+}
+
+Node Node::appendElement(QStringView name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    return Node(xmlNewChild(nodePtr(m_node), nullptr, xc(utf8), nullptr));
+}
+
+void Node::setText(QStringView text)
+{
+    xmlNodePtr element = nodePtr(m_node);
+    const QByteArray utf8 = xmlSafeText(text).toUtf8();
+    // A raw text node: the writer escapes it. (xmlNodeSetContent would parse entity references.)
+    xmlNodePtr textNode = xmlNewDocTextLen(element->doc, xc(utf8), int(utf8.size()));
+    if (textNode)
+        xmlAddChild(element, textNode);
+}
+
+// ---- Document -------------------------------------------------------------------------------
+
+struct Document::Impl {
+    xmlDocPtr doc = nullptr;
+    ~Impl()
+    {
+        if (doc)
+            xmlFreeDoc(doc);
+    }
+};
+
+Document::Document() : m_impl(std::make_unique<Impl>())
+{
+    initialiseEngine();
+    m_impl->doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
+    m_impl->doc->standalone = 1;
+}
+
+Document::Document(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+Document::~Document() = default;
+Document::Document(Document&&) noexcept = default;
+Document& Document::operator=(Document&&) noexcept = default;
+
+Node Document::createRoot(QStringView name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    xmlNodePtr root = xmlNewDocNode(m_impl->doc, nullptr, xc(utf8), nullptr);
+    xmlDocSetRootElement(m_impl->doc, root);
+    return Node(root);
+}
+
+Node Document::root() const
+{
+    return Node(xmlDocGetRootElement(m_impl->doc));
+}
+
+QByteArray Document::toBytes(const char* encoding, QString* error) const
+{
+    ErrorCollector errors;
+    xmlSetStructuredErrorFunc(&errors, onGlobalError);
+    xmlBufferPtr buffer = xmlBufferCreate();
+    QByteArray bytes;
+    bool ok = false;
+    if (buffer) {
+        // xmlSaveToBuffer + xmlSaveClose reports conversion failures that xmlDocDumpMemoryEnc
+        // would swallow, handing back a truncated document.
+        if (xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer, encoding, 0)) {
+            const long written = xmlSaveDoc(save, m_impl->doc);
+            const int closed = xmlSaveClose(save);
+            ok = written >= 0 && closed >= 0;
+            if (ok)
+                bytes = QByteArray(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
+                                   qsizetype(xmlBufferLength(buffer)));
+        }
+        xmlBufferFree(buffer);
+    }
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    if (!ok && error) {
+        *error = errors.entries.empty() ? QStringLiteral("The XML document could not be written in %1")
+                                              .arg(QString::fromLatin1(encoding))
+                                        : errors.entries.front().message;
+    }
+    return ok ? bytes : QByteArray();
+}
+
+std::unique_ptr<Document> Document::parse(const QByteArray& bytes, ParseError* error)
+{
+    initialiseEngine();
+    ErrorCollector errors;
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (!ctxt) {
+        if (error)
+            *error = {QStringLiteral("The XML parser could not be created"), 0, {}};
+        return nullptr;
+    }
+    ctxt->_private = &errors;
+    ctxt->sax->serror = onParserError;
+    // Encoding errors arrive only through the global handler, without a context.
+    xmlSetStructuredErrorFunc(&errors, onGlobalError);
+    xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+
+    // The encoding comes from the declaration. Never NOENT, DTDLOAD, DTDATTR, DTDVALID, XINCLUDE
+    // or HUGE; nor NOBLANKS, whose heuristic drops blanks inside values.
+    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr,
+                                      XML_PARSE_NONET);
+    const bool wellFormed = doc && ctxt->wellFormed && xmlDocGetRootElement(doc);
+
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    xmlSetGenericErrorFunc(nullptr, nullptr);
+    xmlFreeParserCtxt(ctxt);
+
+    if (wellFormed) {
+        auto impl = std::make_unique<Impl>();
+        impl->doc = doc;
+        return std::unique_ptr<Document>(new Document(std::move(impl)));
+    }
+    if (doc)
+        xmlFreeDoc(doc);
+    if (error) {
+        ParseError e;
+        const ErrorCollector::Entry* first = nullptr;
+        for (const auto& entry : errors.entries)
+            if (entry.level == XML_ERR_FATAL) {
+                first = &entry;
+                break;
+            }
+        if (!first && !errors.entries.empty())
+            first = &errors.entries.front();
+        e.reason = first ? first->message : QStringLiteral("Document is empty");
+        for (const auto& entry : errors.entries)
+            if (entry.line > 0) {
+                e.line = entry.line;
+                break;
+            }
+        if (!first && e.line == 0)
+            e.line = 1;
+        e.lineText = sourceLine(bytes, e.line);
+        *error = e;
+    }
+    return nullptr;
+}
+
+QString ParseError::message() const
+{
+    return reason + QStringLiteral("\r\nLine: ") + QString::number(line) + QStringLiteral("\r\n") + lineText;
+}
+
+QString xmlSafeText(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate()) {
+            if (i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                out.append(c);
+                out.append(text[++i]);
+            }
+            continue;
+        }
+        if (c.isLowSurrogate())
+            continue;
+        const bool allowed = u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u != 0xFFFE && u != 0xFFFF);
+        if (allowed)
+            out.append(c);
+    }
+    return out;
+}
+
+} // namespace shenbao::xml
