@@ -2,11 +2,15 @@
 
 #include "app/interaction.h"
 #include "app/widgets.h"
+#include "check/verify.h"
 #include "report/fonts.h"
+#include "xdx/xdxfile.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -36,6 +40,29 @@ constexpr KeyFilter kKeyFilters[] = {
 QString helpMissingMessage()
 {
     return QStringLiteral("程序目录下没有找到帮助文档help.doc，请上网下载帮助文档！");
+}
+
+QString titleAndLeaderRequired()
+{
+    return QStringLiteral("“课题名称”  和  “主持人”  必须填写！");
+}
+
+QString saveBeforeClosing()
+{
+    return QStringLiteral("退出前先保存编辑的文档吗？！");
+}
+
+// Runs a command; an error it does not handle itself ends it in the error box.
+template <class Command>
+bool guarded(MainWindow* window, Interaction* interaction, Command command)
+{
+    try {
+        command();
+        return true;
+    } catch (const std::exception& e) {
+        interaction->errorBox(window, errorBoxText(QString::fromLocal8Bit(e.what())));
+        return false;
+    }
 }
 
 } // namespace
@@ -155,10 +182,18 @@ void MainWindow::connectFields()
     connect(eduCode, &QLineEdit::textChanged, eduCode1,
             [eduCode, eduCode1] { eduCode1->setValue(eduCode->value()); });
 
-    connect(static_cast<QAbstractButton*>(control(QStringLiteral("helpinfo"))), &QAbstractButton::clicked,
-            this, &MainWindow::helpinfoClick);
-    connect(static_cast<QAbstractButton*>(control(QStringLiteral("printreport"))), &QAbstractButton::clicked,
-            this, &MainWindow::printreportClick);
+    const auto button = [this](const char16_t* name) {
+        return static_cast<QAbstractButton*>(control(QString::fromUtf16(name)));
+    };
+    connect(button(u"verifydata"), &QAbstractButton::clicked, this, &MainWindow::verifydataClick);
+    connect(button(u"openxmlfile"), &QAbstractButton::clicked, this, &MainWindow::openxmlfileClick);
+    connect(button(u"savexmlfile"), &QAbstractButton::clicked, this, &MainWindow::savexmlfileClick);
+    // Every selection the user makes, by mouse or keyboard, and a click on the entry already
+    // selected, which brings its page back after the user has moved on.
+    connect(m_errorList, &QListWidget::itemSelectionChanged, this, &MainWindow::verifylistClick);
+    connect(m_errorList, &QListWidget::itemClicked, this, &MainWindow::verifylistClick);
+    connect(button(u"helpinfo"), &QAbstractButton::clicked, this, &MainWindow::helpinfoClick);
+    connect(button(u"printreport"), &QAbstractButton::clicked, this, &MainWindow::printreportClick);
     connect(static_cast<ClickLabel*>(control(QStringLiteral("Label41"))), &ClickLabel::clicked, this,
             &MainWindow::Label41Click);
 }
@@ -173,6 +208,9 @@ void MainWindow::start(const QStringList& arguments)
     m_modified = false;
     m_openDirectory = m_programDirectory;
     m_startupFileName = arguments.join(u' ');
+    // Before the window is shown: a large document is loaded before anything is visible.
+    if (!m_startupFileName.isEmpty())
+        openxmlfileClick();
     m_pages->setCurrentIndex(0);
 }
 
@@ -240,14 +278,179 @@ void MainWindow::setRecord(const ApplicationRecord& r)
     }
 }
 
+bool MainWindow::isOfficial() const
+{
+    return !control(QStringLiteral("passby"))->isHidden();
+}
+
+void MainWindow::setOfficial(bool official)
+{
+    control(QStringLiteral("passby"))->setVisible(official);
+    control(QStringLiteral("savexmlfile"))->setEnabled(!official);
+    // Every field but EduCode, which stays editable; the disabled controls still show their values.
+    for (const FieldSpec& spec : fieldCatalogue())
+        if (spec.field != Field::EduCode)
+            fieldControl(spec.field)->setEnabled(!official);
+}
+
+QStringList MainWindow::errorList() const
+{
+    QStringList entries;
+    for (int i = 0; i < m_errorList->count(); ++i)
+        entries.append(m_errorList->item(i)->text());
+    return entries;
+}
+
+void MainWindow::showError(const QString& message)
+{
+    m_interaction->errorBox(this, errorBoxText(message));
+}
+
+FileRequest MainWindow::dialogRequest(const QString& title, const QString& fileName) const
+{
+    FileRequest request;
+    request.title = title;
+    request.fileName = fileName;
+    request.filterName = QStringLiteral("XDX数据交换文件");
+    request.filterPattern = QStringLiteral("*.xdx");
+    request.defaultSuffix = QStringLiteral("xdx");
+    return request;
+}
+
+void MainWindow::verifydataClick()
+{
+    guarded(this, m_interaction, [this] {
+        // Only the list changes: no page switch, no selection, the focus stays where it is.
+        const QStringList entries = verify(record());
+        const QSignalBlocker blocker(m_errorList);
+        m_errorList->clear();
+        m_errorList->addItems(entries);
+    });
+}
+
+void MainWindow::verifylistClick()
+{
+    const QList<QListWidgetItem*> selected = m_errorList->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QString entry = selected.first()->text();
+    const int page = entryPage(entry);
+    if (page >= 1 && page <= m_pages->count())
+        m_pages->setCurrentIndex(page - 1);
+    m_errorList->setToolTip(entry);
+}
+
+MainWindow::SaveOutcome MainWindow::saveDocument()
+{
+    SaveOutcome outcome = SaveOutcome::Failed;
+    guarded(this, m_interaction, [this, &outcome] {
+        verifydataClick();
+        const QString id = newProjectId();
+        ApplicationRecord r = record();
+        if (r.value(Field::ProjectName).isEmpty() || r.value(Field::Presider).isEmpty()) {
+            m_interaction->plainBox(this, titleAndLeaderRequired());
+            outcome = SaveOutcome::Refused;
+            return;
+        }
+        QString name =
+            m_interaction->saveFileName(this, dialogRequest(QStringLiteral("请输入要保存的文件名："), m_saveFileName));
+        if (name.isEmpty()) {
+            outcome = SaveOutcome::Cancelled;
+            return;
+        }
+        name = withDefaultSuffix(name, QStringLiteral("xdx"));
+        m_saveFileName = name; // kept for the next save, also when this one fails
+        m_projectId->setText(id);
+        r.setProjectId(id);
+        const WriteResult written = saveXdxFile(name, r, errorList());
+        if (!written.ok) {
+            showError(written.error);
+            outcome = SaveOutcome::Failed;
+            return;
+        }
+        m_modified = false;
+        outcome = SaveOutcome::Saved;
+    });
+    return outcome;
+}
+
+void MainWindow::savexmlfileClick()
+{
+    saveDocument();
+}
+
+void MainWindow::openxmlfileClick()
+{
+    guarded(this, m_interaction, [this] {
+        QString name = m_startupFileName;
+        if (name.isEmpty()) {
+            FileRequest request = dialogRequest(QStringLiteral("请选择需要打开的项目文件"), m_openFileName);
+            request.directory = m_openDirectory;
+            name = m_interaction->openFileName(this, request);
+            if (!name.isEmpty()) {
+                name = withDefaultSuffix(name, request.defaultSuffix);
+                m_openFileName = name;
+            }
+        }
+        m_startupFileName.clear(); // also when the open fails: the next one asks with the dialog
+        if (!name.isEmpty()) {
+            const OpenResult result = openXdxFile(name);
+            switch (result.status) {
+            case OpenResult::Status::Failed:
+                // The whole document is read before anything is taken from it, so a failure
+                // leaves fields, mode, error list, save name and Modified as they were.
+                showError(result.message);
+                return;
+            case OpenResult::Status::NoChildren:
+                break;
+            case OpenResult::Status::Rejected:
+                m_interaction->informationBox(this, result.message);
+                break;
+            case OpenResult::Status::Loaded:
+                setRecord(result.record);
+                setOfficial(result.official);
+                break;
+            }
+            verifydataClick();
+        }
+        m_saveFileName = name;
+        m_modified = false;
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    const auto* name = static_cast<QLineEdit*>(fieldControl(Field::ProjectName));
+    const auto* presider = static_cast<QLineEdit*>(fieldControl(Field::Presider));
+    if (isOfficial() || name->text().isEmpty() || presider->text().isEmpty() || !m_modified) {
+        event->accept();
+        return;
+    }
+    // Yes saves; whatever the save did the window closes, unless it failed with an error.
+    if (m_interaction->questionBox(this, saveBeforeClosing()) && saveDocument() == SaveOutcome::Failed) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+QString MainWindow::helpDocument() const
+{
+    // Beside the program first; an installed program keeps its documents in the data directory.
+    const QString candidates[] = {
+        QDir::cleanPath(m_programDirectory + QStringLiteral("/help.doc")),
+        QDir::cleanPath(m_programDirectory + QStringLiteral("/../share/shenbao/help.doc")),
+    };
+    for (const QString& path : candidates)
+        if (QFileInfo(path).isFile()) // a folder of that name is no help document
+            return path;
+    return {};
+}
+
 void MainWindow::helpinfoClick()
 {
-    QString path = m_programDirectory;
-    if (!path.endsWith(u'/'))
-        path += u'/';
-    path += QStringLiteral("help.doc");
-    // A folder of that name is no help document.
-    if (QFileInfo(path).isFile())
+    const QString path = helpDocument();
+    if (!path.isEmpty())
         m_interaction->openUrl(QUrl::fromLocalFile(path));
     else
         m_interaction->plainBox(this, helpMissingMessage());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form.h"
+#include "app/interaction.h"
 #include "record/applicationrecord.h"
 #include "record/fields.h"
 
@@ -14,8 +15,6 @@ class QListWidget;
 class QTabWidget;
 
 namespace shenbao {
-
-class Interaction;
 
 // The program's one window: ten pages holding the fields of one application, the command panel
 // with the error list, and the state the commands share (Modified, StartupFileName, the
@@ -49,19 +48,50 @@ public:
     QString programDirectory() const { return m_programDirectory; }
     void setProgramDirectory(const QString& directory) { m_programDirectory = directory; }
 
+    // The help document: help.doc beside the program, else in the installed data directory
+    // <program dir>/../share/shenbao; empty when neither exists.
+    QString helpDocument() const;
+
     QString openDialogDirectory() const { return m_openDirectory; }
+    // The names the dialogs propose; kept from one command to the next.
+    QString openDialogFileName() const { return m_openFileName; }
+    QString saveDialogFileName() const { return m_saveFileName; }
+
+    // Official mode: the notice passby is visible, saving and the 48 field controls disabled.
+    bool isOfficial() const;
+    // The entries of the error list, in order.
+    QStringList errorList() const;
 
     QWidget* fieldControl(Field f) const { return m_fields[std::size_t(f)]; }
     QWidget* control(const QString& name) const;
     QTabWidget* pageControl() const { return m_pages; }
 
+    // How a save ended; only Failed (an error shown in the error box) keeps the window open
+    // when the save was asked for on closing.
+    enum class SaveOutcome { Saved, Refused, Cancelled, Failed };
+    SaveOutcome saveDocument();
+
 public slots:
+    // "检 查": the error list rebuilt from the fields as they stand.
+    void verifydataClick();
+    // An entry selected: its page shown, its text the list's tooltip.
+    void verifylistClick();
+    // "保 存"
+    void savexmlfileClick();
+    // "打 开", and the start-up open of the file named on the command line.
+    void openxmlfileClick();
     void helpinfoClick();
     void Label41Click();
     // Preview and print: the print command comes with the printed form.
     void printreportClick();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void setOfficial(bool official);
+    void showError(const QString& message);
+    FileRequest dialogRequest(const QString& title, const QString& fileName) const;
     void buildControls();
     void connectFields();
     void markModified();
@@ -80,6 +110,8 @@ private:
     QString m_startupFileName;
     QString m_programDirectory;
     QString m_openDirectory;
+    QString m_openFileName;
+    QString m_saveFileName;
 };
 
 } // namespace shenbao

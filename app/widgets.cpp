@@ -569,6 +569,12 @@ GridTable::GridTable(int rows, const QStringList& headers, const QList<int>& wid
 
 QString GridTable::cellText(int row, int column) const
 {
+    // The cell being typed in holds what the editor shows, although the editor hands it to the
+    // item only when the cursor moves on: a save or print started from a flat button, which
+    // leaves the focus in the cell, must see it.
+    if (state() == QAbstractItemView::EditingState && currentRow() == row - 1 && currentColumn() == column)
+        if (const auto* editor = qobject_cast<const QLineEdit*>(indexWidget(currentIndex())))
+            return editor->text();
     const QTableWidgetItem* it = item(row - 1, column);
     return it ? it->text() : QString();
 }

@@ -27,8 +27,6 @@ class TestWindow : public QObject
 private slots:
     void startUpState();
     void tableHeaders();
-    void argumentsAreJoined_data();
-    void argumentsAreJoined();
     void recordRoundTripsThroughTheControls();
     void layoutFollowsTheTables();
     void resizing();
@@ -126,27 +124,6 @@ void TestWindow::tableHeaders()
     QCOMPARE(f.field<GridTable>(Field::Production)->horizontalHeaderItem(0)->text(), u"        成果名称"_s);
     QCOMPARE(f.field<GridTable>(Field::FinallyProduction)->horizontalHeaderItem(1)->text(),
              u"             完成时间"_s);
-}
-
-void TestWindow::argumentsAreJoined_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("startupFileName");
-    QTest::newRow("none") << QStringList() << QString();
-    QTest::newRow("one") << QStringList{u"/tmp/a.xdx"_s} << u"/tmp/a.xdx"_s;
-    QTest::newRow("an unquoted path with a blank arrives as two")
-        << QStringList{u"/tmp/my"_s, u"file.xdx"_s} << u"/tmp/my file.xdx"_s;
-    QTest::newRow("a quoted path keeps its two blanks")
-        << QStringList{u"/tmp/my  file.xdx"_s} << u"/tmp/my  file.xdx"_s;
-    QTest::newRow("three parts") << QStringList{u"申报"_s, u"书"_s, u"x.xdx"_s} << u"申报 书 x.xdx"_s;
-}
-
-void TestWindow::argumentsAreJoined()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, startupFileName);
-    WindowFixture f(arguments);
-    QCOMPARE(f.window->startupFileName(), startupFileName);
 }
 
 void TestWindow::recordRoundTripsThroughTheControls()

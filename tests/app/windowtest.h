@@ -81,6 +81,21 @@ inline void setClipboard(const QString& text)
     QApplication::clipboard()->setText(text);
 }
 
+// The names of the fields (and "ProjectID") in which a and b differ, for readable failures.
+inline QStringList differences(const ApplicationRecord& a, const ApplicationRecord& b)
+{
+    QStringList names;
+    if (a.projectId() != b.projectId())
+        names.append(QStringLiteral("ProjectID"));
+    for (const FieldSpec& spec : fieldCatalogue()) {
+        const bool differs = spec.kind == FieldKind::Table ? a.table(spec.field) != b.table(spec.field)
+                                                           : a.value(spec.field) != b.value(spec.field);
+        if (differs)
+            names.append(QString::fromUtf16(spec.name));
+    }
+    return names;
+}
+
 inline QString repeated(const QString& s, int n)
 {
     return s.repeated(n);
