@@ -35,6 +35,17 @@ inline QString documentText(const ApplicationRecord& r, const QStringList& error
     return fromGbk(xdxBytes(r, errors));
 }
 
+// r as an open gives it back: a long text is read as lines, each followed by a line break.
+inline ApplicationRecord asReadBack(ApplicationRecord r)
+{
+    for (const FieldSpec& spec : fieldCatalogue()) {
+        const QString text = r.value(spec.field);
+        if (spec.kind == FieldKind::LongText && !text.isEmpty() && !text.endsWith(u"\r\n"))
+            r.setValue(spec.field, text + QStringLiteral("\r\n"));
+    }
+    return r;
+}
+
 // Replaces the first element called name, content and tags, by replacement.
 inline QString withElement(QString text, const QString& name, const QString& replacement)
 {

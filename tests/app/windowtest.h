@@ -81,20 +81,48 @@ inline void setClipboard(const QString& text)
     QApplication::clipboard()->setText(text);
 }
 
-// The names of the fields (and "ProjectID") in which a and b differ, for readable failures.
+// The fields (and "ProjectID") in which a and b differ, each with both values, for readable
+// failures.
 inline QStringList differences(const ApplicationRecord& a, const ApplicationRecord& b)
 {
-    QStringList names;
+    QStringList out;
+    // Long values are shown from just before their first difference, line breaks escaped.
+    const auto add = [&out](const QString& name, QString x, QString y) {
+        qsizetype at = 0;
+        while (at < x.size() && at < y.size() && x[at] == y[at])
+            ++at;
+        const qsizetype from = qMax<qsizetype>(0, at - 10);
+        const auto shown = [from](QString v) {
+            return (from > 0 ? QStringLiteral("…") : QString()) +
+                   v.mid(from, 40).replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+        };
+        out.append(QStringLiteral("%1 at %2: \"%3\" / \"%4\"").arg(name).arg(at).arg(shown(x), shown(y)));
+    };
     if (a.projectId() != b.projectId())
-        names.append(QStringLiteral("ProjectID"));
+        add(QStringLiteral("ProjectID"), a.projectId(), b.projectId());
     for (const FieldSpec& spec : fieldCatalogue()) {
-        const bool differs = spec.kind == FieldKind::Table ? a.table(spec.field) != b.table(spec.field)
-                                                           : a.value(spec.field) != b.value(spec.field);
-        if (differs)
-            names.append(QString::fromUtf16(spec.name));
+        const QString name = QString::fromUtf16(spec.name);
+        if (spec.kind != FieldKind::Table) {
+            if (a.value(spec.field) != b.value(spec.field))
+                add(name, a.value(spec.field), b.value(spec.field));
+            continue;
+        }
+        const TableGrid& x = a.table(spec.field);
+        for (int row = 1; row <= x.rows(); ++row)
+            for (int column = 0; column < x.columns(); ++column)
+                if (x.cell(row, column) != b.table(spec.field).cell(row, column))
+                    add(QStringLiteral("%1[%2,%3]").arg(name).arg(row).arg(column), x.cell(row, column),
+                        b.table(spec.field).cell(row, column));
     }
-    return names;
+    return out;
 }
+
+// Fails with the differing fields when two records differ.
+#define COMPARE_RECORDS(actual, expected)                                                          \
+    do {                                                                                           \
+        const QStringList differing_ = ::shenbao::testing::differences(actual, expected);          \
+        QVERIFY2(differing_.isEmpty(), qPrintable(differing_.join(u"; ")));                        \
+    } while (false)
 
 inline QString repeated(const QString& s, int n)
 {
