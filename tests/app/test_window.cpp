@@ -380,27 +380,39 @@ void TestWindow::modified()
 
 void TestWindow::help_data()
 {
-    QTest::addColumn<QString>("kind"); // what stands at help.doc
-    QTest::newRow("file") << u"file"_s;
-    QTest::newRow("missing") << u"missing"_s;
-    QTest::newRow("a folder of that name") << u"folder"_s;
+    QTest::addColumn<QString>("beside");    // what stands at <program dir>/help.doc
+    QTest::addColumn<QString>("installed"); // what stands at <program dir>/../share/shenbao/help.doc
+    QTest::addColumn<QString>("opened");    // "beside", "installed" or "" for the message
+    QTest::newRow("beside the program") << u"file"_s << QString() << u"beside"_s;
+    QTest::newRow("missing") << QString() << QString() << QString();
+    QTest::newRow("a folder of that name") << u"folder"_s << QString() << QString();
+    QTest::newRow("installed") << QString() << u"file"_s << u"installed"_s;
+    QTest::newRow("beside the program comes first") << u"file"_s << u"file"_s << u"beside"_s;
+    QTest::newRow("a folder beside, the installed file") << u"folder"_s << u"file"_s << u"installed"_s;
+    QTest::newRow("an installed folder") << QString() << u"folder"_s << QString();
 }
 
 void TestWindow::help()
 {
-    QFETCH(QString, kind);
+    QFETCH(QString, beside);
+    QFETCH(QString, installed);
+    QFETCH(QString, opened);
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"help.doc"_s);
-    if (kind == u"file") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    } else if (kind == u"folder") {
-        QVERIFY(QDir().mkdir(path));
+    QVERIFY(QDir(dir.path()).mkpath(u"bin"_s) && QDir(dir.path()).mkpath(u"share/shenbao"_s));
+    const QString besidePath = dir.filePath(u"bin/help.doc"_s);
+    const QString installedPath = dir.filePath(u"share/shenbao/help.doc"_s);
+    for (const auto& [kind, path] : {std::pair{beside, besidePath}, std::pair{installed, installedPath}}) {
+        if (kind == u"file") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (kind == u"folder") {
+            QVERIFY(QDir().mkdir(path));
+        }
     }
-    WindowFixture f({}, dir.path());
+    WindowFixture f({}, dir.filePath(u"bin"_s));
     QTest::mouseClick(f.get<QAbstractButton>(u"helpinfo"_s), Qt::LeftButton);
-    if (kind == u"file") {
-        QCOMPARE(f.ui.urls, QList<QUrl>{QUrl::fromLocalFile(path)});
+    if (!opened.isEmpty()) {
+        QCOMPARE(f.ui.urls, QList<QUrl>{QUrl::fromLocalFile(opened == u"beside" ? besidePath : installedPath)});
         QVERIFY(f.ui.boxes.isEmpty());
     } else {
         QVERIFY(f.ui.urls.isEmpty());
