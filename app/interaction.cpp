@@ -59,7 +59,8 @@ void runBox(QWidget* parent, const QString& caption, QMessageBox::Icon icon, con
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    if (centreOnScreen) {
+    // A box raised before the window is first shown (the start-up open) has nothing to sit on.
+    if (centreOnScreen || (parent && !parent->isVisible())) {
         box.adjustSize();
         if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
             QRect frame = box.frameGeometry();

@@ -317,15 +317,18 @@ FileRequest MainWindow::dialogRequest(const QString& title, const QString& fileN
     return request;
 }
 
+void MainWindow::runCheck()
+{
+    // Only the list changes: no page switch, no selection, the focus stays where it is.
+    const QStringList entries = verify(record());
+    const QSignalBlocker blocker(m_errorList);
+    m_errorList->clear();
+    m_errorList->addItems(entries);
+}
+
 void MainWindow::verifydataClick()
 {
-    guarded(this, m_interaction, [this] {
-        // Only the list changes: no page switch, no selection, the focus stays where it is.
-        const QStringList entries = verify(record());
-        const QSignalBlocker blocker(m_errorList);
-        m_errorList->clear();
-        m_errorList->addItems(entries);
-    });
+    guarded(this, m_interaction, [this] { runCheck(); });
 }
 
 void MainWindow::verifylistClick()
@@ -344,7 +347,7 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
 {
     SaveOutcome outcome = SaveOutcome::Failed;
     guarded(this, m_interaction, [this, &outcome] {
-        verifydataClick();
+        runCheck();
         const QString id = newProjectId();
         ApplicationRecord r = record();
         if (r.value(Field::ProjectName).isEmpty() || r.value(Field::Presider).isEmpty()) {
@@ -411,7 +414,7 @@ void MainWindow::openxmlfileClick()
                 setOfficial(result.official);
                 break;
             }
-            verifydataClick();
+            runCheck();
         }
         m_saveFileName = name;
         m_modified = false;

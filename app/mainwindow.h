@@ -89,6 +89,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void runCheck(); // the check inside a command: an error ends that command
     void setOfficial(bool official);
     void showError(const QString& message);
     FileRequest dialogRequest(const QString& title, const QString& fileName) const;

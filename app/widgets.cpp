@@ -74,6 +74,8 @@ void FieldLineEdit::setValue(const QString& text)
     m_programWrite = true;
     setText(text);
     m_programWrite = false;
+    // A text wider than the box shows its beginning, not its end.
+    setCursorPosition(0);
 }
 
 bool FieldLineEdit::passes(QChar c) const

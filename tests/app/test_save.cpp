@@ -268,7 +268,7 @@ void TestSave::failedWriteKeepsTheOldFile()
     f.ui.saveAnswers.enqueue(path);
     clickSave(f);
     QCOMPARE(f.ui.saveRequests.last().fileName, path);
-    QCOMPARE(openXdxFile(path).record.value(Field::KeyWord), test::completeSample().value(Field::KeyWord) + u"改"_s);
+    QCOMPARE(openXdxFile(path).record.value(Field::KeyWord), u"改"_s + test::completeSample().value(Field::KeyWord));
     QVERIFY(!f.window->isModified());
 }
 
