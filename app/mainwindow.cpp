@@ -7,8 +7,8 @@
 #include "xdx/xdxfile.h"
 
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -53,8 +53,7 @@ QString saveBeforeClosing()
 }
 
 // Runs a command; an error it does not handle itself ends it in the error box.
-template <class Command>
-bool guarded(MainWindow* window, Interaction* interaction, Command command)
+template <class Command> bool guarded(MainWindow* window, Interaction* interaction, Command command)
 {
     try {
         command();
@@ -355,8 +354,8 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
             outcome = SaveOutcome::Refused;
             return;
         }
-        QString name =
-            m_interaction->saveFileName(this, dialogRequest(QStringLiteral("请输入要保存的文件名："), m_saveFileName));
+        QString name = m_interaction->saveFileName(
+            this, dialogRequest(QStringLiteral("请输入要保存的文件名："), m_saveFileName));
         if (name.isEmpty()) {
             outcome = SaveOutcome::Cancelled;
             return;

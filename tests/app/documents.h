@@ -11,7 +11,6 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-
 #include <csignal>
 #include <sys/resource.h>
 

@@ -94,9 +94,9 @@ QMap<QString, bool> enabledStates(const WindowFixture& f)
     QMap<QString, bool> states;
     for (const FieldSpec& spec : fieldCatalogue())
         states.insert(QString::fromUtf16(spec.name), f.window->fieldControl(spec.field)->isEnabled());
-    for (const char16_t* name : {u"savexmlfile", u"verifydata", u"openxmlfile", u"helpinfo", u"printreport",
-                                 u"verifylist", u"Presider1", u"EduCode1", u"Edit4", u"Memo1", u"Memo3",
-                                 u"PageControl1"})
+    for (const char16_t* name :
+         {u"savexmlfile", u"verifydata", u"openxmlfile", u"helpinfo", u"printreport", u"verifylist",
+          u"Presider1", u"EduCode1", u"Edit4", u"Memo1", u"Memo3", u"PageControl1"})
         states.insert(QString::fromUtf16(name), f.get<QWidget>(QString::fromUtf16(name))->isEnabled());
     return states;
 }
@@ -196,11 +196,14 @@ void TestOpen::rejected_data()
     QTest::addColumn<QByteArray>("document");
     QTest::addColumn<bool>("informs"); // the information box, or nothing for an empty root
     const ApplicationRecord r = test::completeSample();
-    QTest::newRow("tag in another letter case") << edited(r, u"ver"_s, leaf(u"ver"_s, u"qx2011v1.0"_s)) << true;
-    QTest::newRow("tag with a trailing blank") << edited(r, u"ver"_s, leaf(u"ver"_s, u"QX2011v1.0 "_s)) << true;
+    QTest::newRow("tag in another letter case")
+        << edited(r, u"ver"_s, leaf(u"ver"_s, u"qx2011v1.0"_s)) << true;
+    QTest::newRow("tag with a trailing blank")
+        << edited(r, u"ver"_s, leaf(u"ver"_s, u"QX2011v1.0 "_s)) << true;
     QTest::newRow("no tag") << edited(r, u"ver"_s, QString()) << true;
     QTest::newRow("a root without children")
-        << QByteArray("<?xml version=\"1.0\" encoding=\"GBK\" standalone=\"yes\"?>\r\n<XMLPackage/>\r\n") << false;
+        << QByteArray("<?xml version=\"1.0\" encoding=\"GBK\" standalone=\"yes\"?>\r\n<XMLPackage/>\r\n")
+        << false;
 }
 
 void TestOpen::rejected()
@@ -439,7 +442,8 @@ void TestOpen::leavingOfficialMode()
     else if (next == u"broken")
         document = "<XMLPackage>";
     else if (next == u"half-way")
-        document = gbk(withElement(documentText(test::incompleteSample()), u"Tutor"_s, u"<Tutor><a/></Tutor>"_s));
+        document =
+            gbk(withElement(documentText(test::incompleteSample()), u"Tutor"_s, u"<Tutor><a/></Tutor>"_s));
     if (next != u"cancel")
         f.ui.openAnswers.enqueue(writeFile(dir, u"next.xdx"_s, document));
     clickOpen(f);
@@ -490,7 +494,8 @@ void TestOpen::argumentsAreJoined_data()
     QTest::newRow("one") << QStringList{u"a.xdx"_s} << u"a.xdx"_s;
     QTest::newRow("an unquoted path with a blank arrives as two")
         << QStringList{u"my"_s, u"file.xdx"_s} << u"my file.xdx"_s;
-    QTest::newRow("a quoted path keeps its two blanks") << QStringList{u"my  file.xdx"_s} << u"my  file.xdx"_s;
+    QTest::newRow("a quoted path keeps its two blanks")
+        << QStringList{u"my  file.xdx"_s} << u"my  file.xdx"_s;
     QTest::newRow("three parts") << QStringList{u"申报"_s, u"书"_s, u"x.xdx"_s} << u"申报 书 x.xdx"_s;
 }
 
@@ -506,7 +511,8 @@ void TestOpen::argumentsAreJoined()
     WindowFixture f(arguments);
     QVERIFY(f.ui.boxes.isEmpty());
     QCOMPARE(f.window->saveDialogFileName(), opened.isEmpty() ? QString() : dir.filePath(opened));
-    COMPARE_RECORDS(f.window->record(), opened.isEmpty() ? ApplicationRecord() : asReadBack(test::incompleteSample()));
+    COMPARE_RECORDS(f.window->record(),
+                    opened.isEmpty() ? ApplicationRecord() : asReadBack(test::incompleteSample()));
 }
 
 QTEST_MAIN(TestOpen)

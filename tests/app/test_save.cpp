@@ -175,7 +175,8 @@ void TestSave::twoSavesDifferOnlyInTheIdentifier()
     clickSave(f);
     const QString secondId = projectIdLabel(f);
 
-    const QRegularExpression registryForm(u"^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"_s);
+    const QRegularExpression registryForm(
+        u"^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"_s);
     QVERIFY2(registryForm.match(firstId).hasMatch(), qPrintable(firstId));
     QVERIFY2(registryForm.match(secondId).hasMatch(), qPrintable(secondId));
     QVERIFY(firstId != secondId);
@@ -268,7 +269,8 @@ void TestSave::failedWriteKeepsTheOldFile()
     f.ui.saveAnswers.enqueue(path);
     clickSave(f);
     QCOMPARE(f.ui.saveRequests.last().fileName, path);
-    QCOMPARE(openXdxFile(path).record.value(Field::KeyWord), u"改"_s + test::completeSample().value(Field::KeyWord));
+    QCOMPARE(openXdxFile(path).record.value(Field::KeyWord),
+             u"改"_s + test::completeSample().value(Field::KeyWord));
     QVERIFY(!f.window->isModified());
 }
 
@@ -306,7 +308,8 @@ void TestSave::close()
     ApplicationRecord opened = test::completeSample();
     const QString document = writeFile(dir, u"opened.xdx"_s, xdxBytes(opened, {}));
     const QString official =
-        writeFile(dir, u"official.xdx"_s, gbk(withElement(documentText(opened), u"PASSBY"_s, leaf(u"PASSBY"_s, u"1"_s))));
+        writeFile(dir, u"official.xdx"_s,
+                  gbk(withElement(documentText(opened), u"PASSBY"_s, leaf(u"PASSBY"_s, u"1"_s))));
 
     WindowFixture f;
     QVERIFY(f.show());

@@ -412,7 +412,8 @@ void TestWindow::help()
     WindowFixture f({}, dir.filePath(u"bin"_s));
     QTest::mouseClick(f.get<QAbstractButton>(u"helpinfo"_s), Qt::LeftButton);
     if (!opened.isEmpty()) {
-        QCOMPARE(f.ui.urls, QList<QUrl>{QUrl::fromLocalFile(opened == u"beside" ? besidePath : installedPath)});
+        QCOMPARE(f.ui.urls,
+                 QList<QUrl>{QUrl::fromLocalFile(opened == u"beside" ? besidePath : installedPath)});
         QVERIFY(f.ui.boxes.isEmpty());
     } else {
         QVERIFY(f.ui.urls.isEmpty());

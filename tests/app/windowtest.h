@@ -93,8 +93,9 @@ inline QStringList differences(const ApplicationRecord& a, const ApplicationReco
             ++at;
         const qsizetype from = qMax<qsizetype>(0, at - 10);
         const auto shown = [from](QString v) {
-            return (from > 0 ? QStringLiteral("…") : QString()) +
-                   v.mid(from, 40).replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+            return (from > 0 ? QStringLiteral("…") : QString()) + v.mid(from, 40)
+                                                                      .replace(u'\r', QStringLiteral("\\r"))
+                                                                      .replace(u'\n', QStringLiteral("\\n"));
         };
         out.append(QStringLiteral("%1 at %2: \"%3\" / \"%4\"").arg(name).arg(at).arg(shown(x), shown(y)));
     };
@@ -118,10 +119,10 @@ inline QStringList differences(const ApplicationRecord& a, const ApplicationReco
 }
 
 // Fails with the differing fields when two records differ.
-#define COMPARE_RECORDS(actual, expected)                                                          \
-    do {                                                                                           \
-        const QStringList differing_ = ::shenbao::testing::differences(actual, expected);          \
-        QVERIFY2(differing_.isEmpty(), qPrintable(differing_.join(u"; ")));                        \
+#define COMPARE_RECORDS(actual, expected)                                                                    \
+    do {                                                                                                     \
+        const QStringList differing_ = ::shenbao::testing::differences(actual, expected);                    \
+        QVERIFY2(differing_.isEmpty(), qPrintable(differing_.join(u"; ")));                                  \
     } while (false)
 
 inline QString repeated(const QString& s, int n)
