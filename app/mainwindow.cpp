@@ -378,7 +378,10 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
 
 void MainWindow::savexmlfileClick()
 {
-    saveDocument();
+    // Its button is disabled in official mode; saving there would store the official
+    // document as an ordinary one.
+    if (!isOfficial())
+        saveDocument();
 }
 
 void MainWindow::openxmlfileClick()

@@ -402,6 +402,11 @@ void TestOpen::officialMode()
     QVERIFY(!f.window->isModified());
     f.window->pageControl()->setCurrentIndex(9);
     QCOMPARE(f.window->pageControl()->currentIndex(), 9);
+    // Nothing can be saved, not even by calling the command.
+    f.ui.saveAnswers.enqueue(dir.filePath(u"copy.xdx"_s));
+    f.window->savexmlfileClick();
+    QVERIFY(f.ui.saveRequests.isEmpty());
+    QVERIFY(!QFile::exists(dir.filePath(u"copy.xdx"_s)));
 }
 
 void TestOpen::leavingOfficialMode_data()
