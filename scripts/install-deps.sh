@@ -11,7 +11,8 @@ packages=(
   qt6-qpa-plugins libqt6svg6
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-liberation2 fonts-dejavu-core
   # tests, benchmarks, screenshots, fuzzing
-  poppler-utils libxml2-utils desktop-file-utils libbenchmark-dev xvfb xauth imagemagick clang libclang-rt-14-dev
+  poppler-utils libxml2-utils desktop-file-utils libbenchmark-dev xvfb xauth imagemagick xdotool clang
+  libclang-rt-14-dev
 )
 
 missing=()

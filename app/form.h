@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/layout.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QRect>
+#include <QSize>
+#include <vector>
+
+class QWidget;
+
+namespace shenbao {
+
+// Keeps anchored controls at their distance from their container's right or bottom edge.
+class AnchorKeeper : public QObject
+{
+public:
+    using QObject::QObject;
+    void add(QWidget* container, QSize designSize, QWidget* control, QRect designRect, int anchors);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Anchored
+    {
+        QWidget* control;
+        QRect rect;
+        int anchors;
+    };
+    struct Container
+    {
+        QWidget* widget;
+        QSize designSize;
+        std::vector<Anchored> controls;
+    };
+    void place(const Container& container) const;
+    std::vector<Container> m_containers;
+};
+
+// Creates the controls of one page (or the command panel) from its layout table inside
+// container, which has the page's design size. Field controls are configured from the field
+// catalogue. Returns the controls in their tab order.
+class FormBuilder
+{
+public:
+    explicit FormBuilder(AnchorKeeper* anchors) : m_anchors(anchors) {}
+
+    QList<QWidget*> build(QWidget* container, QSize designSize, const PageSpec& page);
+
+    // Every control built so far, by objectName.
+    const QHash<QString, QWidget*>& controls() const { return m_controls; }
+
+private:
+    QWidget* create(const ControlSpec& spec, const PageSpec& page, QWidget* parent);
+    void addTabOrder(const PageSpec& page, const char16_t* parent, QList<QWidget*>& order) const;
+
+    AnchorKeeper* m_anchors;
+    QHash<QString, QWidget*> m_controls;
+    QHash<QString, QSize> m_designSizes;
+};
+
+} // namespace shenbao

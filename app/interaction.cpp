@@ -1,0 +1,122 @@
+#include "app/interaction.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+namespace shenbao {
+
+Interaction::~Interaction() = default;
+
+QString programTitle()
+{
+    return QStringLiteral("澄岚省教育科学规划课题立项申请填写程序");
+}
+
+QString errorBoxText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > u'.')
+        return message + u'.';
+    return message;
+}
+
+QString withDefaultSuffix(const QString& path, const QString& suffix)
+{
+    if (path.isEmpty() || suffix.isEmpty())
+        return path;
+    const QFileInfo info(path);
+    if (!info.suffix().isEmpty() || info.fileName().isEmpty())
+        return path;
+    return path.endsWith(u'.') ? path + suffix : path + u'.' + suffix;
+}
+
+namespace {
+
+QString runFileDialog(QWidget* parent, const FileRequest& request, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, request.title, request.directory);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    // Neither dialog insists on an existing file nor asks before replacing one: opening a
+    // missing file fails when it is parsed, and saving replaces without a question.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilter(request.filterName + QStringLiteral(" (") + request.filterPattern + u')');
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return withDefaultSuffix(dialog.selectedFiles().constFirst(), request.defaultSuffix);
+}
+
+void runBox(QWidget* parent, const QString& caption, QMessageBox::Icon icon, const QString& text,
+            bool centreOnScreen = false)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    // A box raised before the window is first shown (the start-up open) has nothing to sit on.
+    if (centreOnScreen || (parent && !parent->isVisible())) {
+        box.adjustSize();
+        if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+            QRect frame = box.frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            box.move(frame.topLeft());
+        }
+    }
+    box.exec();
+}
+
+} // namespace
+
+QString DesktopInteraction::openFileName(QWidget* parent, const FileRequest& request)
+{
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString DesktopInteraction::saveFileName(QWidget* parent, const FileRequest& request)
+{
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+void DesktopInteraction::plainBox(QWidget* parent, const QString& text)
+{
+    runBox(parent, programTitle(), QMessageBox::NoIcon, text);
+}
+
+void DesktopInteraction::informationBox(QWidget* parent, const QString& text)
+{
+    runBox(parent, QStringLiteral("Information"), QMessageBox::Information, text, true);
+}
+
+void DesktopInteraction::errorBox(QWidget* parent, const QString& text)
+{
+    runBox(parent, programTitle(), QMessageBox::Critical, text);
+}
+
+bool DesktopInteraction::questionBox(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no); // also what the box's close button answers
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void DesktopInteraction::beep()
+{
+    QApplication::beep();
+}
+
+void DesktopInteraction::openUrl(const QUrl& url)
+{
+    QDesktopServices::openUrl(url);
+}
+
+} // namespace shenbao

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+namespace shenbao {
+
+// What a file dialog is asked to show. The window keeps the file names between commands and
+// passes them in; the dialog only proposes them.
+struct FileRequest
+{
+    QString title;
+    QString directory;     // start directory, or empty for the dialog's own choice
+    QString fileName;      // proposed name, or empty
+    QString filterName;    // "XDX数据交换文件"
+    QString filterPattern; // "*.xdx"
+    QString defaultSuffix; // "xdx"
+};
+
+// Every dialog, message box and desktop request of the window goes through this interface, so
+// that tests can answer them without showing anything.
+class Interaction
+{
+public:
+    virtual ~Interaction();
+
+    // The chosen file, or an empty string when the user cancelled.
+    virtual QString openFileName(QWidget* parent, const FileRequest& request) = 0;
+    virtual QString saveFileName(QWidget* parent, const FileRequest& request) = 0;
+
+    // Caption: the program title; one "OK"; no icon.
+    virtual void plainBox(QWidget* parent, const QString& text) = 0;
+    // Caption "Information", information icon, one "OK", centred on the screen.
+    virtual void informationBox(QWidget* parent, const QString& text) = 0;
+    // Caption: the program title, error icon, one "OK". text is shown as given: the window
+    // applies errorBoxText() first.
+    virtual void errorBox(QWidget* parent, const QString& text) = 0;
+    // Caption "Confirm", "&Yes" (default) and "&No"; Esc and the close button answer No.
+    // Returns true for Yes.
+    virtual bool questionBox(QWidget* parent, const QString& text) = 0;
+
+    virtual void beep() = 0;
+    // Hands a document or an address to the desktop shell; its answer is ignored.
+    virtual void openUrl(const QUrl& url) = 0;
+};
+
+// The real dialogs and boxes: non-native QFileDialog, QMessageBox, QDesktopServices.
+class DesktopInteraction : public Interaction
+{
+public:
+    QString openFileName(QWidget* parent, const FileRequest& request) override;
+    QString saveFileName(QWidget* parent, const FileRequest& request) override;
+    void plainBox(QWidget* parent, const QString& text) override;
+    void informationBox(QWidget* parent, const QString& text) override;
+    void errorBox(QWidget* parent, const QString& text) override;
+    bool questionBox(QWidget* parent, const QString& text) override;
+    void beep() override;
+    void openUrl(const QUrl& url) override;
+};
+
+// The program's title: window caption, task bar, caption of plain and error boxes.
+QString programTitle();
+
+// The text an error box shows for an error's message: a full stop is appended unless the
+// message already ends in "." or in a character that sorts before it (such as "!" or ")").
+QString errorBoxText(const QString& message);
+
+// A file name as the dialogs return it: the default suffix is added to a name typed without
+// an extension; a name with any extension is used as typed.
+QString withDefaultSuffix(const QString& path, const QString& suffix);
+
+} // namespace shenbao

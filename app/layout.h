@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <span>
+
+namespace shenbao {
+
+// The window's controls as data: one row per control, placed in pixels from the top-left corner
+// of its container (a page, a group box or a panel). Field controls take their limits, items,
+// hints and table headers from the field catalogue; the rows here say only where they stand
+// and how they look.
+
+enum class ControlKind {
+    Label,        // a fixed text
+    TableHint,    // the red line under a table: the table field's hint from the catalogue
+    Link,         // Label41: a clickable text
+    Notice,       // passby: hidden at start-up
+    HiddenLabel,  // ProjectID
+    Group,        // a group box with a title
+    Panel,        // a plain container
+    Edit,         // text field
+    ReadOnlyEdit, // Edit4 (fixed text) and the copy Presider1 (disabled too)
+    Code,         // EduCode
+    CodeCopy,     // EduCode1: disabled, read-only, same mask
+    Choice,       // drop-down list
+    Table,
+    LongText,
+    Memo,       // read-only instruction box
+    Button,     // push button, picture left of the caption
+    FlatButton, // auto-raise tool button, picture above the caption, never takes the focus
+    List,       // the error list
+};
+
+enum class Colour { Inherit, WindowText, Navy, Blue, Maroon, Red, Black, Disabled };
+
+struct FontSpec
+{
+    const char16_t* face = nullptr; // nullptr: the container's font
+    int pixels = 0;
+    bool bold = false;
+};
+
+enum Anchor : int {
+    AnchorNone = 0,
+    AnchorRight = 1,  // the right edge keeps its distance from the container's right edge
+    AnchorBottom = 2, // likewise the bottom edge
+};
+
+inline constexpr int kCaptionAbove = -1; // caption left-aligned with the box, 3 pixels above it
+inline constexpr int kDefaultHeight = 0; // edits and drop-down lists are 21 pixels high
+
+struct ControlSpec
+{
+    ControlKind kind;
+    const char16_t* name;   // objectName (the field's name for field controls), or nullptr
+    const char16_t* parent; // containing group box or panel, or nullptr for the page itself
+    int left, top, width, height;
+    const char16_t* text; // label text, fixed content, button caption, group title
+    FontSpec font;
+    Colour colour;                     // text colour; Inherit takes the page's default for the kind
+    int tab;                           // place in the tab order of the container; -1 for none
+    const char16_t* caption = nullptr; // caption label of a field control
+    int captionLeft = 0;               // or kCaptionAbove
+    int captionTop = 0;
+    int anchors = AnchorNone;
+    const char16_t* icon = nullptr; // resource path of a button's picture
+    const char16_t* hint = nullptr; // tooltip of a control that is no field
+};
+
+struct PageSpec
+{
+    const char16_t* name;    // objectName of the page
+    const char16_t* caption; // tab caption; nullptr for the command panel
+    Colour labelColour;      // labels without a colour of their own
+    Colour boxColour;        // text of the field controls without a colour of their own
+    std::span<const ControlSpec> controls;
+};
+
+inline constexpr int kPageCount = 10;
+inline constexpr int kPageWidth = 616; // the design size of a page
+inline constexpr int kPageHeight = 534;
+inline constexpr int kClientWidth = 792; // the window's client area at first
+inline constexpr int kClientHeight = 562;
+inline constexpr int kPanelWidth = 168;
+inline constexpr int kEditHeight = 21;
+
+// The ten pages in tab order, and the command panel Panel1.
+std::span<const PageSpec> pageLayouts();
+const PageSpec& commandPanelLayout();
+
+QColor colourValue(Colour c); // fixed colours; the system ones from the application palette
+QColor errorListBackground(); // #C2FCE9
+
+// The registration site for education electronic-ID numbers.
+QString registrationSite();
+
+} // namespace shenbao

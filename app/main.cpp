@@ -1,0 +1,23 @@
+#include "app/interaction.h"
+#include "app/mainwindow.h"
+#include "report/fonts.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QStyle>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("shenbao"));
+    QApplication::setApplicationDisplayName(shenbao::programTitle());
+    shenbao::installFontSubstitutions();
+
+    shenbao::MainWindow window;
+    window.start(QApplication::arguments().mid(1));
+    if (const QScreen* screen = window.screen())
+        window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
+                                               screen->availableGeometry()));
+    window.show();
+    return app.exec();
+}

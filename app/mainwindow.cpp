@@ -1,0 +1,474 @@
+#include "app/mainwindow.h"
+
+#include "app/interaction.h"
+#include "app/widgets.h"
+#include "check/verify.h"
+#include "report/fonts.h"
+#include "xdx/xdxfile.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QScreen>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace shenbao {
+namespace {
+
+// The two fields whose typing is filtered character by character; their hints promise that
+// nothing can be pasted, so every paste route is closed as well.
+struct KeyFilter
+{
+    Field field;
+    const char16_t* allowed;
+    bool inputMethod;
+};
+constexpr KeyFilter kKeyFilters[] = {
+    {Field::ApplyOutlay, u"0123456789.", false},
+    {Field::IDcard, u"0123456789Xx", true},
+};
+
+QString helpMissingMessage()
+{
+    return QStringLiteral("程序目录下没有找到帮助文档help.doc，请上网下载帮助文档！");
+}
+
+QString titleAndLeaderRequired()
+{
+    return QStringLiteral("“课题名称”  和  “主持人”  必须填写！");
+}
+
+QString saveBeforeClosing()
+{
+    return QStringLiteral("退出前先保存编辑的文档吗？！");
+}
+
+// Runs a command; an error it does not handle itself ends it in the error box.
+template <class Command> bool guarded(MainWindow* window, Interaction* interaction, Command command)
+{
+    try {
+        command();
+        return true;
+    } catch (const std::exception& e) {
+        interaction->errorBox(window, errorBoxText(QString::fromLocal8Bit(e.what())));
+        return false;
+    }
+}
+
+} // namespace
+
+MainWindow::MainWindow(Interaction* interaction, QWidget* parent)
+    : QWidget(parent), m_interaction(interaction), m_anchors(new AnchorKeeper(this)), m_builder(m_anchors)
+{
+    if (!m_interaction) {
+        m_ownInteraction = std::make_unique<DesktopInteraction>();
+        m_interaction = m_ownInteraction.get();
+    }
+    m_programDirectory = QCoreApplication::applicationDirPath();
+    buildControls();
+    connectFields();
+    setRecord(ApplicationRecord());
+    m_modified = false;
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls()
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(programTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/shenbao.svg")));
+    setFont(formFontPixels(QStringLiteral("MS Sans Serif"), 11));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Button));
+    setPalette(p);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->setUsesScrollButtons(false);
+    m_pages->tabBar()->setExpanding(false);
+    // Narrow tabs, so that the ten captions fit in one row. Only the tab bar has a style sheet
+    // (a widget with one does not pass its font on) and it is given its font directly.
+    m_pages->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
+    m_pages->tabBar()->setFont(font());
+    m_panel = new QWidget(this);
+    m_panel->setFixedWidth(kPanelWidth);
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(m_panel, 0);
+
+    QList<QWidget*> tabChain =
+        m_builder.build(m_panel, QSize(kPanelWidth, kClientHeight), commandPanelLayout());
+    tabChain.append(m_pages); // its tabs, through the focus proxy
+    const QColor tabColour = colourValue(Colour::Navy);
+    for (const PageSpec& spec : pageLayouts()) {
+        auto* page = new QWidget(m_pages); // a parent now, so that sizes are measured in the window's font
+        page->resize(kPageWidth, kPageHeight);
+        tabChain += m_builder.build(page, QSize(kPageWidth, kPageHeight), spec);
+        const int index = m_pages->addTab(page, QString::fromUtf16(spec.caption));
+        m_pages->tabBar()->setTabTextColor(index, tabColour);
+    }
+    for (qsizetype i = 1; i < tabChain.size(); ++i)
+        QWidget::setTabOrder(tabChain[i - 1], tabChain[i]);
+
+    for (const FieldSpec& spec : fieldCatalogue()) {
+        QWidget* w = m_builder.controls().value(QString::fromUtf16(spec.name));
+        Q_ASSERT_X(w, "MainWindow", "every field has its control in the layout");
+        m_fields[std::size_t(spec.field)] = w;
+    }
+    m_errorList = qobject_cast<QListWidget*>(control(QStringLiteral("verifylist")));
+    m_projectId = qobject_cast<QLabel*>(control(QStringLiteral("ProjectID")));
+
+    for (const KeyFilter& filter : kKeyFilters) {
+        auto* edit = static_cast<FieldLineEdit*>(fieldControl(filter.field));
+        edit->setCharacterFilter(QString::fromUtf16(filter.allowed));
+        if (!filter.inputMethod)
+            edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    }
+    static_cast<EduCodeEdit*>(fieldControl(Field::EduCode))->setInteraction(m_interaction);
+
+    resize(kClientWidth, kClientHeight);
+    m_pages->setCurrentIndex(0);
+}
+
+QWidget* MainWindow::control(const QString& name) const
+{
+    return m_builder.controls().value(name);
+}
+
+void MainWindow::connectFields()
+{
+    for (const FieldSpec& spec : fieldCatalogue()) {
+        QWidget* w = fieldControl(spec.field);
+        switch (spec.kind) {
+        case FieldKind::Text:
+            connect(static_cast<QLineEdit*>(w), &QLineEdit::textChanged, this, &MainWindow::markModified);
+            break;
+        case FieldKind::Code:
+            connect(static_cast<QLineEdit*>(w), &QLineEdit::textChanged, this, &MainWindow::markModified);
+            break;
+        case FieldKind::Choice:
+            // Only the user's choice counts, not one the program makes.
+            connect(static_cast<QComboBox*>(w), &QComboBox::activated, this, &MainWindow::markModified);
+            break;
+        case FieldKind::Table:
+            connect(static_cast<GridTable*>(w), &GridTable::cellHandedOver, this, &MainWindow::markModified);
+            break;
+        case FieldKind::LongText:
+            connect(static_cast<QPlainTextEdit*>(w), &QPlainTextEdit::textChanged, this,
+                    &MainWindow::markModified);
+            break;
+        }
+    }
+    // The copies on page 2 follow every change, typed or written, after Modified is set.
+    auto* presider = static_cast<QLineEdit*>(fieldControl(Field::Presider));
+    auto* presider1 = static_cast<FieldLineEdit*>(control(QStringLiteral("Presider1")));
+    connect(presider, &QLineEdit::textChanged, presider1, &FieldLineEdit::setValue);
+    auto* eduCode = static_cast<EduCodeEdit*>(fieldControl(Field::EduCode));
+    auto* eduCode1 = static_cast<EduCodeEdit*>(control(QStringLiteral("EduCode1")));
+    connect(eduCode, &QLineEdit::textChanged, eduCode1,
+            [eduCode, eduCode1] { eduCode1->setValue(eduCode->value()); });
+
+    const auto button = [this](const char16_t* name) {
+        return static_cast<QAbstractButton*>(control(QString::fromUtf16(name)));
+    };
+    connect(button(u"verifydata"), &QAbstractButton::clicked, this, &MainWindow::verifydataClick);
+    connect(button(u"openxmlfile"), &QAbstractButton::clicked, this, &MainWindow::openxmlfileClick);
+    connect(button(u"savexmlfile"), &QAbstractButton::clicked, this, &MainWindow::savexmlfileClick);
+    // Every selection the user makes, by mouse or keyboard, and a click on the entry already
+    // selected, which brings its page back after the user has moved on.
+    connect(m_errorList, &QListWidget::itemSelectionChanged, this, &MainWindow::verifylistClick);
+    connect(m_errorList, &QListWidget::itemClicked, this, &MainWindow::verifylistClick);
+    connect(button(u"helpinfo"), &QAbstractButton::clicked, this, &MainWindow::helpinfoClick);
+    connect(button(u"printreport"), &QAbstractButton::clicked, this, &MainWindow::printreportClick);
+    connect(static_cast<ClickLabel*>(control(QStringLiteral("Label41"))), &ClickLabel::clicked, this,
+            &MainWindow::Label41Click);
+}
+
+void MainWindow::markModified()
+{
+    m_modified = true;
+}
+
+void MainWindow::start(const QStringList& arguments)
+{
+    m_modified = false;
+    m_openDirectory = m_programDirectory;
+    m_startupFileName = arguments.join(u' ');
+    // Before the window is shown: a large document is loaded before anything is visible.
+    if (!m_startupFileName.isEmpty())
+        openxmlfileClick();
+    m_pages->setCurrentIndex(0);
+}
+
+ApplicationRecord MainWindow::record() const
+{
+    ApplicationRecord r = ApplicationRecord::empty();
+    for (const FieldSpec& spec : fieldCatalogue()) {
+        QWidget* w = fieldControl(spec.field);
+        switch (spec.kind) {
+        case FieldKind::Text:
+            r.setValue(spec.field, static_cast<QLineEdit*>(w)->text());
+            break;
+        case FieldKind::Choice: {
+            const auto* combo = static_cast<QComboBox*>(w);
+            r.setValue(spec.field, combo->currentIndex() < 0 ? QString() : combo->currentText());
+            break;
+        }
+        case FieldKind::Code:
+            r.setValue(spec.field, static_cast<EduCodeEdit*>(w)->value());
+            break;
+        case FieldKind::LongText:
+            r.setValue(spec.field, static_cast<LongTextEdit*>(w)->value());
+            break;
+        case FieldKind::Table: {
+            const auto* grid = static_cast<GridTable*>(w);
+            TableGrid& table = r.table(spec.field);
+            for (int row = 1; row <= table.rows(); ++row)
+                for (int column = 0; column < table.columns(); ++column)
+                    table.setCell(row, column, grid->cellText(row, column));
+            break;
+        }
+        }
+    }
+    r.setProjectId(m_projectId->text());
+    return r;
+}
+
+void MainWindow::setRecord(const ApplicationRecord& r)
+{
+    m_projectId->setText(r.projectId());
+    for (const FieldSpec& spec : fieldCatalogue()) {
+        QWidget* w = fieldControl(spec.field);
+        switch (spec.kind) {
+        case FieldKind::Text:
+            static_cast<FieldLineEdit*>(w)->setValue(r.value(spec.field));
+            break;
+        case FieldKind::Choice:
+            static_cast<QComboBox*>(w)->setCurrentIndex(choiceIndex(spec.field, r.value(spec.field)));
+            break;
+        case FieldKind::Code:
+            static_cast<EduCodeEdit*>(w)->setValue(r.value(spec.field));
+            break;
+        case FieldKind::LongText:
+            static_cast<LongTextEdit*>(w)->setValue(r.value(spec.field));
+            break;
+        case FieldKind::Table: {
+            auto* grid = static_cast<GridTable*>(w);
+            const TableGrid& table = r.table(spec.field);
+            for (int row = 1; row <= table.rows(); ++row)
+                for (int column = 0; column < table.columns(); ++column)
+                    grid->setCellText(row, column, table.cell(row, column));
+            break;
+        }
+        }
+    }
+}
+
+bool MainWindow::isOfficial() const
+{
+    return !control(QStringLiteral("passby"))->isHidden();
+}
+
+void MainWindow::setOfficial(bool official)
+{
+    control(QStringLiteral("passby"))->setVisible(official);
+    control(QStringLiteral("savexmlfile"))->setEnabled(!official);
+    // Every field but EduCode, which stays editable; the disabled controls still show their values.
+    for (const FieldSpec& spec : fieldCatalogue())
+        if (spec.field != Field::EduCode)
+            fieldControl(spec.field)->setEnabled(!official);
+}
+
+QStringList MainWindow::errorList() const
+{
+    QStringList entries;
+    for (int i = 0; i < m_errorList->count(); ++i)
+        entries.append(m_errorList->item(i)->text());
+    return entries;
+}
+
+void MainWindow::showError(const QString& message)
+{
+    m_interaction->errorBox(this, errorBoxText(message));
+}
+
+FileRequest MainWindow::dialogRequest(const QString& title, const QString& fileName) const
+{
+    FileRequest request;
+    request.title = title;
+    request.fileName = fileName;
+    request.filterName = QStringLiteral("XDX数据交换文件");
+    request.filterPattern = QStringLiteral("*.xdx");
+    request.defaultSuffix = QStringLiteral("xdx");
+    return request;
+}
+
+void MainWindow::runCheck()
+{
+    // Only the list changes: no page switch, no selection, the focus stays where it is.
+    const QStringList entries = verify(record());
+    const QSignalBlocker blocker(m_errorList);
+    m_errorList->clear();
+    m_errorList->addItems(entries);
+}
+
+void MainWindow::verifydataClick()
+{
+    guarded(this, m_interaction, [this] { runCheck(); });
+}
+
+void MainWindow::verifylistClick()
+{
+    const QList<QListWidgetItem*> selected = m_errorList->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QString entry = selected.first()->text();
+    const int page = entryPage(entry);
+    if (page >= 1 && page <= m_pages->count())
+        m_pages->setCurrentIndex(page - 1);
+    m_errorList->setToolTip(entry);
+}
+
+MainWindow::SaveOutcome MainWindow::saveDocument()
+{
+    SaveOutcome outcome = SaveOutcome::Failed;
+    guarded(this, m_interaction, [this, &outcome] {
+        runCheck();
+        const QString id = newProjectId();
+        ApplicationRecord r = record();
+        if (r.value(Field::ProjectName).isEmpty() || r.value(Field::Presider).isEmpty()) {
+            m_interaction->plainBox(this, titleAndLeaderRequired());
+            outcome = SaveOutcome::Refused;
+            return;
+        }
+        QString name = m_interaction->saveFileName(
+            this, dialogRequest(QStringLiteral("请输入要保存的文件名："), m_saveFileName));
+        if (name.isEmpty()) {
+            outcome = SaveOutcome::Cancelled;
+            return;
+        }
+        name = withDefaultSuffix(name, QStringLiteral("xdx"));
+        m_saveFileName = name; // kept for the next save, also when this one fails
+        m_projectId->setText(id);
+        r.setProjectId(id);
+        const WriteResult written = saveXdxFile(name, r, errorList());
+        if (!written.ok) {
+            showError(written.error);
+            outcome = SaveOutcome::Failed;
+            return;
+        }
+        m_modified = false;
+        outcome = SaveOutcome::Saved;
+    });
+    return outcome;
+}
+
+void MainWindow::savexmlfileClick()
+{
+    // Its button is disabled in official mode; saving there would store the official
+    // document as an ordinary one.
+    if (!isOfficial())
+        saveDocument();
+}
+
+void MainWindow::openxmlfileClick()
+{
+    guarded(this, m_interaction, [this] {
+        QString name = m_startupFileName;
+        if (name.isEmpty()) {
+            FileRequest request = dialogRequest(QStringLiteral("请选择需要打开的项目文件"), m_openFileName);
+            request.directory = m_openDirectory;
+            name = m_interaction->openFileName(this, request);
+            if (!name.isEmpty()) {
+                name = withDefaultSuffix(name, request.defaultSuffix);
+                m_openFileName = name;
+            }
+        }
+        m_startupFileName.clear(); // also when the open fails: the next one asks with the dialog
+        if (!name.isEmpty()) {
+            const OpenResult result = openXdxFile(name);
+            switch (result.status) {
+            case OpenResult::Status::Failed:
+                // The whole document is read before anything is taken from it, so a failure
+                // leaves fields, mode, error list, save name and Modified as they were.
+                showError(result.message);
+                return;
+            case OpenResult::Status::NoChildren:
+                break;
+            case OpenResult::Status::Rejected:
+                m_interaction->informationBox(this, result.message);
+                break;
+            case OpenResult::Status::Loaded:
+                setRecord(result.record);
+                setOfficial(result.official);
+                break;
+            }
+            runCheck();
+        }
+        m_saveFileName = name;
+        m_modified = false;
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    const auto* name = static_cast<QLineEdit*>(fieldControl(Field::ProjectName));
+    const auto* presider = static_cast<QLineEdit*>(fieldControl(Field::Presider));
+    if (isOfficial() || name->text().isEmpty() || presider->text().isEmpty() || !m_modified) {
+        event->accept();
+        return;
+    }
+    // Yes saves; whatever the save did the window closes, unless it failed with an error.
+    if (m_interaction->questionBox(this, saveBeforeClosing()) && saveDocument() == SaveOutcome::Failed) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+QString MainWindow::helpDocument() const
+{
+    // Beside the program first; an installed program keeps its documents in the data directory.
+    const QString candidates[] = {
+        QDir::cleanPath(m_programDirectory + QStringLiteral("/help.doc")),
+        QDir::cleanPath(m_programDirectory + QStringLiteral("/../share/shenbao/help.doc")),
+    };
+    for (const QString& path : candidates)
+        if (QFileInfo(path).isFile()) // a folder of that name is no help document
+            return path;
+    return {};
+}
+
+void MainWindow::helpinfoClick()
+{
+    const QString path = helpDocument();
+    if (!path.isEmpty())
+        m_interaction->openUrl(QUrl::fromLocalFile(path));
+    else
+        m_interaction->plainBox(this, helpMissingMessage());
+}
+
+void MainWindow::Label41Click()
+{
+    m_interaction->openUrl(QUrl(registrationSite()));
+}
+
+void MainWindow::printreportClick()
+{
+    // The print command comes with the printed form.
+}
+
+} // namespace shenbao

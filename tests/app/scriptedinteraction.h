@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/interaction.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+namespace shenbao {
+
+// Answers the window's dialogs and boxes from queues and records what was asked. Nothing is
+// shown. An unexpected file dialog is answered with "cancel", an unexpected question with No.
+class ScriptedInteraction : public Interaction
+{
+public:
+    enum class Box { Plain, Information, Error, Question };
+    struct Asked
+    {
+        Box box;
+        QString text;
+    };
+
+    QQueue<QString> openAnswers; // file names; "" cancels
+    QQueue<QString> saveAnswers;
+    QQueue<bool> questionAnswers; // true = Yes
+
+    QList<FileRequest> openRequests;
+    QList<FileRequest> saveRequests;
+    QList<Asked> boxes;
+    QList<QUrl> urls;
+    int beeps = 0;
+
+    QString openFileName(QWidget*, const FileRequest& request) override
+    {
+        openRequests.append(request);
+        return openAnswers.isEmpty() ? QString() : openAnswers.dequeue();
+    }
+    QString saveFileName(QWidget*, const FileRequest& request) override
+    {
+        saveRequests.append(request);
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
+    }
+    void plainBox(QWidget*, const QString& text) override { boxes.append({Box::Plain, text}); }
+    void informationBox(QWidget*, const QString& text) override { boxes.append({Box::Information, text}); }
+    void errorBox(QWidget*, const QString& text) override { boxes.append({Box::Error, text}); }
+    bool questionBox(QWidget*, const QString& text) override
+    {
+        boxes.append({Box::Question, text});
+        return !questionAnswers.isEmpty() && questionAnswers.dequeue();
+    }
+    void beep() override { ++beeps; }
+    void openUrl(const QUrl& url) override { urls.append(url); }
+
+    QStringList texts(Box box) const
+    {
+        QStringList out;
+        for (const Asked& a : boxes)
+            if (a.box == box)
+                out.append(a.text);
+        return out;
+    }
+    void clear()
+    {
+        openRequests.clear();
+        saveRequests.clear();
+        boxes.clear();
+        urls.clear();
+        beeps = 0;
+    }
+};
+
+} // namespace shenbao
