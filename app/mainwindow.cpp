@@ -398,6 +398,7 @@ void MainWindow::openxmlfileClick()
             }
         }
         m_startupFileName.clear(); // also when the open fails: the next one asks with the dialog
+        bool loaded = false;
         if (!name.isEmpty()) {
             const OpenResult result = openXdxFile(name);
             switch (result.status) {
@@ -414,12 +415,17 @@ void MainWindow::openxmlfileClick()
             case OpenResult::Status::Loaded:
                 setRecord(result.record);
                 setOfficial(result.official);
+                loaded = true;
                 break;
             }
             runCheck();
         }
         m_saveFileName = name;
-        m_modified = false;
+        // Only a loaded document replaces the edits. After a cancelled dialog, a rejected document
+        // or an empty root the fields still hold the user's unsaved edits, and the close question
+        // must still offer to save them.
+        if (loaded)
+            m_modified = false;
     });
 }
 

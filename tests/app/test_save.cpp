@@ -295,6 +295,9 @@ void TestSave::close_data()
     QTest::newRow("after a successful save") << u"saved"_s << u"yes"_s << false << false;
     QTest::newRow("after a cancelled save") << u"cancelled save"_s << u"no"_s << true << false;
     QTest::newRow("official, after edits") << u"official"_s << u"yes"_s << false << false;
+    // Mended: an open that reads nothing leaves the edits unsaved, so closing still asks.
+    QTest::newRow("edited, then the open dialog cancelled") << u"cancelled open"_s << u"no"_s << true << false;
+    QTest::newRow("edited, then a foreign document rejected") << u"rejected open"_s << u"no"_s << true << false;
 }
 
 void TestSave::close()
@@ -319,7 +322,8 @@ void TestSave::close()
             code->setCursorPosition(0);
         typeText(f.field<QWidget>(field), text);
     };
-    if (setup == u"type" || setup == u"cells" || setup == u"saved" || setup == u"cancelled save") {
+    if (setup == u"type" || setup == u"cells" || setup == u"saved" || setup == u"cancelled save" ||
+        setup == u"cancelled open" || setup == u"rejected open") {
         type(Field::ProjectName, u"课题"_s);
         type(Field::Presider, u"张三"_s);
     } else if (setup == u"blanks") {
@@ -356,6 +360,11 @@ void TestSave::close()
         QFile::remove(target);
     } else if (setup == u"cancelled save") {
         clickSave(f);
+    } else if (setup == u"cancelled open" || setup == u"rejected open") {
+        if (setup == u"rejected open")
+            f.ui.openAnswers.enqueue(writeFile(dir, u"foreign.xdx"_s, "<XMLPackage><ver>other</ver></XMLPackage>"));
+        QTest::mouseClick(f.get<QAbstractButton>(u"openxmlfile"_s), Qt::LeftButton);
+        QVERIFY(f.window->isModified());
     }
     if (setup == u"official")
         QVERIFY(f.window->isModified());
