@@ -23,7 +23,9 @@ constexpr FaceMap kFaces[] = {
     {u"楷体_GB2312", u"AR PL UKai CN", nullptr},
     {u"Arial", u"Liberation Sans", kMing},
     {u"Times New Roman", u"Liberation Serif", kMing},
-    {u"MS Sans Serif", u"DejaVu Sans", kMing},
+    // Narrower than DejaVu Sans and close to MS Sans Serif's widths: a date such as
+    // "2026年03月20日" fits the 89-pixel boxes of page 1, as on the original form.
+    {u"MS Sans Serif", u"Liberation Sans", kMing},
 };
 
 const FaceMap* lookup(const QString& face)
