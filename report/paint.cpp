@@ -4,6 +4,9 @@
 #include "report/reportrenderer.h"
 #include "report/textlayout.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -161,25 +164,42 @@ bool writeReportPdf(const std::vector<Sheet>& sheets, QIODevice* device, const Q
     return true;
 }
 
+bool saveReportFile(const QByteArray& bytes, const QString& path, QString* error)
+{
+    const auto fail = [&](const QString& why) {
+        if (error)
+            *error = writeError(u"“%1”：%2"_s.arg(QDir::toNativeSeparators(path), why));
+        return false;
+    };
+    if (QFileInfo(path).isDir())
+        return fail(u"这是一个文件夹"_s);
+    QSaveFile file(path);
+    // Unbuffered, so that a short write shows in write()'s result: a buffered QSaveFile reports
+    // a partial flush as success and commits a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(why);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
 bool writeReportPdf(const std::vector<Sheet>& sheets, const QString& path, const QPageSize& pageSize,
                     QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = writeError(u"“%1”：%2"_s.arg(path, file.errorString()));
+    // Made in memory first (a few hundred kB): QPdfWriter writes in small pieces, which an
+    // unbuffered file would turn into a system call each.
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    if (!writeReportPdf(sheets, &buffer, pageSize, error))
         return false;
-    }
-    if (!writeReportPdf(sheets, &file, pageSize, error)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = writeError(u"“%1”：%2"_s.arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    buffer.close();
+    return saveReportFile(pdf, path, error);
 }
 
 bool writeReportPdf(const ApplicationRecord& record, bool official, const QString& path,

@@ -3,6 +3,7 @@
 #include "report/reportdesign.h"
 #include "report/sheet.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QPageSize>
 #include <QString>
@@ -46,6 +47,10 @@ bool writeReportPdf(const std::vector<Sheet>& sheets, const QString& path,
                     const QPageSize& pageSize = QPageSize(QPageSize::A4), QString* error = nullptr);
 bool writeReportPdf(const std::vector<Sheet>& sheets, QIODevice* device,
                     const QPageSize& pageSize = QPageSize(QPageSize::A4), QString* error = nullptr);
+
+// Replaces the file at path with bytes (a PDF made before) only when all of them were written;
+// a short write (a full disk) or any other failure leaves what was there and sets *error.
+bool saveReportFile(const QByteArray& bytes, const QString& path, QString* error = nullptr);
 
 // The whole printed form of record: the built-in design, filled, laid out and written.
 bool writeReportPdf(const ApplicationRecord& record, bool official, const QString& path,

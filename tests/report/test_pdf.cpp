@@ -8,7 +8,9 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <poppler-qt6.h>
+#include <sys/resource.h>
 
 using namespace shenbao;
 using namespace shenbao::test;
@@ -191,10 +193,32 @@ void TestPdf::failureLeavesNoFile()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("old");
     }
+    const auto keptBytes = [&] {
+        QFile f(kept);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unreadable");
+    };
     QVERIFY(!writeReportPdf(std::vector<Sheet>{}, kept, QPageSize(QPageSize::A4), &error));
-    QFile f(kept);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("old"));
+    QCOMPARE(keptBytes(), QByteArray("old"));
+
+    // A disk that fills up half-way: the short write is a failure, the old file stays.
+    const ReportLayout layout = layoutOf(sample());
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 64 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool written = writeReportPdf(layout.sheets, kept, QPageSize(QPageSize::A4), &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!written);
+    }
+    QVERIFY(error.contains(kept));
+    QCOMPARE(keptBytes(), QByteArray("old"));
+
+    // A folder in the file's place.
+    QVERIFY(!saveReportFile("%PDF", m_dir.path(), &error));
+    QVERIFY(error.contains(u"文件夹"_s));
 }
 
 void TestPdf::previewMatchesPaper()
