@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 
@@ -117,6 +119,21 @@ void DesktopInteraction::beep()
 void DesktopInteraction::openUrl(const QUrl& url)
 {
     QDesktopServices::openUrl(url);
+}
+
+void DesktopInteraction::runModal(QDialog* dialog)
+{
+    dialog->exec();
+}
+
+bool DesktopInteraction::printSetup(QWidget* parent, QPrinter* printer, int pageCount)
+{
+    QPrintDialog dialog(printer, parent);
+    dialog.setOptions(QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintPageRange
+                      | QAbstractPrintDialog::PrintCurrentPage | QAbstractPrintDialog::PrintCollateCopies
+                      | QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
+    dialog.setMinMax(1, pageCount);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace shenbao

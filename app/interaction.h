@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace shenbao {
@@ -44,6 +46,12 @@ public:
     virtual void beep() = 0;
     // Hands a document or an address to the desktop shell; its answer is ignored.
     virtual void openUrl(const QUrl& url) = 0;
+
+    // Runs a modal window (the report preview) and returns when it is closed.
+    virtual void runModal(QDialog* dialog) = 0;
+    // The print dialog: all pages, the current page (selection) or a range of 1..pageCount;
+    // copies, collation, duplex, printer set-up. Sets printer up and returns true to print.
+    virtual bool printSetup(QWidget* parent, QPrinter* printer, int pageCount) = 0;
 };
 
 // The real dialogs and boxes: non-native QFileDialog, QMessageBox, QDesktopServices.
@@ -58,6 +66,8 @@ public:
     bool questionBox(QWidget* parent, const QString& text) override;
     void beep() override;
     void openUrl(const QUrl& url) override;
+    void runModal(QDialog* dialog) override;
+    bool printSetup(QWidget* parent, QPrinter* printer, int pageCount) override;
 };
 
 // The program's title: window caption, task bar, caption of plain and error boxes.

@@ -9,12 +9,12 @@ namespace {
 using K = ControlKind;
 using C = Colour;
 
-constexpr FontSpec kInherit{};
-constexpr FontSpec kHei16{u"黑体", 16, false};
-constexpr FontSpec kSong12{u"宋体", 12, false};
-constexpr FontSpec kSong14{u"宋体", 14, false};
-constexpr FontSpec kSong21{u"宋体", 21, false};
-constexpr FontSpec kFlat16{u"新宋体", 16, false};
+constexpr ControlFont kInherit{};
+constexpr ControlFont kHei16{u"黑体", 16, false};
+constexpr ControlFont kSong12{u"宋体", 12, false};
+constexpr ControlFont kSong14{u"宋体", 14, false};
+constexpr ControlFont kSong21{u"宋体", 21, false};
+constexpr ControlFont kFlat16{u"新宋体", 16, false};
 
 constexpr int H = kDefaultHeight;
 constexpr int Above = kCaptionAbove;

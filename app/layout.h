@@ -34,7 +34,7 @@ enum class ControlKind {
 
 enum class Colour { Inherit, WindowText, Navy, Blue, Maroon, Red, Black, Disabled };
 
-struct FontSpec
+struct ControlFont
 {
     const char16_t* face = nullptr; // nullptr: the container's font
     int pixels = 0;
@@ -57,7 +57,7 @@ struct ControlSpec
     const char16_t* parent; // containing group box or panel, or nullptr for the page itself
     int left, top, width, height;
     const char16_t* text; // label text, fixed content, button caption, group title
-    FontSpec font;
+    ControlFont font;
     Colour colour;                     // text colour; Inherit takes the page's default for the kind
     int tab;                           // place in the tab order of the container; -1 for none
     const char16_t* caption = nullptr; // caption label of a field control

@@ -1,9 +1,14 @@
 #include "app/mainwindow.h"
 
 #include "app/interaction.h"
+#include "app/preview/previewpages.h"
+#include "app/preview/reportpreview.h"
+#include "app/preview/reportstatus.h"
 #include "app/widgets.h"
 #include "check/verify.h"
+#include "report/fillreport.h"
 #include "report/fonts.h"
+#include "report/reportrenderer.h"
 #include "xdx/xdxfile.h"
 
 #include <QAbstractButton>
@@ -474,7 +479,25 @@ void MainWindow::Label41Click()
 
 void MainWindow::printreportClick()
 {
-    // The print command comes with the printed form.
+    guarded(this, m_interaction, [this] {
+        // A fresh design every run: nothing one run filled in or hid reaches the next.
+        ReportDesign design = builtInDesign();
+        fillReport(design, record(), isOfficial());
+
+        ReportLayout layout;
+        {
+            ReportStatus status(QStringLiteral("正在生成第%p页"), this);
+            status.show();
+            layout = layoutReport(design, [&status](int sheet) { return status.sheetBegins(sheet); });
+        }
+        if (!layout.cancelled) {
+            ReportPreview preview(m_interaction, std::make_unique<SheetPages>(std::move(layout.sheets)), this);
+            m_interaction->runModal(&preview);
+        }
+        // Back to the field being edited, whatever the window manager makes of the closed windows.
+        if (isVisible())
+            activateWindow();
+    });
 }
 
 } // namespace shenbao

@@ -82,7 +82,9 @@ public slots:
     void openxmlfileClick();
     void helpinfoClick();
     void Label41Click();
-    // Preview and print: the print command comes with the printed form.
+    // "预览\打印": the printed form filled from the fields as they stand, marked official when
+    // passby shows, generated under the status window and shown in the preview. No check runs;
+    // the fields, the error list and Modified stay as they are.
     void printreportClick();
 
 protected:

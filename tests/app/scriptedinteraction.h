@@ -2,11 +2,13 @@
 
 #include "app/interaction.h"
 
+#include <QDialog>
 #include <QList>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 
 namespace shenbao {
 
@@ -32,6 +34,14 @@ public:
     QList<QUrl> urls;
     int beeps = 0;
 
+    // A modal window (the preview) is not run: onModal, when set, plays the user's part while
+    // it is "open"; the window's title is recorded.
+    std::function<void(QDialog*)> onModal;
+    QStringList modals;
+    // The print dialog: onPrint sets the printer up and answers; unset, it is cancelled.
+    std::function<bool(QPrinter*, int pageCount)> onPrint;
+    int printDialogs = 0;
+
     QString openFileName(QWidget*, const FileRequest& request) override
     {
         openRequests.append(request);
@@ -52,6 +62,17 @@ public:
     }
     void beep() override { ++beeps; }
     void openUrl(const QUrl& url) override { urls.append(url); }
+    void runModal(QDialog* dialog) override
+    {
+        modals.append(dialog->windowTitle());
+        if (onModal)
+            onModal(dialog);
+    }
+    bool printSetup(QWidget*, QPrinter* printer, int pageCount) override
+    {
+        ++printDialogs;
+        return onPrint && onPrint(printer, pageCount);
+    }
 
     QStringList texts(Box box) const
     {
@@ -68,6 +89,8 @@ public:
         boxes.clear();
         urls.clear();
         beeps = 0;
+        modals.clear();
+        printDialogs = 0;
     }
 };
 

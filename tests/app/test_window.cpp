@@ -271,7 +271,7 @@ void TestWindow::flatButtonsLeaveTheFocus()
         auto* b = f.get<QAbstractButton>(QString::fromUtf16(button));
         QCOMPARE(b->focusPolicy(), Qt::NoFocus);
         QTest::mouseClick(b, Qt::LeftButton);
-        QVERIFY(name->hasFocus());
+        QTRY_VERIFY(name->hasFocus()); // the print command's windows come and go first
     }
     QVERIFY(f.get<QWidget>(u"verifydata"_s)->focusPolicy() & Qt::TabFocus);
 }
