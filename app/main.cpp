@@ -10,7 +10,6 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("shenbao"));
-    QApplication::setApplicationDisplayName(shenbao::programTitle());
     shenbao::installFontSubstitutions();
 
     shenbao::MainWindow window;

@@ -29,7 +29,7 @@ ReportStatus::ReportStatus(const QString& pattern, QWidget* parent)
     setObjectName(QStringLiteral("ReportStatus"));
     setWindowTitle(QStringLiteral("报表状态"));
     setWindowModality(Qt::ApplicationModal);
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     m_text->setObjectName(QStringLiteral("statusText"));
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setMinimumWidth(m_text->fontMetrics().horizontalAdvance(statusText(m_pattern, 888)) + 40);
