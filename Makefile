@@ -42,8 +42,9 @@ fuzz: deps
 # Builds in release mode and runs the benchmarks.
 bench: deps
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build build-bench -j $(JOBS) --target bench_core
+	@cmake --build build-bench -j $(JOBS) --target bench_core bench_report
 	build-bench/bench/bench_core
+	QT_QPA_PLATFORM=offscreen build-bench/bench/bench_report
 
 clean:
 	@rm -rf $(BUILD) build-asan build-fuzz build-bench
