@@ -28,6 +28,10 @@ check: test
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 180
 fuzz: deps
