@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPrinter>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStyle>
@@ -64,7 +66,9 @@ ReportPreview::ReportPreview(Interaction* interaction, std::unique_ptr<PreviewPa
     layout->addWidget(findChild<QToolBar*>());
     layout->addWidget(m_scroll, 1);
 
-    resize(1000, 740); // the size it returns to when no longer maximized
+    // The size it returns to when no longer maximized (and has, without a window manager).
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        resize(screen->availableGeometry().size() * 0.9);
     setWindowState(Qt::WindowMaximized);
     setPages(std::move(pages));
 }
