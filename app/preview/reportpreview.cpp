@@ -30,13 +30,12 @@ constexpr int kPaperMargin = 12; // grey around the page in the fitting modes
 
 FileRequest pdfRequest(const QString& title, const QString& fileName)
 {
-    FileRequest r;
-    r.title = title;
-    r.fileName = fileName;
-    r.filterName = QStringLiteral("PDF 报表文件");
-    r.filterPattern = QStringLiteral("*.pdf");
-    r.defaultSuffix = QStringLiteral("pdf");
-    return r;
+    return {.title = title,
+            .directory = {},
+            .fileName = fileName,
+            .filterName = QStringLiteral("PDF 报表文件"),
+            .filterPattern = QStringLiteral("*.pdf"),
+            .defaultSuffix = QStringLiteral("pdf")};
 }
 
 } // namespace

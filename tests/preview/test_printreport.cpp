@@ -48,6 +48,13 @@ std::vector<Sheet> printReport(WindowFixture& f)
     return sheets;
 }
 
+// Opens doc through "打 开", as the user would.
+void openDocument(WindowFixture& f, const QTemporaryDir& dir, const QByteArray& doc)
+{
+    f.ui.openAnswers.enqueue(writeFile(dir, u"a.xdx"_s, doc));
+    QTest::mouseClick(f.get<QAbstractButton>(u"openxmlfile"_s), Qt::LeftButton);
+}
+
 QString withoutBlanks(QString s)
 {
     s.remove(QRegularExpression(u"\\s"_s));
@@ -142,8 +149,7 @@ void TestPrintReport::marksByMode()
     const ApplicationRecord r = completeSample();
     const QByteArray doc = official ? gbk(withElement(documentText(r), u"PASSBY"_s, leaf(u"PASSBY"_s, u"1"_s)))
                                     : xdxBytes(r, {});
-    f.ui.openAnswers.enqueue(writeFile(dir, u"a.xdx"_s, doc));
-    QTest::mouseClick(f.get<QAbstractButton>(u"openxmlfile"_s), Qt::LeftButton);
+    openDocument(f, dir, doc);
     QCOMPARE(f.window->isOfficial(), official);
 
     const std::vector<Sheet> sheets = printReport(f);
@@ -252,8 +258,7 @@ void TestPrintReport::leavesTheApplicationAlone()
     QFETCH(bool, edited);
     QTemporaryDir dir;
     WindowFixture f;
-    f.ui.openAnswers.enqueue(writeFile(dir, u"a.xdx"_s, xdxBytes(incompleteSample(), {})));
-    QTest::mouseClick(f.get<QAbstractButton>(u"openxmlfile"_s), Qt::LeftButton);
+    openDocument(f, dir, xdxBytes(incompleteSample(), {}));
     if (edited)
         typeText(f.field<QLineEdit>(Field::KeyWord), u"补"_s);
     QCOMPARE(f.window->isModified(), edited);
