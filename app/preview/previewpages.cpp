@@ -43,6 +43,7 @@ namespace {
 
 // Printing a saved report draws its pages as pictures of this resolution at most.
 constexpr double kPrintDpi = 300;
+constexpr qint64 kMaxPdfBytes = qint64(256) << 20;
 
 QString readError(const QString& path, const QString& why)
 {
@@ -72,6 +73,13 @@ std::unique_ptr<PdfPages> PdfPages::load(const QString& path, QString* error)
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = readError(path, file.errorString());
+        return nullptr;
+    }
+    // A report of the form is a few hundred kB, a very long one some MB; anything this large
+    // is no report and would only fill the memory.
+    if (file.size() > kMaxPdfBytes) {
+        if (error)
+            *error = readError(path, QStringLiteral("文件太大，不是本程序保存的报表"));
         return nullptr;
     }
     QByteArray bytes = file.readAll();

@@ -279,12 +279,25 @@ void TestReportPreview::badFiles()
     QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 3);
     QCOMPARE(p->pageCount(), int(m_sheets.size()));
 
+    // A huge file is refused before it is read (a sparse file: no disk is used).
+    const QString huge = m_dir.filePath(u"huge.pdf"_s);
+    {
+        QFile f(huge);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("%PDF-1.4\n");
+        QVERIFY(f.resize(qint64(300) << 20));
+    }
+    m_ui.openAnswers.enqueue(huge);
+    trigger(*p, "open");
+    QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 4);
+    QVERIFY(m_ui.texts(ScriptedInteraction::Box::Error).last().contains(u"文件太大"_s));
+
     // Saving into a folder fails with a reason and leaves an existing file alone.
     const QString kept = m_dir.filePath(u"kept.pdf"_s);
     writeAll(kept, "old");
     m_ui.saveAnswers.enqueue(m_dir.path());
     trigger(*p, "save");
-    QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 4);
+    QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 5);
     QVERIFY(m_ui.texts(ScriptedInteraction::Box::Error).last().contains(u"文件夹"_s));
     QCOMPARE(readAll(kept), QByteArray("old"));
 }
