@@ -159,8 +159,6 @@ void MainWindow::connectFields()
         QWidget* w = fieldControl(spec.field);
         switch (spec.kind) {
         case FieldKind::Text:
-            connect(static_cast<QLineEdit*>(w), &QLineEdit::textChanged, this, &MainWindow::markModified);
-            break;
         case FieldKind::Code:
             connect(static_cast<QLineEdit*>(w), &QLineEdit::textChanged, this, &MainWindow::markModified);
             break;
