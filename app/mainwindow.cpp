@@ -488,7 +488,9 @@ void MainWindow::printreportClick()
             status.show();
             layout = layoutReport(design, [&status](int sheet) { return status.sheetBegins(sheet); });
         }
-        if (!layout.cancelled) {
+        if (layout.tooLong) {
+            m_interaction->errorBox(this, errorBoxText(tooManySheetsMessage()));
+        } else if (!layout.cancelled) {
             ReportPreview preview(m_interaction, std::make_unique<SheetPages>(std::move(layout.sheets)), this);
             m_interaction->runModal(&preview);
         }

@@ -69,6 +69,10 @@ int pdfCommand(const QStringList& args, Io& io)
     ReportDesign design = builtInDesign();
     fillReport(design, view.record, view.official);
     const ReportLayout layout = layoutReport(design);
+    if (layout.tooLong) {
+        io.err << file << ": " << tooManySheetsMessage() << '\n';
+        return Failure;
+    }
     QString error;
     if (!writeReportPdf(layout.sheets, out, paper, &error)) {
         io.err << error << '\n';

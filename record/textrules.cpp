@@ -111,21 +111,21 @@ QString eduCodeValue(QStringView display)
     return chars;
 }
 
+QStringView nextTextLine(QStringView text, qsizetype* pos)
+{
+    const qsizetype start = *pos;
+    qsizetype i = start;
+    while (i < text.size() && !isLineBreakChar(text[i]))
+        ++i;
+    *pos = i < text.size() ? i + unitLength(text, i) : i;
+    return text.mid(start, i - start);
+}
+
 QStringList longTextLines(QStringView text)
 {
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size();) {
-        if (isLineBreakChar(text[i])) {
-            lines.append(text.mid(start, i - start).toString());
-            i += unitLength(text, i);
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < text.size())
-        lines.append(text.mid(start).toString());
+    for (qsizetype pos = 0; pos < text.size();)
+        lines.append(nextTextLine(text, &pos).toString());
     return lines;
 }
 

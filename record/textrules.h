@@ -30,6 +30,9 @@ bool isEduCodeSeparator(int displayPosition);
 // A long text's lines: its text split at its line breaks (CR LF, or a lone LF or CR); an empty
 // last line after a final line break is no line, so "" gives no line and "\r\n" one empty line.
 QStringList longTextLines(QStringView text);
+// The same split one line at a time: the line that starts at *pos, with *pos moved past its line
+// break. Call while *pos < text.size().
+QStringView nextTextLine(QStringView text, qsizetype* pos);
 // The text that lines give back: each line followed by CR LF.
 QString longTextFromLines(const QStringList& lines);
 // A text with every line break as CR LF.

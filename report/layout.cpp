@@ -54,14 +54,22 @@ private:
     MemoState& state(const ReportItem& memo, double width)
     {
         auto [it, inserted] = m_memos.try_emplace(&memo);
-        if (inserted)
-            it->second.lines = breakLines(memo.text, width, m_measurer.font(memo.font));
+        if (inserted) {
+            // A box draws at most a sheet's height of lines a sheet: more lines than that many
+            // sheets can hold would pass the sheet bound anyway, so breaking stops there.
+            FontMeasure& fm = m_measurer.font(memo.font);
+            const double perSheet = m_sheet ? m_sheet->height / std::max(fm.pitch(), 0.01) + 1 : 1000;
+            it->second.lines = breakLines(memo.text, width, fm, std::size_t(perSheet) * (kMaxSheets + 1));
+        }
         return it->second;
     }
 
-    // A memo that still has text left continues from it; every other starts again from its
-    // beginning, so static texts in boxes reappear on each repeat sheet.
-    static std::size_t firstLine(const MemoState& s) { return (s.next > 0 && !s.done()) ? s.next : 0; }
+    // A flowing memo that still has text left continues from it; every other starts again from
+    // its beginning, so static texts and cut values reappear whole on each repeat sheet.
+    static std::size_t firstLine(const ReportItem& memo, const MemoState& s)
+    {
+        return (memo.flowing && s.next > 0 && !s.done()) ? s.next : 0;
+    }
 
     // Draws the item; false when it has text left for another sheet.
     bool drawItem(const ReportItem& item, double dx, double dy)
@@ -133,7 +141,7 @@ private:
         MemoState& s = state(item, item.width);
         FontMeasure& fm = m_measurer.font(item.font);
         const int capacity = linesInBox(height, fm.pitch());
-        const std::size_t first = firstLine(s);
+        const std::size_t first = firstLine(item, s);
         const std::size_t end = std::min(s.lines.size(), first + std::size_t(std::max(capacity, 0)));
         for (std::size_t k = first; k < end; ++k)
             emitLine(item, fm, s.lines[k], dx + item.left, dy + item.top + double(k - first) * fm.pitch());
@@ -234,7 +242,7 @@ private:
         MemoState& s = state(*body, body->width);
         const double pitch = body->font.linePitch();
         const double belowBody = band.height - (body->top + body->height);
-        const std::size_t remaining = s.lines.size() - firstLine(s);
+        const std::size_t remaining = s.lines.size() - firstLine(*body, s);
         const double needed = body->top + double(remaining) * pitch + belowBody;
         const double bandHeight = std::min(std::max(band.height, needed), region.height);
         const double bodyHeight = bandHeight - body->top - belowBody;
@@ -259,6 +267,11 @@ private:
 
 } // namespace
 
+QString tooManySheetsMessage()
+{
+    return QStringLiteral("申请书超过%1页，无法打印：请检查文档中是否有过长的文字或大量空行").arg(kMaxSheets);
+}
+
 ReportLayout layoutReport(const ReportDesign& design, const SheetProgress& progress)
 {
     ReportLayout result;
@@ -274,6 +287,11 @@ ReportLayout layoutReport(const ReportDesign& design, const SheetProgress& progr
         PageLayouter layouter(design, measurer, sheetCount, resetSheet);
         bool finished = false;
         for (bool repeat = false; !finished; repeat = true) {
+            if (sheetCount == kMaxSheets) {
+                result.sheets.clear();
+                result.tooLong = true;
+                return result;
+            }
             ++sheetCount;
             if (progress && !progress(sheetCount)) {
                 result.cancelled = true;

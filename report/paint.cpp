@@ -207,7 +207,13 @@ bool writeReportPdf(const ApplicationRecord& record, bool official, const QStrin
 {
     ReportDesign design = builtInDesign();
     fillReport(design, record, official);
-    return writeReportPdf(layoutReport(design).sheets, path, pageSize, error);
+    const ReportLayout layout = layoutReport(design);
+    if (layout.tooLong) {
+        if (error)
+            *error = tooManySheetsMessage();
+        return false;
+    }
+    return writeReportPdf(layout.sheets, path, pageSize, error);
 }
 
 } // namespace shenbao

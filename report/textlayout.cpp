@@ -176,11 +176,13 @@ private:
 
 } // namespace
 
-std::vector<MemoLine> breakLines(QStringView text, double boxWidth, FontMeasure& font)
+std::vector<MemoLine> breakLines(QStringView text, double boxWidth, FontMeasure& font, std::size_t maxLines)
 {
     std::vector<MemoLine> lines;
-    for (const QString& para : longTextLines(text))
-        ParagraphBreaker(boxWidth, font, lines).run(para);
+    for (qsizetype pos = 0; pos < text.size() && lines.size() < maxLines;)
+        ParagraphBreaker(boxWidth, font, lines).run(nextTextLine(text, &pos));
+    if (lines.size() > maxLines)
+        lines.resize(maxLines);
     return lines;
 }
 

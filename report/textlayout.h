@@ -74,8 +74,9 @@ struct MemoLine
 // text without blanks is one word) is broken between characters and fills the line; a word that
 // does not fit after others starts the next line. Blanks that begin a paragraph stay, blanks that
 // begin a wrapped line are dropped. Every line takes at least one character, so a box narrower
-// than a character still makes progress.
-std::vector<MemoLine> breakLines(QStringView text, double boxWidth, FontMeasure& font);
+// than a character still makes progress. Breaking stops once maxLines lines are made.
+std::vector<MemoLine> breakLines(QStringView text, double boxWidth, FontMeasure& font,
+                                 std::size_t maxLines = std::size_t(-1));
 
 // How many lines a box of this height holds: trunc(height ÷ pitch + 0.00001).
 int linesInBox(double height, double pitch);

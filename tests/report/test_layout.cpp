@@ -20,6 +20,8 @@ private slots:
     void memoLinesPerSheet_data();
     void memoLinesPerSheet();
     void flowingMemoContinuesOthersRestart();
+    void cutMemoRepeatsWhole_data();
+    void cutMemoRepeatsWhole();
     void bandRepeatSheetsShowOnlyTheBody();
     void looseLeafTitleOnFirstSheetOnly();
     void bandGrowsToHoldItsText();
@@ -31,6 +33,7 @@ private slots:
     void progressCountsAndCancels();
     void runsDoNotShareState();
     void faultyDesignsStillEnd();
+    void sheetBound();
 };
 
 void TestLayout::freshFormHasFifteenNumberedSheets()
@@ -159,6 +162,40 @@ void TestLayout::flowingMemoContinuesOthersRestart()
         QVERIFY(findText(
             *s, u"不具有副高专业技术职称的申请人，须由两名具有副高专业技术职称的同行专家推荐。推荐人须"_s));
     }
+}
+
+void TestLayout::cutMemoRepeatsWhole_data()
+{
+    QTest::addColumn<QString>("cut");
+    QTest::addColumn<QString>("cutText");
+    QTest::addColumn<QString>("flowing");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("Page9") << u"OutlayPromises"_s << shortLines(30) << u"OutlayAddress"_s << u"Page9"_s;
+    QTest::newRow("Page5") << u"Production11"_s << u"研"_s.repeated(30) << u"Production24"_s << u"Page5"_s;
+}
+
+// A truncating memo never continues: every repeat sheet shows what fits from its beginning.
+void TestLayout::cutMemoRepeatsWhole()
+{
+    QFETCH(QString, cut);
+    QFETCH(QString, cutText);
+    QFETCH(QString, flowing);
+    QFETCH(QString, page);
+    ApplicationRecord r;
+    setByItem(r, cut, cutText);
+    setByItem(r, flowing, shortLines(5));
+    const ReportLayout layout = layoutOf(r);
+    const auto sheets = sheetsOf(layout, page);
+    QVERIFY(sheets.size() >= 2);
+    const auto lines = [&](const Sheet* s) {
+        QStringList out;
+        for (const SheetText* t : textsOf(*s, cut))
+            out.append(t->text);
+        return out;
+    };
+    QVERIFY(!lines(sheets[0]).isEmpty());
+    for (const Sheet* s : sheets)
+        QCOMPARE(lines(s), lines(sheets[0]));
 }
 
 void TestLayout::bandRepeatSheetsShowOnlyTheBody()
@@ -423,4 +460,30 @@ void TestLayout::faultyDesignsStillEnd()
 }
 
 QTEST_MAIN(TestLayout)
+// The largest form the window lets one type stays far below the bound; a file of empty lines
+// made elsewhere is refused instead of printing hundreds of thousands of sheets.
+void TestLayout::sheetBound()
+{
+    ApplicationRecord typed;
+    for (const FieldSpec& spec : fieldCatalogue())
+        if (spec.kind == FieldKind::LongText)
+            typed.setValue(spec.field, u"\r\n"_s.repeated(spec.byteLimit / 2));
+    const ReportLayout largest = layoutOf(typed);
+    QVERIFY(!largest.tooLong);
+    QVERIFY(largest.sheets.size() * 5 < std::size_t(kMaxSheets));
+
+    ApplicationRecord hostile;
+    hostile.setValue(Field::ProjectReasoning, u"\r\n"_s.repeated(2'000'000));
+    ReportDesign design = builtInDesign();
+    fillReport(design, hostile, false);
+    int started = 0;
+    const ReportLayout refused = layoutReport(design, [&started](int sheet) {
+        started = sheet;
+        return true;
+    });
+    QVERIFY(refused.tooLong);
+    QVERIFY(refused.sheets.empty());
+    QCOMPARE(started, kMaxSheets);
+}
+
 #include "test_layout.moc"
