@@ -204,6 +204,7 @@ QWidget* FormBuilder::create(const ControlSpec& spec, const PageSpec& page, QWid
         combo->setEditable(false);
         combo->addItems(choiceItems(fs->field));
         combo->setMaxVisibleItems(8);
+        combo->setStyle(listPopupStyle());
         combo->setCurrentIndex(-1);
         w = combo;
         break;

@@ -4,15 +4,34 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 
+#include <memory>
+
 namespace shenbao {
 
 Interaction::~Interaction() = default;
+
+bool installQtTranslations(const QLocale& locale, const QString& programDirectory)
+{
+    const QString folders[] = {programDirectory + QStringLiteral("/translations"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString& folder : folders) {
+        auto translator = std::make_unique<QTranslator>(qApp);
+        if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(translator.release());
+            return true;
+        }
+    }
+    return false;
+}
 
 QString programTitle()
 {

@@ -4,6 +4,7 @@
 #include <QUrl>
 
 class QDialog;
+class QLocale;
 class QPrinter;
 class QWidget;
 
@@ -69,6 +70,11 @@ public:
     void runModal(QDialog* dialog) override;
     bool printSetup(QWidget* parent, QPrinter* printer, int pageCount) override;
 };
+
+// Loads Qt's own translations (file, print and page set-up dialogs) for locale, from a
+// "translations" folder beside the program or else Qt's own; returns whether one was found. The
+// message boxes set every text themselves, so no translation changes them.
+bool installQtTranslations(const QLocale& locale, const QString& programDirectory);
 
 // The program's title: window caption, task bar, caption of plain and error boxes.
 QString programTitle();

@@ -3,6 +3,7 @@
 #include "report/fonts.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QScreen>
 #include <QStyle>
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("shenbao"));
     shenbao::installFontSubstitutions();
+    shenbao::installQtTranslations(QLocale::system(), QCoreApplication::applicationDirPath());
 
     shenbao::MainWindow window;
     window.start(QApplication::arguments().mid(1));

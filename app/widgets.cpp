@@ -9,6 +9,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QTabWidget>
 #include <QValidator>
 
 namespace shenbao {
@@ -476,7 +479,10 @@ void EduCodeEdit::inputMethodEvent(QInputMethodEvent* event)
 
 void EduCodeEdit::focusInEvent(QFocusEvent* event)
 {
-    if (!m_returning)
+    // Entering the field remembers its text for Esc. Focus coming back from a box, a dialog or a
+    // menu, or brought back by the check itself, is not entering it.
+    const Qt::FocusReason reason = event->reason();
+    if (!m_returning && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
         m_remembered = text();
     QLineEdit::focusInEvent(event);
 }
@@ -498,12 +504,20 @@ void EduCodeEdit::focusOutEvent(QFocusEvent* event)
 
 void EduCodeEdit::returnAfterLeaving()
 {
-    if (!isVisible() || !isEnabled() || hasFocus())
+    if (hasFocus())
         return;
     m_returning = true;
-    setFocus(Qt::OtherFocusReason);
+    // The focus may have left with the page the field stands on (a click on another tab): that
+    // page is shown again, which may bring the focus back by itself.
+    for (QWidget* w = this; w->parentWidget(); w = w->parentWidget())
+        if (auto* tabs = qobject_cast<QTabWidget*>(w->parentWidget()->parentWidget());
+            tabs && tabs->indexOf(w) >= 0)
+            tabs->setCurrentWidget(w);
+    if (isVisible() && isEnabled() && !hasFocus())
+        setFocus(Qt::OtherFocusReason);
     m_returning = false;
-    validate();
+    if (hasFocus())
+        validate();
 }
 
 void EduCodeEdit::mouseReleaseEvent(QMouseEvent* event)
@@ -648,6 +662,37 @@ bool GridDelegate::eventFilter(QObject* object, QEvent* event)
         }
     }
     return QStyledItemDelegate::eventFilter(object, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// listPopupStyle
+
+namespace {
+
+class ListPopupStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+QStyle* listPopupStyle()
+{
+    static QPointer<QProxyStyle> style;
+    if (!style || style->baseStyle()->name() != QApplication::style()->name()) {
+        style = new ListPopupStyle(QApplication::style()->name());
+        style->setParent(qApp);
+    }
+    return style;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -161,6 +162,11 @@ protected:
 private:
     GridTable* m_table;
 };
+
+// The application's style, except that a drop-down list opens as a list below the box that
+// honours QComboBox::maxVisibleItems: some styles (Fusion) otherwise pop up every item at once.
+// One instance for the process.
+QStyle* listPopupStyle();
 
 // A label that reacts to a click, without looking like a link.
 class ClickLabel : public QLabel

@@ -7,8 +7,8 @@ packages=(
   # build
   cmake ninja-build make pkg-config g++ dpkg-dev
   qt6-base-dev qt6-svg-dev libxml2-dev libpoppler-qt6-dev
-  # run: platform plugins, fonts the form asks for
-  qt6-qpa-plugins libqt6svg6
+  # run: platform plugins, Qt's own translations, fonts the form asks for
+  qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-liberation2 fonts-dejavu-core
   # tests, benchmarks, screenshots, fuzzing
   poppler-utils libxml2-utils desktop-file-utils libbenchmark-dev xvfb xauth imagemagick xdotool clang

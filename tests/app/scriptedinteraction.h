@@ -38,26 +38,34 @@ public:
     // it is "open"; the window's title is recorded.
     std::function<void(QDialog*)> onModal;
     QStringList modals;
+    // When set, every box and file dialog also shows a real modal window for its time, as the
+    // desktop's do: it takes the focus and gives it back when it closes.
+    std::function<void(QWidget* parent)> onShown;
     // The print dialog: onPrint sets the printer up and answers; unset, it is cancelled.
     std::function<bool(QPrinter*, int pageCount)> onPrint;
     int printDialogs = 0;
 
-    QString openFileName(QWidget*, const FileRequest& request) override
+    QString openFileName(QWidget* parent, const FileRequest& request) override
     {
         openRequests.append(request);
+        shown(parent);
         return openAnswers.isEmpty() ? QString() : openAnswers.dequeue();
     }
-    QString saveFileName(QWidget*, const FileRequest& request) override
+    QString saveFileName(QWidget* parent, const FileRequest& request) override
     {
         saveRequests.append(request);
+        shown(parent);
         return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
     }
-    void plainBox(QWidget*, const QString& text) override { boxes.append({Box::Plain, text}); }
-    void informationBox(QWidget*, const QString& text) override { boxes.append({Box::Information, text}); }
-    void errorBox(QWidget*, const QString& text) override { boxes.append({Box::Error, text}); }
-    bool questionBox(QWidget*, const QString& text) override
+    void plainBox(QWidget* parent, const QString& text) override { asked(parent, Box::Plain, text); }
+    void informationBox(QWidget* parent, const QString& text) override
     {
-        boxes.append({Box::Question, text});
+        asked(parent, Box::Information, text);
+    }
+    void errorBox(QWidget* parent, const QString& text) override { asked(parent, Box::Error, text); }
+    bool questionBox(QWidget* parent, const QString& text) override
+    {
+        asked(parent, Box::Question, text);
         return !questionAnswers.isEmpty() && questionAnswers.dequeue();
     }
     void beep() override { ++beeps; }
@@ -72,6 +80,17 @@ public:
     {
         ++printDialogs;
         return onPrint && onPrint(printer, pageCount);
+    }
+
+    void shown(QWidget* parent)
+    {
+        if (onShown)
+            onShown(parent);
+    }
+    void asked(QWidget* parent, Box box, const QString& text)
+    {
+        boxes.append({box, text});
+        shown(parent);
     }
 
     QStringList texts(Box box) const

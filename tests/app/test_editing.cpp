@@ -3,14 +3,19 @@
 #include "record/textrules.h"
 #include "windowtest.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 
 using namespace shenbao;
 using namespace shenbao::testing;
@@ -39,6 +44,9 @@ private slots:
     void eduCode();
     void eduCodeLeavingIncompleteReturns();
     void eduCodeLeavingUnchangedDoesNotCheck();
+    void eduCodeFocusBackIsNotEntering_data();
+    void eduCodeFocusBackIsNotEntering();
+    void eduCodeLeavingByAnotherPage();
 
     void tableEditorAndTab();
 };
@@ -437,6 +445,80 @@ void TestEditing::eduCodeLeavingUnchangedDoesNotCheck()
     QCoreApplication::processEvents();
     QVERIFY(!code->hasFocus());
     QVERIFY(f.ui.boxes.isEmpty());
+}
+
+void TestEditing::eduCodeFocusBackIsNotEntering_data()
+{
+    QTest::addColumn<QString>("away");
+    QTest::newRow("its own error box") << u"box"_s;
+    QTest::newRow("the save command's dialog") << u"save"_s;
+    QTest::newRow("its context menu") << u"menu"_s;
+}
+
+// A box, a dialog or a menu takes the focus and gives it back: Esc still restores what the field
+// held when it was entered, and leaving it still checks.
+void TestEditing::eduCodeFocusBackIsNotEntering()
+{
+    QFETCH(QString, away);
+    WindowFixture f;
+    QVERIFY(f.show());
+    int realWindows = 0;
+    f.ui.onShown = [&realWindows](QWidget* parent) {
+        ++realWindows;
+        QDialog dialog(parent);
+        QTimer::singleShot(0, &dialog, &QDialog::accept);
+        dialog.exec();
+        // What the window manager does when a dialog closes.
+        if (parent)
+            parent->window()->activateWindow();
+    };
+    auto* code = f.field<EduCodeEdit>(Field::EduCode);
+    f.field<QWidget>(Field::Presider)->setFocus();
+    press(f.field<QWidget>(Field::Presider), Qt::Key_Tab);
+    typeText(code, u"12345"_s);
+    if (away == u"box") {
+        press(code, Qt::Key_Tab);
+        QTRY_COMPARE(f.ui.texts(ScriptedInteraction::Box::Error).size(), 1);
+    } else if (away == u"save") {
+        QTest::mouseClick(f.get<QAbstractButton>(u"savexmlfile"_s), Qt::LeftButton);
+    } else {
+        QTimer::singleShot(0, [] {
+            if (QWidget* menu = QApplication::activePopupWidget())
+                menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(2, 2), code->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(code, &event);
+        // Offscreen, the menu took the activation; the window manager would give it back.
+        f.window->activateWindow();
+    }
+    QTRY_VERIFY(code->hasFocus());
+    QCOMPARE(code->text(), u"123-45_-____"_s);
+    // Leaving still checks: the box comes (again, after its own box).
+    const qsizetype before = f.ui.texts(ScriptedInteraction::Box::Error).size();
+    press(code, Qt::Key_Tab);
+    QTRY_COMPARE(f.ui.texts(ScriptedInteraction::Box::Error).size(), before + 1);
+    QTRY_VERIFY(code->hasFocus());
+    press(code, Qt::Key_Escape);
+    QCOMPARE(code->text(), u"000-000-0000"_s);
+    QVERIFY(realWindows >= 1 || away == u"menu");
+}
+
+// Clicking another page's tab takes the focus to that page: the field's page comes back, with
+// the focus in the field and the box.
+void TestEditing::eduCodeLeavingByAnotherPage()
+{
+    WindowFixture f;
+    QVERIFY(f.show());
+    auto* pages = f.get<QTabWidget>(u"PageControl1"_s);
+    auto* code = f.field<EduCodeEdit>(Field::EduCode);
+    code->setFocus(Qt::TabFocusReason);
+    typeText(code, u"12345"_s);
+    QTabBar* bar = pages->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    QTRY_COMPARE(f.ui.texts(ScriptedInteraction::Box::Error).size(), 1);
+    QCOMPARE(pages->currentIndex(), 0);
+    QVERIFY(code->hasFocus());
+    QCOMPARE(code->cursorPosition(), 6);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -12,9 +12,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace shenbao;
 using namespace shenbao::testing;
@@ -30,6 +35,8 @@ private slots:
     void recordRoundTripsThroughTheControls();
     void layoutFollowsTheTables();
     void resizing();
+    void dropDownsShowEightItems_data();
+    void dropDownsShowEightItems();
     void tabOrder();
     void flatButtonsLeaveTheFocus();
     void copiesFollow();
@@ -42,7 +49,41 @@ private slots:
     void errorBoxText();
     void defaultSuffix_data();
     void defaultSuffix();
+    void qtDialogsInChineseBoxesUnchanged(); // last: it installs a translator for good
 };
+
+void TestWindow::dropDownsShowEightItems_data()
+{
+    QTest::addColumn<QString>("style");
+    for (const QString& key : QStyleFactory::keys())
+        QTest::newRow(qPrintable(key)) << key;
+}
+
+// Under every style the list shows 8 items and scrolls for the rest.
+void TestWindow::dropDownsShowEightItems()
+{
+    QFETCH(QString, style);
+    const QString before = QApplication::style()->name();
+    QApplication::setStyle(style);
+    {
+        WindowFixture f;
+        QVERIFY(f.show());
+        for (const FieldSpec& spec : fieldCatalogue()) {
+            if (spec.kind != FieldKind::Choice || choiceItems(spec.field).size() <= 8)
+                continue;
+            auto* combo = f.field<QComboBox>(spec.field);
+            f.window->pageControl()->setCurrentIndex(spec.page - 1);
+            combo->showPopup();
+            QAbstractItemView* view = combo->view();
+            QTRY_VERIFY(view->isVisible());
+            const QRect viewport = view->viewport()->rect();
+            QCOMPARE(view->indexAt(QPoint(2, viewport.bottom() - 1)).row(), 7);
+            QVERIFY(view->verticalScrollBar()->maximum() > 0);
+            combo->hidePopup();
+        }
+    }
+    QApplication::setStyle(before);
+}
 
 void TestWindow::startUpState()
 {
@@ -476,4 +517,44 @@ void TestWindow::defaultSuffix()
 }
 
 QTEST_MAIN(TestWindow)
+// Qt's own dialogs speak the user's language; the message boxes keep their fixed texts.
+void TestWindow::qtDialogsInChineseBoxesUnchanged()
+{
+    QVERIFY(installQtTranslations(QLocale(QLocale::Chinese, QLocale::China), QDir::tempPath()));
+    QVERIFY(QCoreApplication::translate("QFileDialog", "File &name:") != u"File &name:"_s);
+    QVERIFY(QCoreApplication::translate("QPrintDialog", "Print") != u"Print"_s);
+
+    struct Seen
+    {
+        QString title;
+        QStringList buttons;
+    };
+    QList<Seen> seen;
+    const auto answer = [&seen] {
+        QTimer::singleShot(0, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            Seen s{box->windowTitle(), {}};
+            for (QAbstractButton* b : box->buttons())
+                s.buttons.append(b->text());
+            seen.append(s);
+            box->reject();
+        });
+    };
+    DesktopInteraction desktop;
+    answer();
+    desktop.errorBox(nullptr, u"x"_s);
+    answer();
+    desktop.informationBox(nullptr, u"x"_s);
+    answer();
+    desktop.questionBox(nullptr, u"x"_s);
+    QCOMPARE(seen.size(), 3);
+    QCOMPARE(seen[0].title, programTitle());
+    QCOMPARE(seen[0].buttons, QStringList{u"OK"_s});
+    QCOMPARE(seen[1].title, u"Information"_s);
+    QCOMPARE(seen[1].buttons, QStringList{u"OK"_s});
+    QCOMPARE(seen[2].title, u"Confirm"_s);
+    QCOMPARE(seen[2].buttons, (QStringList{u"&Yes"_s, u"&No"_s}));
+}
+
 #include "test_window.moc"
