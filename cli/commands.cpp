@@ -1,6 +1,8 @@
 #include "check/verify.h"
 #include "cli/startup.h"
 #include "cli/xdxtool.h"
+#include "files/files.h"
+#include "record/textrules.h"
 #include "xdx/xdxjson.h"
 
 #include <QFile>
@@ -73,7 +75,7 @@ int checkCommand(const QStringList& args, Io& io)
             worst = Failure;
         }
         if (!v.message.isEmpty())
-            io.err << file << ": " << boxText(v.message) << '\n';
+            io.err << visibleControls(file) << ": " << boxText(v.message) << '\n';
         if (json) {
             jsonOut += i ? u",\n  {"_qs : u"\n  {"_qs;
             jsonOut += u"\"file\": "_qs;
@@ -96,7 +98,7 @@ int checkCommand(const QStringList& args, Io& io)
         } else {
             for (const QString& entry : v.errorList) {
                 if (prefix)
-                    io.out << file << ": ";
+                    io.out << visibleControls(file) << ": ";
                 io.out << entry << '\n';
             }
         }
@@ -119,7 +121,7 @@ int dumpCommand(const QStringList& args, Io& io)
     const QString& file = args.first();
     const StartupView v = openAtStartup(file);
     if (!v.message.isEmpty()) {
-        io.err << file << ": " << boxText(v.message) << '\n';
+        io.err << visibleControls(file) << ": " << boxText(v.message) << '\n';
         return Failure;
     }
     io.out << QString::fromUtf8(recordToJson(v.record, v.official));
@@ -133,17 +135,38 @@ int buildCommand(const QStringList& args, Io& io)
     const QString& in = args[0];
     const QString& outPath = args[1];
 
-    QFile input;
-    const bool fromStdin = in == u"-";
-    const bool opened = fromStdin ? input.open(stdin, QIODevice::ReadOnly) : (input.setFileName(in), input.open(QIODevice::ReadOnly));
-    if (!opened) {
-        io.err << in << ": 无法读取：" << input.errorString() << '\n';
-        return Failure;
-    }
-    const QByteArray bytes = input.read(kMaxJsonBytes + 1);
-    if (bytes.size() > kMaxJsonBytes) {
-        io.err << in << ": 文件太大（超过 64 MiB）\n";
-        return Failure;
+    QByteArray bytes;
+    if (in == u"-") {
+        QFile input;
+        if (!input.open(stdin, QIODevice::ReadOnly)) {
+            io.err << in << ": 无法读取：" << input.errorString() << '\n';
+            return Failure;
+        }
+        bytes = input.read(kMaxJsonBytes + 1);
+        if (bytes.size() > kMaxJsonBytes) {
+            io.err << in << ": 文件太大（超过 64 MiB）\n";
+            return Failure;
+        }
+    } else {
+        FileRead read = readRegularFile(in, kMaxJsonBytes);
+        switch (read.status) {
+        case FileRead::Status::Ok:
+            break;
+        case FileRead::Status::TooLarge:
+            io.err << in << ": 文件太大（超过 64 MiB）\n";
+            return Failure;
+        case FileRead::Status::NotRegular:
+            io.err << in << ": 无法读取：这是" << read.kind << "，不是文件\n";
+            return Failure;
+        case FileRead::Status::Folder:
+            io.err << in << ": 无法读取：这是一个文件夹\n";
+            return Failure;
+        case FileRead::Status::Missing:
+        case FileRead::Status::Failed:
+            io.err << in << ": 无法读取：" << read.reason << '\n';
+            return Failure;
+        }
+        bytes = std::move(read.bytes);
     }
     const JsonRecord parsed = recordFromJson(bytes);
     if (!parsed.ok) {

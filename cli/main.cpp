@@ -6,11 +6,17 @@
 #include <QGuiApplication>
 #endif
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv)
 {
+#ifdef SIGPIPE
+    // A reader that went away (a closed pipe) is an output error that xdxtool reports, not a
+    // signal that ends it without a word.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));

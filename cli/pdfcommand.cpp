@@ -1,5 +1,6 @@
 #include "cli/startup.h"
 #include "cli/xdxtool.h"
+#include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
 #include "report/reportrenderer.h"
@@ -58,19 +59,20 @@ int pdfCommand(const QStringList& args, Io& io)
 
     // What the window would hold after starting with this file, and print.
     const StartupView view = openAtStartup(file);
+    const QString name = visibleControls(file); // names come from mail too
     if (!view.message.isEmpty()) {
-        io.err << file << ": " << QString(view.message).replace(u"\r\n"_s, u"\n    "_s) << '\n';
+        io.err << name << ": " << QString(view.message).replace(u"\r\n"_s, u"\n    "_s) << '\n';
         return Failure;
     }
     if (view.status == OpenResult::Status::NoChildren)
-        io.err << file << ": 文档中没有任何内容，输出的是空白的申请书\n";
+        io.err << name << ": 文档中没有任何内容，输出的是空白的申请书\n";
 
     installFontSubstitutions();
     ReportDesign design = builtInDesign();
     fillReport(design, view.record, view.official);
     const ReportLayout layout = layoutReport(design);
     if (layout.tooLong) {
-        io.err << file << ": " << tooManySheetsMessage() << '\n';
+        io.err << name << ": " << tooManySheetsMessage() << '\n';
         return Failure;
     }
     QString error;

@@ -1,5 +1,6 @@
 #include "cli/xdxtool.h"
 
+#include <QIODevice>
 #include <span>
 
 namespace shenbao::cli {
@@ -120,6 +121,15 @@ int run(const QStringList& args, Io io)
     }
     const int status = command->run(rest, io);
     io.out.flush();
+    // What did not reach the output (a full disk, a closed pipe) is a failure, never a short
+    // file that looks complete.
+    if (io.out.status() != QTextStream::Ok) {
+        const QIODevice* device = io.out.device();
+        io.err << "xdxtool " << name << "：无法写出输出："
+               << (device ? device->errorString() : QStringLiteral("写入失败")) << '\n';
+        io.err.flush();
+        return Failure;
+    }
     io.err.flush();
     return status;
 }

@@ -111,6 +111,24 @@ QString eduCodeValue(QStringView display)
     return chars;
 }
 
+QString visibleControls(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20)
+            out += QChar(char16_t(0x2400 + u));
+        else if (u == 0x7F)
+            out += QChar(char16_t(0x2421));
+        else if (u >= 0x80 && u < 0xA0)
+            out += QStringLiteral("\\x") + QString::number(u, 16);
+        else
+            out += c;
+    }
+    return out;
+}
+
 QStringView nextTextLine(QStringView text, qsizetype* pos)
 {
     const qsizetype start = *pos;

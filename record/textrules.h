@@ -27,6 +27,11 @@ QString eduCodeValue(QStringView display);
 // Whether the display position (0-based, in the display text) is a separator.
 bool isEduCodeSeparator(int displayPosition);
 
+// text with its control characters made visible, for messages that show text from a file on a
+// screen or a terminal: C0 controls as their Control Pictures (ESC as U+241B), DEL as U+2421,
+// C1 controls as "\x9b". Nothing else changes, so the count of characters stays.
+QString visibleControls(QStringView text);
+
 // A long text's lines: its text split at its line breaks (CR LF, or a lone LF or CR); an empty
 // last line after a final line break is no line, so "" gives no line and "\r\n" one empty line.
 QStringList longTextLines(QStringView text);

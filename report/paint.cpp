@@ -1,3 +1,4 @@
+#include "files/files.h"
 #include "record/applicationrecord.h"
 #include "report/fillreport.h"
 #include "report/pictures.h"
@@ -10,7 +11,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -166,26 +166,10 @@ bool writeReportPdf(const std::vector<Sheet>& sheets, QIODevice* device, const Q
 
 bool saveReportFile(const QByteArray& bytes, const QString& path, QString* error)
 {
-    const auto fail = [&](const QString& why) {
-        if (error)
-            *error = writeError(u"“%1”：%2"_s.arg(QDir::toNativeSeparators(path), why));
-        return false;
-    };
-    if (QFileInfo(path).isDir())
-        return fail(u"这是一个文件夹"_s);
-    QSaveFile file(path);
-    // Unbuffered, so that a short write shows in write()'s result: a buffered QSaveFile reports
-    // a partial flush as success and commits a truncated file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    const FileWrite written = replaceFile(path, bytes);
+    if (!written.ok && error)
+        *error = writeError(u"“%1”：%2"_s.arg(QDir::toNativeSeparators(path), written.reason));
+    return written.ok;
 }
 
 bool writeReportPdf(const std::vector<Sheet>& sheets, const QString& path, const QPageSize& pageSize,

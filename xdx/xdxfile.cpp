@@ -1,14 +1,12 @@
 #include "xdx/xdxfile.h"
 
+#include "files/files.h"
 #include "record/textrules.h"
 #include "xdx/commatext.h"
 #include "xdx/xdxformat.h"
 #include "xdx/xml/xmldocument.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 
 namespace shenbao {
@@ -84,7 +82,9 @@ QString notSingleTextMessage()
 }
 
 // Raised while reading when an element holds more than one text value.
-struct NotSingleText {};
+struct NotSingleText
+{
+};
 
 // The text of parent's first child called name: empty when missing or childless; the text of its
 // only text or CDATA child. Whitespace-only text around other content is formatting and ignored,
@@ -133,7 +133,9 @@ void readInto(const xml::Node& root, ApplicationRecord& record)
             TableGrid& table = record.table(e.field);
             const xml::Node container = root.firstChildElement(e.name);
             for (int row = 1; row <= table.rows(); ++row)
-                putBackRow(table, row, container.isNull() ? QString() : elementText(container, rowElementName(e.field, row)));
+                putBackRow(table, row,
+                           container.isNull() ? QString()
+                                              : elementText(container, rowElementName(e.field, row)));
             break;
         }
         case FieldKind::LongText:
@@ -218,7 +220,8 @@ QByteArray xdxBytes(const ApplicationRecord& record, const QStringList& errorLis
             case FieldKind::Table: {
                 const TableGrid& table = record.table(e.field);
                 for (int row = 1; row <= table.rows(); ++row)
-                    element.appendElement(rowElementName(e.field, row)).setText(JoinCommaText(table.row(row)));
+                    element.appendElement(rowElementName(e.field, row))
+                        .setText(JoinCommaText(table.row(row)));
                 break;
             }
             case FieldKind::LongText:
@@ -267,28 +270,15 @@ WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, co
 {
     WriteResult result;
     const QString shown = QDir::toNativeSeparators(path);
-    if (QFileInfo(path).isDir()) {
-        result.error = QStringLiteral("无法保存文件“%1”：这是一个文件夹").arg(shown);
+    const QByteArray bytes = xdxBytes(record, errorList, &result.error);
+    if (bytes.isEmpty()) {
+        result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, result.error);
         return result;
     }
-    QSaveFile file(path);
-    // Unbuffered, so that a short write (a full disk) shows in write()'s result: a buffered
-    // QSaveFile reports a partial flush as success and commits a truncated file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, file.errorString());
-        return result;
-    }
-    result = writeXdx(&file, record, errorList);
-    if (!result.ok) {
-        file.cancelWriting();
-        if (!result.error.startsWith(u"无法"))
-            result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, result.error);
-        return result;
-    }
-    if (!file.commit()) {
-        result.ok = false;
-        result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, file.errorString());
-    }
+    const FileWrite written = replaceFile(path, bytes);
+    if (!written.ok)
+        result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, written.reason);
+    result.ok = written.ok;
     return result;
 }
 
@@ -325,22 +315,22 @@ OpenResult openXdxBytes(const QByteArray& bytes)
 OpenResult openXdxFile(const QString& path)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (!info.exists())
+    FileRead read = readRegularFile(path, kMaxDocumentBytes);
+    switch (read.status) {
+    case FileRead::Status::Ok:
+        break;
+    case FileRead::Status::Missing:
         return fileFailure(QStringLiteral("找不到文件“%1”").arg(shown));
-    if (info.isDir())
+    case FileRead::Status::Folder:
         return fileFailure(QStringLiteral("“%1”是文件夹，不是文件").arg(shown));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fileFailure(QStringLiteral("无法读取文件“%1”：%2").arg(shown, file.errorString()));
-    if (file.size() > kMaxDocumentBytes)
+    case FileRead::Status::NotRegular:
+        return fileFailure(QStringLiteral("“%1”是%2，不是文件").arg(shown, read.kind));
+    case FileRead::Status::TooLarge:
         return fileFailure(QStringLiteral("文件“%1”太大（超过 64 MiB），不是本系统的文档").arg(shown));
-    const QByteArray bytes = file.read(kMaxDocumentBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fileFailure(QStringLiteral("无法读取文件“%1”：%2").arg(shown, file.errorString()));
-    if (bytes.size() > kMaxDocumentBytes)
-        return fileFailure(QStringLiteral("文件“%1”太大（超过 64 MiB），不是本系统的文档").arg(shown));
-    return openXdxBytes(bytes);
+    case FileRead::Status::Failed:
+        return fileFailure(QStringLiteral("无法读取文件“%1”：%2").arg(shown, read.reason));
+    }
+    return openXdxBytes(read.bytes);
 }
 
 } // namespace shenbao

@@ -1,9 +1,9 @@
 #include "app/preview/previewpages.h"
 
+#include "files/files.h"
 #include "report/reportrenderer.h"
 
 #include <QDir>
-#include <QFile>
 #include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
@@ -69,20 +69,35 @@ std::unique_ptr<PdfPages> PdfPages::load(const QString& path, QString* error)
         return true;
     }();
     Q_UNUSED(quiet);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = readError(path, file.errorString());
-        return nullptr;
-    }
     // A report of the form is a few hundred kB, a very long one some MB; anything this large
     // is no report and would only fill the memory.
-    if (file.size() > kMaxPdfBytes) {
+    FileRead read = readRegularFile(path, kMaxPdfBytes);
+    QString why;
+    switch (read.status) {
+    case FileRead::Status::Ok:
+        break;
+    case FileRead::Status::Missing:
+        why = QStringLiteral("找不到文件");
+        break;
+    case FileRead::Status::Folder:
+        why = QStringLiteral("这是一个文件夹");
+        break;
+    case FileRead::Status::NotRegular:
+        why = QStringLiteral("这是%1，不是文件").arg(read.kind);
+        break;
+    case FileRead::Status::TooLarge:
+        why = QStringLiteral("文件太大，不是本程序保存的报表");
+        break;
+    case FileRead::Status::Failed:
+        why = read.reason;
+        break;
+    }
+    if (!why.isEmpty()) {
         if (error)
-            *error = readError(path, QStringLiteral("文件太大，不是本程序保存的报表"));
+            *error = readError(path, why);
         return nullptr;
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = std::move(read.bytes);
     std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
     if (!document || document->isLocked() || document->numPages() < 1) {
         if (error)

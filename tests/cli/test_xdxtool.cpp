@@ -1,15 +1,17 @@
 #include "../common/clirun.h"
-
-#include "cli/xdxtool.h"
 #include "check/verify.h"
+#include "cli/xdxtool.h"
 #include "xdx/xdxfile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
+#include <QProcess>
 #include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 using namespace shenbao;
 using namespace shenbao::test;
@@ -46,6 +48,8 @@ private slots:
     void buildRefusesBadInput();
     void buildNeedsTitleAndLeader();
     void buildAcceptsBothLineBreaks();
+    void outputErrorsFail_data();
+    void outputErrorsFail();
 };
 
 QString TestXdxtool::officialCopy()
@@ -106,8 +110,8 @@ void TestXdxtool::checkJson()
     writeAll(broken, "<XMLPackage><ver>");
     const QString foreign = path(u"foreign.xdx"_qs);
     writeAll(foreign, "<XMLPackage><ver>QX2010</ver></XMLPackage>");
-    const Run r = xdxtool({u"check"_qs, u"--json"_qs, sample("complete.xdx"), sample("incomplete.xdx"), broken,
-                           foreign, officialCopy()});
+    const Run r = xdxtool({u"check"_qs, u"--json"_qs, sample("complete.xdx"), sample("incomplete.xdx"),
+                           broken, foreign, officialCopy()});
     QCOMPARE(r.status, 2);
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &error);
@@ -157,7 +161,8 @@ void TestXdxtool::dumpMatchesTheSampleSource()
         const Run r = xdxtool({u"dump"_qs, sample(QByteArray(name).append(".xdx").constData())});
         QCOMPARE(r.status, 0);
         const QJsonObject dumped = QJsonDocument::fromJson(r.out.toUtf8()).object();
-        const JsonRecord source = recordFromJson(readAll(sample(QByteArray(name).append(".json").constData())));
+        const JsonRecord source =
+            recordFromJson(readAll(sample(QByteArray(name).append(".json").constData())));
         QVERIFY(source.ok);
         const JsonRecord back = recordFromJson(r.out.toUtf8());
         QVERIFY2(back.ok, qPrintable(back.error));
@@ -169,7 +174,8 @@ void TestXdxtool::dumpMatchesTheSampleSource()
         QCOMPARE(back.record, expected);
         QCOMPARE(dumped[u"official"_qs].toBool(), false);
         QVERIFY(dumped[u"ProjectID"_qs].toString().startsWith(u'{'));
-        QVERIFY(!dumped.contains(u"ver"_qs) && !dumped.contains(u"PASSBY"_qs) && !dumped.contains(u"verifylist"_qs));
+        QVERIFY(!dumped.contains(u"ver"_qs) && !dumped.contains(u"PASSBY"_qs) &&
+                !dumped.contains(u"verifylist"_qs));
     }
     // Keys in the document's element order.
     const Run r = xdxtool({u"dump"_qs, sample("complete.xdx")});
@@ -227,8 +233,10 @@ void TestXdxtool::buildRefusesBadInput_data()
     QTest::newRow("case matters") << "{" + ok + R"(, "keyword": "x"})" << u"keyword"_qs;
     QTest::newRow("wrong type") << "{" + ok + R"(, "KeyWord": 5})" << u"KeyWord"_qs;
     QTest::newRow("table not array") << "{" + ok + R"(, "MainActor": "x"})" << u"MainActor"_qs;
-    QTest::newRow("too many rows") << "{" + ok + R"(, "FinallyProduction": [[],[],[],[]]})" << u"FinallyProduction"_qs;
-    QTest::newRow("too many cells") << "{" + ok + R"(, "Production": [["1","2","3","4","5","6"]]})" << u"Production"_qs;
+    QTest::newRow("too many rows") << "{" + ok + R"(, "FinallyProduction": [[],[],[],[]]})"
+                                   << u"FinallyProduction"_qs;
+    QTest::newRow("too many cells") << "{" + ok + R"(, "Production": [["1","2","3","4","5","6"]]})"
+                                    << u"Production"_qs;
     QTest::newRow("cell not string") << "{" + ok + R"(, "Production": [[1]]})" << u"Production"_qs;
     QTest::newRow("bad choice") << "{" + ok + R"(, "Sex": "未知"})" << u"Sex"_qs;
     QTest::newRow("official not bool") << "{" + ok + R"(, "official": "yes"})" << u"official"_qs;
@@ -265,13 +273,37 @@ void TestXdxtool::buildNeedsTitleAndLeader()
 void TestXdxtool::buildAcceptsBothLineBreaks()
 {
     const QString in = path(u"breaks.json"_qs);
-    writeAll(in, R"({"ProjectName": "题", "Presider": "人", "tuijian1": "一\n二\r\n三", "ProjectReasoning": "甲\r\n"})");
+    writeAll(
+        in,
+        R"({"ProjectName": "题", "Presider": "人", "tuijian1": "一\n二\r\n三", "ProjectReasoning": "甲\r\n"})");
     const QString out = path(u"breaks.xdx"_qs);
     QCOMPARE(xdxtool({u"build"_qs, in, out}).status, 0);
     const OpenResult back = openXdxFile(out);
     QCOMPARE(back.record.value(Field::tuijian1), u"一\r\n二\r\n三\r\n"_qs);
     QCOMPARE(back.record.value(Field::ProjectReasoning), u"甲\r\n"_qs);
     QVERIFY(readAll(out).contains(QByteArray("<tuijian1>") + QStringEncoder("GBK").encode(u"一,二,三"_qs)));
+}
+
+void TestXdxtool::outputErrorsFail_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("dump") << QStringList{u"dump"_qs, sample("complete.xdx")};
+    QTest::newRow("check --json") << QStringList{u"check"_qs, u"--json"_qs, sample("complete.xdx")};
+    QTest::newRow("check") << QStringList{u"check"_qs, sample("incomplete.xdx")};
+}
+
+// The real program on a full disk: a message and a failure, never a short output and 0.
+void TestXdxtool::outputErrorsFail()
+{
+    QFETCH(QStringList, args);
+    QProcess tool;
+    tool.setStandardOutputFile(u"/dev/full"_qs);
+    tool.start(QStringLiteral(XDXTOOL_PATH), args);
+    QVERIFY(tool.waitForFinished());
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.exitCode(), int(cli::Failure));
+    const QString err = QString::fromUtf8(tool.readAllStandardError());
+    QVERIFY2(err.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestXdxtool)

@@ -5,6 +5,7 @@
 #include "xdx/xdxformat.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -12,8 +13,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace shenbao;
 using namespace shenbao::test;
@@ -103,6 +107,8 @@ private slots:
     // files
     void saveIsAtomic();
     void saveReportsUnwritableTargets();
+    void saveFollowsLinksAndKeepsPermissions();
+    void openRefusesWhatIsNoFile();
 };
 
 void TestXdxDocument::writesTheExactDeclarationAndNoWhitespace()
@@ -454,6 +460,13 @@ void TestXdxDocument::parseFailureMessage()
     QCOMPARE(lines[1], u"Line: 3"_qs);
     QCOMPARE(lines[2], u"<ProjectName>这是一个很长的课题名称用来检查只取前四十个字符的规则是"_qs);
     QCOMPARE(lines[2].size(), 40);
+
+    // Control characters of the line are shown, not sent to a terminal.
+    const QByteArray hostile = "<?xml version=\"1.0\" encoding=\"GBK\"?>\n<XMLPackage>\n"
+                               "<ProjectName>\x1b[2J\x07\rX</Presider>\n</XMLPackage>\n";
+    const QStringList shown = openXdxBytes(hostile).message.split(u"\r\n"_qs);
+    QCOMPARE(shown.size(), 3);
+    QCOMPARE(shown[2], u"<ProjectName>\u241b[2J\u2407\u240dX</Presider>"_qs);
 }
 
 void TestXdxDocument::brokenFiles_data()
@@ -543,6 +556,8 @@ void TestXdxDocument::saveIsAtomic()
     }
     QVERIFY(!failed.ok);
     QVERIFY2(failed.error.contains(u"a.xdx"_qs), qPrintable(failed.error));
+    // The system's own reason (here the size limit's), not "Unknown error".
+    QVERIFY2(failed.error.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(failed.error));
     QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"a.xdx"_qs});
 
@@ -565,6 +580,41 @@ void TestXdxDocument::saveReportsUnwritableTargets()
     FullDevice full;
     full.open(QIODevice::WriteOnly);
     QVERIFY(!writeXdx(&full, r, {}).ok);
+}
+
+void TestXdxDocument::saveFollowsLinksAndKeepsPermissions()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"real.xdx"_qs);
+    const QString link = dir.filePath(u"link.xdx"_qs);
+    ApplicationRecord r = completeSample();
+    QVERIFY(saveXdxFile(target, r, {}).ok);
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(QFile::link(target, link));
+    r.setValue(Field::ProjectName, u"经由链接"_qs);
+    QVERIFY(saveXdxFile(link, r, {}).ok);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(openXdxFile(target).record.value(Field::ProjectName), u"经由链接"_qs);
+    QCOMPARE(QFile::permissions(target) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             (QStringList{u"link.xdx"_qs, u"real.xdx"_qs}));
+}
+
+// A named pipe in the inbox must not block the open, and a link loop is no missing file.
+void TestXdxDocument::openRefusesWhatIsNoFile()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(u"pipe.xdx"_qs);
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const OpenResult fromFifo = openXdxFile(fifo);
+    QCOMPARE(int(fromFifo.status), int(OpenResult::Status::Failed));
+    QVERIFY2(fromFifo.message.contains(u"命名管道"_qs), qPrintable(fromFifo.message));
+
+    const QString loop = dir.filePath(u"loop.xdx"_qs);
+    QVERIFY(QFile::link(loop, loop));
+    const OpenResult fromLoop = openXdxFile(loop);
+    QCOMPARE(int(fromLoop.status), int(OpenResult::Status::Failed));
+    QVERIFY2(fromLoop.message.contains(QString::fromLocal8Bit(std::strerror(ELOOP))), qPrintable(fromLoop.message));
 }
 
 QTEST_MAIN(TestXdxDocument)

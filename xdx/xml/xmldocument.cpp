@@ -1,9 +1,9 @@
 #include "xdx/xml/xmldocument.h"
 
+#include "record/textrules.h"
+
 #include <QStringDecoder>
-
 #include <cstring>
-
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
@@ -46,8 +46,10 @@ void initialiseEngine()
     (void)done;
 }
 
-struct ErrorCollector {
-    struct Entry {
+struct ErrorCollector
+{
+    struct Entry
+    {
         QString message;
         int line;
         int level;
@@ -99,7 +101,8 @@ QString sourceLine(const QByteArray& bytes, int line)
     qsizetype i = 0;
     for (int n = 0; n < 40 && i < text.size(); ++n)
         i += (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-    return text.left(i);
+    // A mailed file must not be able to send escape sequences to the office's terminal.
+    return visibleControls(QStringView(text).left(i));
 }
 
 } // namespace
@@ -184,7 +187,8 @@ void Node::setText(QStringView text)
 
 // ---- Document -------------------------------------------------------------------------------
 
-struct Document::Impl {
+struct Document::Impl
+{
     xmlDocPtr doc = nullptr;
     ~Impl()
     {
@@ -265,8 +269,8 @@ std::unique_ptr<Document> Document::parse(const QByteArray& bytes, ParseError* e
 
     // The encoding comes from the declaration. Never NOENT, DTDLOAD, DTDATTR, DTDVALID, XINCLUDE
     // or HUGE; nor NOBLANKS, whose heuristic drops blanks inside values.
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr,
-                                      XML_PARSE_NONET);
+    xmlDocPtr doc =
+        xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr, XML_PARSE_NONET);
     const bool wellFormed = doc && ctxt->wellFormed && xmlDocGetRootElement(doc);
 
     xmlSetStructuredErrorFunc(nullptr, nullptr);

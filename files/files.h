@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reading and replacing whole files, the one place that talks to the operating system's file
+// calls: documents come from mail and USB sticks, and a save must never damage what was there.
+
+namespace shenbao {
+
+// A whole file read, or why not.
+struct FileRead
+{
+    enum class Status {
+        Ok,
+        Missing,    // nothing at the path (or a symbolic link to nothing)
+        Folder,     // a folder
+        NotRegular, // a named pipe, a device or a socket: kind says which
+        TooLarge,   // more than the caller's bound
+        Failed,     // reason holds the system's reason
+    };
+    Status status = Status::Failed;
+    QByteArray bytes;
+    QString kind;   // NotRegular: what the path is, in words
+    QString reason; // Failed
+};
+
+// Reads the regular file at path whole, if it holds at most maxBytes. Never waits: a named pipe
+// or a device is reported, not opened for reading.
+FileRead readRegularFile(const QString& path, qint64 maxBytes);
+
+// The result of a write: ok, or the reason (the system's words where it gave one).
+struct FileWrite
+{
+    bool ok = false;
+    QString reason;
+};
+
+// Replaces the file at path with bytes, or creates it: the bytes go to a hidden temporary file
+// beside it (".NAME.XXXXXX.tmp"), which is flushed to the disk and only then renamed over the
+// target, so that a failure (a full disk, a failed flush, no permission) leaves what was there
+// and nothing else. A symbolic link is followed; an existing file's permissions are kept.
+FileWrite replaceFile(const QString& path, const QByteArray& bytes);
+
+} // namespace shenbao
