@@ -47,11 +47,6 @@ QString helpMissingMessage()
     return QStringLiteral("程序目录下没有找到帮助文档help.doc，请上网下载帮助文档！");
 }
 
-QString titleAndLeaderRequired()
-{
-    return QStringLiteral("“课题名称”  和  “主持人”  必须填写！");
-}
-
 QString saveBeforeClosing()
 {
     return QStringLiteral("退出前先保存编辑的文档吗？！");
@@ -352,8 +347,8 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
         runCheck();
         const QString id = newProjectId();
         ApplicationRecord r = record();
-        if (r.value(Field::ProjectName).isEmpty() || r.value(Field::Presider).isEmpty()) {
-            m_interaction->plainBox(this, titleAndLeaderRequired());
+        if (const QString refusal = saveRefusal(r); !refusal.isEmpty()) {
+            m_interaction->plainBox(this, refusal);
             outcome = SaveOutcome::Refused;
             return;
         }
@@ -491,7 +486,8 @@ void MainWindow::printreportClick()
         if (layout.tooLong) {
             m_interaction->errorBox(this, errorBoxText(tooManySheetsMessage()));
         } else if (!layout.cancelled) {
-            ReportPreview preview(m_interaction, std::make_unique<SheetPages>(std::move(layout.sheets)), this);
+            ReportPreview preview(m_interaction, std::make_unique<SheetPages>(std::move(layout.sheets)),
+                                  this);
             m_interaction->runModal(&preview);
         }
         // Back to the field being edited, whatever the window manager makes of the closed windows.

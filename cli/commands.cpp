@@ -175,8 +175,8 @@ int buildCommand(const QStringList& args, Io& io)
     }
     ApplicationRecord record = parsed.record;
     const QStringList errorList = verify(record);
-    if (record.value(Field::ProjectName).isEmpty() || record.value(Field::Presider).isEmpty()) {
-        io.err << "“课题名称”  和  “主持人”  必须填写！\n";
+    if (const QString refusal = saveRefusal(record); !refusal.isEmpty()) {
+        io.err << refusal << '\n';
         return Refused;
     }
     record.setProjectId(newProjectId());

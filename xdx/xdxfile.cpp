@@ -252,6 +252,14 @@ QByteArray xdxBytes(const ApplicationRecord& record, const QStringList& errorLis
     return bytes;
 }
 
+QString saveRefusal(const ApplicationRecord& record)
+{
+    for (Field f : {Field::ProjectName, Field::Presider})
+        if (xml::xmlSafeText(record.value(f)).isEmpty())
+            return QStringLiteral("“课题名称”  和  “主持人”  必须填写！");
+    return {};
+}
+
 WriteResult writeXdx(QIODevice* device, const ApplicationRecord& record, const QStringList& errorList)
 {
     WriteResult result;

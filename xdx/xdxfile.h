@@ -16,7 +16,8 @@ QString formatTag(); // "QX2011v1.0"
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
 QString newProjectId();
 
-struct WriteResult {
+struct WriteResult
+{
     bool ok = false;
     QString error; // the reason, when !ok
 };
@@ -27,6 +28,11 @@ struct WriteResult {
 // references. Returns empty bytes and sets *error when the XML engine fails.
 QByteArray xdxBytes(const ApplicationRecord& record, const QStringList& errorList, QString* error = nullptr);
 
+// The save's own rule: a document needs a project title and a leader as they will be written,
+// that is without the characters XML cannot hold. Empty when record may be saved, else the
+// message "“课题名称”  和  “主持人”  必须填写！".
+QString saveRefusal(const ApplicationRecord& record);
+
 // Writes the document to device.
 WriteResult writeXdx(QIODevice* device, const ApplicationRecord& record, const QStringList& errorList);
 
@@ -34,7 +40,8 @@ WriteResult writeXdx(QIODevice* device, const ApplicationRecord& record, const Q
 // only once complete, so that a failed save leaves an existing file as it was.
 WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, const QStringList& errorList);
 
-struct OpenResult {
+struct OpenResult
+{
     enum class Status {
         Loaded,     // record holds the document's values; official tells the mode
         NoChildren, // the root has no child: nothing read, no message

@@ -82,6 +82,9 @@ private slots:
     void writesRowsLongTextsAndTheErrorList();
     void charactersXmlCannotHoldAreDropped();
     void charactersOutsideGbkSurvive();
+    void leadingByteOrderMarksSurvive();
+    void saveRuleLooksAtWhatIsWritten();
+    void tooLargeValueGivesTheRealReason();
     void twoSavesDifferOnlyInProjectId();
     // reader
     void roundTripOfTheCompleteSample();
@@ -213,6 +216,43 @@ void TestXdxDocument::charactersOutsideGbkSurvive()
     const OpenResult back = openXdxBytes(bytes);
     QCOMPARE(back.record.value(Field::ProjectName), name);
     QCOMPARE(back.record.table(Field::MainActor).cell(1, 0), QString::fromUtf8("\xC3\xA9"));
+}
+
+void TestXdxDocument::leadingByteOrderMarksSurvive()
+{
+    ApplicationRecord r;
+    r.setValue(Field::ProjectName, u"\uFEFF\uFEFF课题"_qs);
+    r.setValue(Field::Presider, u"\uFEFF"_qs);
+    r.setValue(Field::ProjectReasoning, u"\uFEFF第一行\r\n\uFEFF第二行\r\n"_qs);
+    r.table(Field::MainActor).setCell(1, 0, u"\uFEFF张三"_qs);
+    const OpenResult back = openXdxBytes(xdxBytes(r, {}));
+    QCOMPARE(back.status, Status::Loaded);
+    for (Field f : {Field::ProjectName, Field::Presider, Field::ProjectReasoning})
+        QCOMPARE(back.record.value(f), r.value(f));
+    QCOMPARE(back.record.table(Field::MainActor).cell(1, 0), u"\uFEFF张三"_qs);
+}
+
+void TestXdxDocument::saveRuleLooksAtWhatIsWritten()
+{
+    ApplicationRecord r;
+    r.setValue(Field::ProjectName, u"课题"_qs);
+    r.setValue(Field::Presider, u"\x07"_qs); // dropped on writing: the file would have no leader
+    QVERIFY(!saveRefusal(r).isEmpty());
+    r.setValue(Field::Presider, u"\uFEFF"_qs); // written and read back as it is
+    QVERIFY(saveRefusal(r).isEmpty());
+    r.setValue(Field::ProjectName, QString());
+    QCOMPARE(saveRefusal(r), u"“课题名称”  和  “主持人”  必须填写！"_qs);
+}
+
+// A value past the parser's limit of 10,000,000 bytes a text node cannot be saved: the reason
+// given is that, not what the parser said after it gave up.
+void TestXdxDocument::tooLargeValueGivesTheRealReason()
+{
+    ApplicationRecord r;
+    r.setValue(Field::ProjectName, u"题"_qs.repeated(3'500'000));
+    QString error;
+    QVERIFY(xdxBytes(r, {}, &error).isEmpty());
+    QVERIFY2(error.contains(u"huge text node"_qs), qPrintable(error));
 }
 
 void TestXdxDocument::twoSavesDifferOnlyInProjectId()

@@ -20,7 +20,18 @@ const xmlChar* xc(const QByteArray& bytes)
 
 QString fromXml(const xmlChar* s)
 {
-    return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString();
+    if (!s)
+        return {};
+    // QString::fromUtf8 drops a leading byte-order mark, but at the start of a value it is a
+    // character like any other: keep each one.
+    const char* p = reinterpret_cast<const char*>(s);
+    qsizetype boms = 0;
+    while (std::strncmp(p, "\xEF\xBB\xBF", 3) == 0) {
+        p += 3;
+        ++boms;
+    }
+    const QString rest = QString::fromUtf8(p);
+    return boms ? QString(boms, QChar(0xFEFF)) + rest : rest;
 }
 
 xmlNodePtr nodePtr(void* p)
@@ -286,9 +297,12 @@ std::unique_ptr<Document> Document::parse(const QByteArray& bytes, ParseError* e
         xmlFreeDoc(doc);
     if (error) {
         ParseError e;
+        // The first error is the cause; what follows is often its consequence (a text node too
+        // large for the parser stops it, and then "Extra content at the end of the document").
+        // Warnings are no cause.
         const ErrorCollector::Entry* first = nullptr;
         for (const auto& entry : errors.entries)
-            if (entry.level == XML_ERR_FATAL) {
+            if (entry.level >= XML_ERR_ERROR) {
                 first = &entry;
                 break;
             }
