@@ -1,18 +1,16 @@
 #include "../common/fixtures.h"
-
 #include "record/textrules.h"
 #include "xdx/xdxfile.h"
 #include "xdx/xdxformat.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -187,7 +185,8 @@ void TestXdxDocument::writesRowsLongTextsAndTheErrorList()
     QVERIFY(text.contains(u"<ProjectReasoning>第一行,第二行</ProjectReasoning>"_qs));
     QVERIFY(text.contains(u"<tuijian1>\"含 空格\"</tuijian1>"_qs));
     QVERIFY(text.contains(u"<verifylist>\"01、课题名称  未填写\",\"02、性别  未填写\"</verifylist>"_qs));
-    QVERIFY(documentText(ApplicationRecord(), {}).contains(QRegularExpression(u"<verifylist(/>|></verifylist>)"_qs)));
+    QVERIFY(documentText(ApplicationRecord(), {})
+                .contains(QRegularExpression(u"<verifylist(/>|></verifylist>)"_qs)));
 }
 
 void TestXdxDocument::charactersXmlCannotHoldAreDropped()
@@ -208,7 +207,8 @@ void TestXdxDocument::charactersOutsideGbkSurvive()
 {
     // Mended: a character GBK cannot encode becomes a character reference, not a "?".
     ApplicationRecord r;
-    const QString name = u"研究"_qs + QString::fromUtf8("\xF0\x9F\x98\x80") + QString::fromUtf8("\xED\x95\x9C");
+    const QString name =
+        u"研究"_qs + QString::fromUtf8("\xF0\x9F\x98\x80") + QString::fromUtf8("\xED\x95\x9C");
     r.setValue(Field::ProjectName, name);
     r.table(Field::MainActor).setCell(1, 0, QString::fromUtf8("\xC3\xA9"));
     const QByteArray bytes = xdxBytes(r, {});
@@ -261,7 +261,9 @@ void TestXdxDocument::twoSavesDifferOnlyInProjectId()
     const QString a = newProjectId();
     const QString b = newProjectId();
     QVERIFY(a != b);
-    QVERIFY(QRegularExpression(u"^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"_qs).match(a).hasMatch());
+    QVERIFY(QRegularExpression(u"^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"_qs)
+                .match(a)
+                .hasMatch());
     r.setProjectId(a);
     QString first = documentText(r);
     r.setProjectId(b);
@@ -352,16 +354,17 @@ void TestXdxDocument::reorderedAndIndentedDocumentsReadAlike()
 
 void TestXdxDocument::missingElementsReadEmpty()
 {
-    const QString text = u"<?xml version=\"1.0\" encoding=\"GBK\"?><XMLPackage><ver>QX2011v1.0</ver>"
-                         u"<FinallyProduction><FinallyProduction2>a,b</FinallyProduction2></FinallyProduction>"
-                         u"</XMLPackage>"_qs;
+    const QString text =
+        u"<?xml version=\"1.0\" encoding=\"GBK\"?><XMLPackage><ver>QX2011v1.0</ver>"
+        u"<FinallyProduction><FinallyProduction2>a,b</FinallyProduction2></FinallyProduction>"
+        u"</XMLPackage>"_qs;
     const OpenResult back = openText(text);
     QCOMPARE(back.status, Status::Loaded);
     ApplicationRecord expected = ApplicationRecord::empty();
     expected.table(Field::FinallyProduction).setCell(2, 0, u"a"_qs);
     expected.table(Field::FinallyProduction).setCell(2, 1, u"b"_qs);
     QCOMPARE(back.record, expected);
-    QVERIFY(back.record.value(Field::EduCode).isEmpty());   // not back to "0000000000"
+    QVERIFY(back.record.value(Field::EduCode).isEmpty());                      // not back to "0000000000"
     QVERIFY(back.record.table(Field::FinallyProduction).cell(1, 3).isEmpty()); // no preset
     QVERIFY(back.record.projectId().isEmpty());
 }
@@ -374,13 +377,16 @@ void TestXdxDocument::leafContent_data()
     QTest::newRow("empty element") << u"<ProjectName/>"_qs << true << QString();
     QTest::newRow("empty pair") << u"<ProjectName></ProjectName>"_qs << true << QString();
     QTest::newRow("cdata") << u"<ProjectName><![CDATA[a<b]]></ProjectName>"_qs << true << u"a<b"_qs;
-    QTest::newRow("predefined entity") << u"<ProjectName>a&amp;b&#x6559;</ProjectName>"_qs << true << u"a&b教"_qs;
+    QTest::newRow("predefined entity")
+        << u"<ProjectName>a&amp;b&#x6559;</ProjectName>"_qs << true << u"a&b教"_qs;
     QTest::newRow("comment after text") << u"<ProjectName>a<!--x--></ProjectName>"_qs << false << QString();
     QTest::newRow("comment alone") << u"<ProjectName><!--x--></ProjectName>"_qs << false << QString();
     QTest::newRow("child element") << u"<ProjectName><b>a</b></ProjectName>"_qs << false << QString();
-    QTest::newRow("processing instruction") << u"<ProjectName><?pi x?></ProjectName>"_qs << false << QString();
+    QTest::newRow("processing instruction")
+        << u"<ProjectName><?pi x?></ProjectName>"_qs << false << QString();
     QTest::newRow("text and cdata") << u"<ProjectName>a<![CDATA[b]]></ProjectName>"_qs << false << QString();
-    QTest::newRow("prefixed name") << u"<x:ProjectName xmlns:x=\"urn:x\">p</x:ProjectName>"_qs << true << u"p"_qs;
+    QTest::newRow("prefixed name") << u"<x:ProjectName xmlns:x=\"urn:x\">p</x:ProjectName>"_qs << true
+                                   << u"p"_qs;
     QTest::newRow("line break kept") << u"<ProjectName>a\nb</ProjectName>"_qs << true << u"a\nb"_qs;
 }
 
@@ -455,15 +461,16 @@ void TestXdxDocument::rowItems()
     QCOMPARE(back.status, Status::Loaded);
     const TableGrid& t = back.record.table(Field::MainActor);
     QCOMPARE(t.row(1), (QStringList{u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs, u"5"_qs, u"6"_qs, u"7"_qs}));
-    QCOMPARE(t.row(2), (QStringList{u"a"_qs, u"b"_qs, QString(), QString(), QString(), QString(), QString()}));
+    QCOMPARE(t.row(2),
+             (QStringList{u"a"_qs, u"b"_qs, QString(), QString(), QString(), QString(), QString()}));
     QCOMPARE(back.record.table(Field::Production).row(1), QStringList(5, QString()));
 }
 
 void TestXdxDocument::rootWithoutChildren()
 {
-    for (const QString& text : {u"<?xml version=\"1.0\" encoding=\"GBK\"?><XMLPackage/>"_qs,
-                                u"<?xml version=\"1.0\"?>\n<XMLPackage>\n  \n</XMLPackage>\n"_qs,
-                                u"<Other></Other>"_qs}) {
+    for (const QString& text :
+         {u"<?xml version=\"1.0\" encoding=\"GBK\"?><XMLPackage/>"_qs,
+          u"<?xml version=\"1.0\"?>\n<XMLPackage>\n  \n</XMLPackage>\n"_qs, u"<Other></Other>"_qs}) {
         const OpenResult back = openText(text);
         QCOMPARE(back.status, Status::NoChildren);
         QVERIFY(back.message.isEmpty());
@@ -483,15 +490,17 @@ void TestXdxDocument::failureHalfWayGivesNoRecord()
     QCOMPARE(back.message, u"Element does not contain a single text node"_qs);
     QCOMPARE(back.record, ApplicationRecord()); // nothing read into it
     // A row element that holds an element fails too.
-    text = withElement(documentText(r), u"FinallyProduction3"_qs, u"<FinallyProduction3><x/></FinallyProduction3>"_qs);
+    text = withElement(documentText(r), u"FinallyProduction3"_qs,
+                       u"<FinallyProduction3><x/></FinallyProduction3>"_qs);
     QCOMPARE(openText(text).status, Status::Failed);
 }
 
 void TestXdxDocument::parseFailureMessage()
 {
-    const QString text = u"<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<XMLPackage>\r\n"
-                         u"<ProjectName>这是一个很长的课题名称用来检查只取前四十个字符的规则是否正确执行了</Presider>\r\n"
-                         u"</XMLPackage>\r\n"_qs;
+    const QString text =
+        u"<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<XMLPackage>\r\n"
+        u"<ProjectName>这是一个很长的课题名称用来检查只取前四十个字符的规则是否正确执行了</Presider>\r\n"
+        u"</XMLPackage>\r\n"_qs;
     const OpenResult back = openText(text);
     QCOMPARE(back.status, Status::Failed);
     const QStringList lines = back.message.split(u"\r\n"_qs);
@@ -516,8 +525,10 @@ void TestXdxDocument::brokenFiles_data()
     QTest::newRow("empty file") << QByteArray() << u"Line: 1"_qs;
     QTest::newRow("not xml") << QByteArray("hello") << u"Line: 1"_qs;
     QTest::newRow("truncated") << xdxBytes(ApplicationRecord(), {}).left(300) << u"Line: 2"_qs;
-    QTest::newRow("unknown encoding") << QByteArray("<?xml version=\"1.0\" encoding=\"NOPE-1\"?><a/>") << u"Line: 1"_qs;
-    QTest::newRow("bad gbk bytes") << QByteArray("<?xml version=\"1.0\" encoding=\"GBK\"?>\n<a>\x81</a>") << u"Line: 2"_qs;
+    QTest::newRow("unknown encoding")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"NOPE-1\"?><a/>") << u"Line: 1"_qs;
+    QTest::newRow("bad gbk bytes") << QByteArray("<?xml version=\"1.0\" encoding=\"GBK\"?>\n<a>\x81</a>")
+                                   << u"Line: 2"_qs;
     // Gzip input is not decompressed: it is simply not XML.
     QTest::newRow("gzip") << QByteArray::fromHex("1f8b0800000000000003b3492c56d04f2c0600c6bd0cf307000000")
                           << u"Line: 1"_qs;
@@ -554,10 +565,28 @@ void TestXdxDocument::hostileDocuments_data()
         << int(Status::Loaded);
     QByteArray laughs = head + "<!DOCTYPE XMLPackage [<!ENTITY a0 \"lol\">";
     for (int i = 1; i < 12; ++i)
-        laughs += "<!ENTITY a" + QByteArray::number(i) + " \"" + QByteArray("&a").append(QByteArray::number(i - 1)).append(';').repeated(10) + "\">";
+        laughs += "<!ENTITY a" + QByteArray::number(i) + " \"" +
+                  QByteArray("&a").append(QByteArray::number(i - 1)).append(';').repeated(10) + "\">";
     laughs += "]><XMLPackage><ver>QX2011v1.0</ver><ProjectName>&a11;</ProjectName></XMLPackage>";
     QTest::newRow("billion laughs") << laughs << int(Status::Failed);
     QTest::newRow("deep nesting") << head + QByteArray("<a>").repeated(100000) << int(Status::Failed);
+    // libxml2 checks duplicate attributes in quadratic time: 50,000 in one tag took seconds.
+    QByteArray attributes;
+    for (int i = 0; i < 50000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"\"";
+    QTest::newRow("attribute flood") << head + "<XMLPackage" + attributes +
+                                            "><ver>QX2011v1.0</ver></XMLPackage>"
+                                     << int(Status::Failed);
+    QTest::newRow("a million elements")
+        << head + "<XMLPackage><ver>QX2011v1.0</ver>" + QByteArray("<x/>").repeated(1000000) + "</XMLPackage>"
+        << int(Status::Failed);
+    // What looks like attributes inside values, comments and CDATA is no attribute.
+    const QByteArray manyEquals = QByteArray("a=\"1\" ").repeated(100);
+    QTest::newRow("equals signs in text, comments and CDATA")
+        << head + "<XMLPackage><!-- <x " + manyEquals + "> --><ver>QX2011v1.0</ver><ProjectName>&lt;x " +
+               manyEquals + "&gt;</ProjectName><KeyWord><![CDATA[<x " + manyEquals + ">]]></KeyWord><?pi " +
+               manyEquals + "?></XMLPackage>"
+        << int(Status::Loaded);
 }
 
 void TestXdxDocument::hostileDocuments()
@@ -654,7 +683,8 @@ void TestXdxDocument::openRefusesWhatIsNoFile()
     QVERIFY(QFile::link(loop, loop));
     const OpenResult fromLoop = openXdxFile(loop);
     QCOMPARE(int(fromLoop.status), int(OpenResult::Status::Failed));
-    QVERIFY2(fromLoop.message.contains(QString::fromLocal8Bit(std::strerror(ELOOP))), qPrintable(fromLoop.message));
+    QVERIFY2(fromLoop.message.contains(QString::fromLocal8Bit(std::strerror(ELOOP))),
+             qPrintable(fromLoop.message));
 }
 
 QTEST_MAIN(TestXdxDocument)

@@ -3,7 +3,9 @@
 #include "record/textrules.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstring>
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
@@ -74,7 +76,86 @@ struct ErrorCollector
         QString message = fromXml(reinterpret_cast<const xmlChar*>(e->message)).trimmed();
         entries.push_back({message, e->line, int(e->level)});
     }
+
+    // Set when the parse was stopped for a bound of its own.
+    bool stopped = false;
+    int elements = 0;
 };
+
+// Bounds on what one document may make the parser do. A document of this system has no
+// attribute at all and about a hundred elements; these lie far above anything real, and keep a
+// hostile file from taking the parser's quadratic time on attributes or the memory of millions
+// of nodes.
+constexpr int kMaxAttributes = 16; // in one start tag
+constexpr int kMaxElements = 100'000;
+
+// Finds a start tag with more than kMaxAttributes attributes, counted as "=" outside quotes, in
+// one linear pass over the bytes; returns its line, or 0. Comments, CDATA sections, processing
+// instructions and declarations are skipped, so values may hold anything; every byte of
+// interest is ASCII, which no GBK trail byte is.
+int attributeFloodLine(const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    const char* const end = p + bytes.size();
+    const auto skipPast = [&](const char* from, const char* marker, std::size_t n) {
+        const char* at = std::search(from, end, marker, marker + n);
+        return at == end ? end : at + n;
+    };
+    while (p < end) {
+        p = static_cast<const char*>(std::memchr(p, '<', std::size_t(end - p)));
+        if (!p)
+            break;
+        const char* tag = p++;
+        if (end - p >= 3 && std::memcmp(p, "!--", 3) == 0) {
+            p = skipPast(p + 3, "-->", 3);
+            continue;
+        }
+        if (end - p >= 8 && std::memcmp(p, "![CDATA[", 8) == 0) {
+            p = skipPast(p + 8, "]]>", 3);
+            continue;
+        }
+        if (p < end && *p == '?') {
+            p = skipPast(p + 1, "?>", 2);
+            continue;
+        }
+        const bool counts = p < end && *p != '!' && *p != '/';
+        int attributes = 0;
+        char quote = 0;
+        for (; p < end; ++p) {
+            const char c = *p;
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '>') {
+                break;
+            } else if (c == '=' && counts && ++attributes > kMaxAttributes) {
+                return 1 + int(std::count(bytes.constData(), tag, '\n'));
+            }
+        }
+    }
+    return 0;
+}
+
+// The parser's own start-element handler, counting.
+void countingStartElement(void* context, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
+                          int nbNamespaces, const xmlChar** namespaces, int nbAttributes, int nbDefaulted,
+                          const xmlChar** attributes)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
+    auto* errors = static_cast<ErrorCollector*>(ctxt->_private);
+    if (++errors->elements > kMaxElements) {
+        errors->stopped = true;
+        errors->entries.insert(errors->entries.begin(),
+                               {QStringLiteral("Too many elements (more than %1)").arg(kMaxElements),
+                                ctxt->input ? ctxt->input->line : 0, int(XML_ERR_FATAL)});
+        xmlStopParser(ctxt);
+        return;
+    }
+    xmlSAX2StartElementNs(context, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes,
+                          nbDefaulted, attributes);
+}
 
 void onParserError(void* userData, xmlErrorPtr error)
 {
@@ -265,6 +346,12 @@ QByteArray Document::toBytes(const char* encoding, QString* error) const
 std::unique_ptr<Document> Document::parse(const QByteArray& bytes, ParseError* error)
 {
     initialiseEngine();
+    if (const int line = attributeFloodLine(bytes)) {
+        if (error)
+            *error = {QStringLiteral("Too many attributes in one element (more than %1)").arg(kMaxAttributes),
+                      line, sourceLine(bytes, line)};
+        return nullptr;
+    }
     ErrorCollector errors;
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) {
@@ -274,6 +361,7 @@ std::unique_ptr<Document> Document::parse(const QByteArray& bytes, ParseError* e
     }
     ctxt->_private = &errors;
     ctxt->sax->serror = onParserError;
+    ctxt->sax->startElementNs = countingStartElement;
     // Encoding errors arrive only through the global handler, without a context.
     xmlSetStructuredErrorFunc(&errors, onGlobalError);
     xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
@@ -282,7 +370,7 @@ std::unique_ptr<Document> Document::parse(const QByteArray& bytes, ParseError* e
     // or HUGE; nor NOBLANKS, whose heuristic drops blanks inside values.
     xmlDocPtr doc =
         xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr, XML_PARSE_NONET);
-    const bool wellFormed = doc && ctxt->wellFormed && xmlDocGetRootElement(doc);
+    const bool wellFormed = doc && ctxt->wellFormed && !errors.stopped && xmlDocGetRootElement(doc);
 
     xmlSetStructuredErrorFunc(nullptr, nullptr);
     xmlSetGenericErrorFunc(nullptr, nullptr);
