@@ -129,6 +129,13 @@ void TestPdfCommand::refusals_data()
     QTest::newRow("output is the document")
         << QStringList{document, u"-o"_s, document} << u"就是要打印的文档"_s;
     QTest::newRow("unknown option") << QStringList{u"--scale"_s, foreign, u"-o"_s, out} << u"--scale"_s;
+    // Two million empty lines would be some 90,000 sheets.
+    const QString endless = path(u"endless.xdx"_s);
+    QByteArray bytes = readAll(sample("complete.xdx"));
+    const qsizetype at = bytes.indexOf("<ProjectReasoning>") + qsizetype(strlen("<ProjectReasoning>"));
+    bytes.insert(at, QByteArray(2'000'000, ','));
+    writeAll(endless, bytes);
+    QTest::newRow("too many sheets") << QStringList{endless, u"-o"_s, out} << u"申请书超过5000页"_s;
 }
 
 void TestPdfCommand::refusals()

@@ -32,6 +32,7 @@ private slots:
     void everyRunStartsFresh();
     void statusWindow();
     void cancelShowsNoPreview();
+    void tooManySheetsIsAnError();
     void leavesTheApplicationAlone_data();
     void leavesTheApplicationAlone();
 };
@@ -71,8 +72,8 @@ bool isValueItem(const QString& item)
     if (fieldByName(item))
         return true;
     for (Field t : kTableFields)
-        if (item.startsWith(fieldName(t), Qt::CaseInsensitive) && item.size() > fieldName(t).size()
-            && item.at(fieldName(t).size()).isDigit())
+        if (item.startsWith(fieldName(t), Qt::CaseInsensitive) && item.size() > fieldName(t).size() &&
+            item.at(fieldName(t).size()).isDigit())
             return true;
     return false;
 }
@@ -89,9 +90,9 @@ void TestPrintReport::valuesReachTheirItems()
     QVERIFY(sheets.size() >= 15);
 
     // Page 4's one-line items carry their fields exactly.
-    for (const char* name : {"KeyWord", "ProjectClass", "SubjectClass", "ResearchClass", "Presider", "Department",
-                             "Sex", "Nation", "Birthday", "BelongCity", "ContactTelDepartmet", "IDcard",
-                             "ApplyOutlay", "ExpectCompleteDate"}) {
+    for (const char* name : {"KeyWord", "ProjectClass", "SubjectClass", "ResearchClass", "Presider",
+                             "Department", "Sex", "Nation", "Birthday", "BelongCity", "ContactTelDepartmet",
+                             "IDcard", "ApplyOutlay", "ExpectCompleteDate"}) {
         const QString item = QString::fromLatin1(name);
         QCOMPARE(itemText(sheets, u"Page4"_s, item), r.value(*fieldByName(item)));
     }
@@ -100,8 +101,10 @@ void TestPrintReport::valuesReachTheirItems()
     QCOMPARE(itemText(sheets, u"Page9"_s, u"OutlayAccounts"_s), r.value(Field::OutlayAccounts));
 
     // Table cells, first and last of each table that the sample fills there.
-    QCOMPARE(itemText(sheets, u"Page4"_s, cellItem(Field::MainActor, 1, 1)), r.table(Field::MainActor).cell(1, 0));
-    QCOMPARE(itemText(sheets, u"Page4"_s, cellItem(Field::MainActor, 1, 7)), r.table(Field::MainActor).cell(1, 6));
+    QCOMPARE(itemText(sheets, u"Page4"_s, cellItem(Field::MainActor, 1, 1)),
+             r.table(Field::MainActor).cell(1, 0));
+    QCOMPARE(itemText(sheets, u"Page4"_s, cellItem(Field::MainActor, 1, 7)),
+             r.table(Field::MainActor).cell(1, 6));
     QCOMPARE(withoutBlanks(itemText(sheets, u"Page5"_s, cellItem(Field::Production, 1, 1))),
              withoutBlanks(r.table(Field::Production).cell(1, 0)));
     QCOMPARE(withoutBlanks(itemText(sheets, u"Page8"_s, cellItem(Field::ExpectProduction, 1, 2))),
@@ -147,8 +150,9 @@ void TestPrintReport::marksByMode()
     QTemporaryDir dir;
     WindowFixture f;
     const ApplicationRecord r = completeSample();
-    const QByteArray doc = official ? gbk(withElement(documentText(r), u"PASSBY"_s, leaf(u"PASSBY"_s, u"1"_s)))
-                                    : xdxBytes(r, {});
+    const QByteArray doc = official
+                               ? gbk(withElement(documentText(r), u"PASSBY"_s, leaf(u"PASSBY"_s, u"1"_s)))
+                               : xdxBytes(r, {});
     openDocument(f, dir, doc);
     QCOMPARE(f.window->isOfficial(), official);
 
@@ -185,7 +189,8 @@ void TestPrintReport::everyRunStartsFresh()
             for (const SheetText* t : textsOf(s, u"ProjectAnalyze"_s))
                 lines.append(t->text);
     QCOMPARE(lines, (QStringList{u"第一行"_s, u"第二行"_s}));
-    QCOMPARE(std::count_if(third.begin(), third.end(), [](const Sheet& s) { return s.page == u"Page15"; }), 1);
+    QCOMPARE(std::count_if(third.begin(), third.end(), [](const Sheet& s) { return s.page == u"Page15"; }),
+             1);
 }
 
 void TestPrintReport::statusWindow()
@@ -218,6 +223,17 @@ void TestPrintReport::statusWindow()
     // Gone once the preview opens.
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<ReportStatus*>(w));
+}
+
+void TestPrintReport::tooManySheetsIsAnError()
+{
+    WindowFixture f;
+    ApplicationRecord r = completeSample();
+    r.setValue(Field::ProjectReasoning, u"\r\n"_s.repeated(500'000));
+    f.window->setRecord(r);
+    QVERIFY(printReport(f).empty());
+    QVERIFY(f.ui.modals.isEmpty());
+    QCOMPARE(f.ui.texts(ScriptedInteraction::Box::Error), QStringList{errorBoxText(tooManySheetsMessage())});
 }
 
 void TestPrintReport::cancelShowsNoPreview()
