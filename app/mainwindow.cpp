@@ -9,6 +9,7 @@
 #include "report/fillreport.h"
 #include "report/fonts.h"
 #include "report/reportrenderer.h"
+#include "session/session.h"
 #include "xdx/xdxfile.h"
 
 #include <QAbstractButton>
@@ -316,8 +317,12 @@ FileRequest MainWindow::dialogRequest(const QString& title, const QString& fileN
 
 void MainWindow::runCheck()
 {
+    showErrorList(verify(record()));
+}
+
+void MainWindow::showErrorList(const QStringList& entries)
+{
     // Only the list changes: no page switch, no selection, the focus stays where it is.
-    const QStringList entries = verify(record());
     const QSignalBlocker blocker(m_errorList);
     m_errorList->clear();
     m_errorList->addItems(entries);
@@ -344,11 +349,10 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
 {
     SaveOutcome outcome = SaveOutcome::Failed;
     guarded(this, m_interaction, [this, &outcome] {
-        runCheck();
-        const QString id = newProjectId();
-        ApplicationRecord r = record();
-        if (const QString refusal = saveRefusal(r); !refusal.isEmpty()) {
-            m_interaction->plainBox(this, refusal);
+        const PreparedSave save = prepareSave(record());
+        showErrorList(save.errorList);
+        if (!save.refusal.isEmpty()) {
+            m_interaction->plainBox(this, save.refusal);
             outcome = SaveOutcome::Refused;
             return;
         }
@@ -360,9 +364,8 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
         }
         name = withDefaultSuffix(name, QStringLiteral("xdx"));
         m_saveFileName = name; // kept for the next save, also when this one fails
-        m_projectId->setText(id);
-        r.setProjectId(id);
-        const WriteResult written = saveXdxFile(name, r, errorList());
+        m_projectId->setText(save.record.projectId());
+        const WriteResult written = saveXdxFile(name, save.record, save.errorList);
         if (!written.ok) {
             showError(written.error);
             outcome = SaveOutcome::Failed;
@@ -398,25 +401,25 @@ void MainWindow::openxmlfileClick()
         m_startupFileName.clear(); // also when the open fails: the next one asks with the dialog
         bool loaded = false;
         if (!name.isEmpty()) {
-            const OpenResult result = openXdxFile(name);
-            switch (result.status) {
+            const OpenedDocument opened = openDocument(name, record());
+            switch (opened.status) {
             case OpenResult::Status::Failed:
-                // The whole document is read before anything is taken from it, so a failure
-                // leaves fields, mode, error list, save name and Modified as they were.
-                showError(result.message);
+                // Nothing was taken from the document: fields, mode, error list, save name and
+                // Modified stay as they were.
+                showError(opened.message);
                 return;
             case OpenResult::Status::NoChildren:
                 break;
             case OpenResult::Status::Rejected:
-                m_interaction->informationBox(this, result.message);
+                m_interaction->informationBox(this, opened.message);
                 break;
             case OpenResult::Status::Loaded:
-                setRecord(result.record);
-                setOfficial(result.official);
+                setRecord(opened.record);
+                setOfficial(opened.official);
                 loaded = true;
                 break;
             }
-            runCheck();
+            showErrorList(opened.errorList);
         }
         m_saveFileName = name;
         // Only a loaded document replaces the edits. After a cancelled dialog, a rejected document
@@ -473,15 +476,12 @@ void MainWindow::Label41Click()
 void MainWindow::printreportClick()
 {
     guarded(this, m_interaction, [this] {
-        // A fresh design every run: nothing one run filled in or hid reaches the next.
-        ReportDesign design = builtInDesign();
-        fillReport(design, record(), isOfficial());
-
         ReportLayout layout;
         {
             ReportStatus status(QStringLiteral("正在生成第%p页"), this);
             status.show();
-            layout = layoutReport(design, [&status](int sheet) { return status.sheetBegins(sheet); });
+            layout = layoutForm(record(), isOfficial(),
+                                [&status](int sheet) { return status.sheetBegins(sheet); });
         }
         if (layout.tooLong) {
             m_interaction->errorBox(this, errorBoxText(tooManySheetsMessage()));

@@ -92,6 +92,7 @@ protected:
 
 private:
     void runCheck(); // the check inside a command: an error ends that command
+    void showErrorList(const QStringList& entries);
     void setOfficial(bool official);
     void showError(const QString& message);
     FileRequest dialogRequest(const QString& title, const QString& fileName) const;

@@ -1,8 +1,7 @@
-#include "check/verify.h"
-#include "cli/startup.h"
 #include "cli/xdxtool.h"
 #include "files/files.h"
 #include "record/textrules.h"
+#include "session/session.h"
 #include "xdx/xdxjson.h"
 
 #include <QFile>
@@ -12,7 +11,7 @@ namespace {
 
 constexpr qint64 kMaxJsonBytes = 64 * 1024 * 1024;
 
-QString statusName(const StartupView& v)
+QString statusName(const OpenedDocument& v)
 {
     switch (v.status) {
     case OpenResult::Status::Rejected:
@@ -63,7 +62,7 @@ int checkCommand(const QStringList& args, Io& io)
     QString jsonOut = u"["_qs;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString& file = files[i];
-        const StartupView v = openAtStartup(file);
+        const OpenedDocument v = openDocument(file);
         const QString status = statusName(v);
         if (status == u"complete") {
             ++complete;
@@ -119,7 +118,7 @@ int dumpCommand(const QStringList& args, Io& io)
     if (args.size() != 1 || (args.first().startsWith(u'-') && args.first().size() > 1))
         return usageError(io, u"dump"_qs, u"请给出一个 XDX 文件"_qs);
     const QString& file = args.first();
-    const StartupView v = openAtStartup(file);
+    const OpenedDocument v = openDocument(file);
     if (!v.message.isEmpty()) {
         io.err << visibleControls(file) << ": " << boxText(v.message) << '\n';
         return Failure;
@@ -173,18 +172,17 @@ int buildCommand(const QStringList& args, Io& io)
         io.err << in << ": " << parsed.error << '\n';
         return Failure;
     }
-    ApplicationRecord record = parsed.record;
-    const QStringList errorList = verify(record);
-    if (const QString refusal = saveRefusal(record); !refusal.isEmpty()) {
-        io.err << refusal << '\n';
+    const PreparedSave save = prepareSave(parsed.record);
+    if (!save.refusal.isEmpty()) {
+        io.err << save.refusal << '\n';
         return Refused;
     }
-    record.setProjectId(newProjectId());
-    const WriteResult written = saveXdxFile(outPath, record, errorList);
+    const WriteResult written = saveXdxFile(outPath, save.record, save.errorList);
     if (!written.ok) {
         io.err << written.error << '\n';
         return Failure;
     }
+    const QStringList& errorList = save.errorList;
     if (errorList.isEmpty())
         io.err << QStringLiteral("已写出 %1：填写完整\n").arg(outPath);
     else

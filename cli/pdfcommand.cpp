@@ -1,9 +1,9 @@
-#include "cli/startup.h"
 #include "cli/xdxtool.h"
 #include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
 #include "report/reportrenderer.h"
+#include "session/session.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -58,7 +58,7 @@ int pdfCommand(const QStringList& args, Io& io)
     }
 
     // What the window would hold after starting with this file, and print.
-    const StartupView view = openAtStartup(file);
+    const OpenedDocument view = openDocument(file);
     const QString name = visibleControls(file); // names come from mail too
     if (!view.message.isEmpty()) {
         io.err << name << ": " << QString(view.message).replace(u"\r\n"_s, u"\n    "_s) << '\n';
@@ -68,9 +68,7 @@ int pdfCommand(const QStringList& args, Io& io)
         io.err << name << ": 文档中没有任何内容，输出的是空白的申请书\n";
 
     installFontSubstitutions();
-    ReportDesign design = builtInDesign();
-    fillReport(design, view.record, view.official);
-    const ReportLayout layout = layoutReport(design);
+    const ReportLayout layout = layoutForm(view.record, view.official);
     if (layout.tooLong) {
         io.err << name << ": " << tooManySheetsMessage() << '\n';
         return Failure;

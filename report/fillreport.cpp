@@ -107,4 +107,11 @@ QStringList missingFillItems(const ReportDesign& design)
     return missing;
 }
 
+ReportLayout layoutForm(const ApplicationRecord& record, bool official, const SheetProgress& progress)
+{
+    ReportDesign design = builtInDesign();
+    fillReport(design, record, official);
+    return layoutReport(design, progress);
+}
+
 } // namespace shenbao

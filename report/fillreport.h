@@ -2,6 +2,7 @@
 
 #include "record/applicationrecord.h"
 #include "report/reportdesign.h"
+#include "report/reportrenderer.h"
 
 #include <QStringList>
 
@@ -13,6 +14,10 @@ namespace shenbao {
 // row by row, column by column. Values go in exactly as the record holds them: no trimming, and
 // an empty field empties its item.
 void fillReport(ReportDesign& design, const ApplicationRecord& record, bool official);
+
+// The printed form of record, as 预览\打印 and xdxtool pdf make it: a fresh built-in design
+// (nothing one print filled in reaches the next), filled, laid out.
+ReportLayout layoutForm(const ApplicationRecord& record, bool official, const SheetProgress& progress = {});
 
 // The page and item names fillReport writes to, in order ("Page1", "educode"), for checking
 // that a design has them all; the names of items that design lacks, in that order.

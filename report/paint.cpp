@@ -189,9 +189,7 @@ bool writeReportPdf(const std::vector<Sheet>& sheets, const QString& path, const
 bool writeReportPdf(const ApplicationRecord& record, bool official, const QString& path,
                     const QPageSize& pageSize, QString* error)
 {
-    ReportDesign design = builtInDesign();
-    fillReport(design, record, official);
-    const ReportLayout layout = layoutReport(design);
+    const ReportLayout layout = layoutForm(record, official);
     if (layout.tooLong) {
         if (error)
             *error = tooManySheetsMessage();
