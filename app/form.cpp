@@ -275,6 +275,8 @@ QWidget* FormBuilder::create(const ControlSpec& spec, const PageSpec& page, QWid
 
     if (!name.isEmpty())
         w->setObjectName(name);
+    if (fs)
+        m_bindings[std::size_t(fs->field)] = FieldBinding::make(fs->field, w);
     if (spec.font.face)
         w->setFont(formFontPixels(text(spec.font.face), spec.font.pixels, spec.font.bold));
 

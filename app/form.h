@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/fieldbinding.h"
 #include "app/layout.h"
 
 #include <QHash>
@@ -7,6 +8,8 @@
 #include <QObject>
 #include <QRect>
 #include <QSize>
+#include <array>
+#include <memory>
 #include <vector>
 
 class QWidget;
@@ -52,6 +55,8 @@ public:
 
     // Every control built so far, by objectName.
     const QHash<QString, QWidget*>& controls() const { return m_controls; }
+    // The binding of a field whose control was built, or nullptr.
+    FieldBinding* binding(Field field) const { return m_bindings[std::size_t(field)].get(); }
 
 private:
     QWidget* create(const ControlSpec& spec, const PageSpec& page, QWidget* parent);
@@ -60,6 +65,7 @@ private:
     AnchorKeeper* m_anchors;
     QHash<QString, QWidget*> m_controls;
     QHash<QString, QSize> m_designSizes;
+    std::array<std::unique_ptr<FieldBinding>, kFieldCount> m_bindings;
 };
 
 } // namespace shenbao

@@ -124,21 +124,19 @@ void MainWindow::buildControls()
     for (qsizetype i = 1; i < tabChain.size(); ++i)
         QWidget::setTabOrder(tabChain[i - 1], tabChain[i]);
 
-    for (const FieldSpec& spec : fieldCatalogue()) {
-        QWidget* w = m_builder.controls().value(QString::fromUtf16(spec.name));
-        Q_ASSERT_X(w, "MainWindow", "every field has its control in the layout");
-        m_fields[std::size_t(spec.field)] = w;
-    }
+    for (const FieldSpec& spec : fieldCatalogue())
+        if (!m_builder.binding(spec.field))
+            qFatal("The layout has no control for %s", qPrintable(fieldName(spec.field)));
     m_errorList = qobject_cast<QListWidget*>(control(QStringLiteral("verifylist")));
     m_projectId = qobject_cast<QLabel*>(control(QStringLiteral("ProjectID")));
 
     for (const KeyFilter& filter : kKeyFilters) {
-        auto* edit = static_cast<FieldLineEdit*>(fieldControl(filter.field));
+        auto* edit = controlAs<FieldLineEdit>(fieldControl(filter.field));
         edit->setCharacterFilter(QString::fromUtf16(filter.allowed));
         if (!filter.inputMethod)
             edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     }
-    static_cast<EduCodeEdit*>(fieldControl(Field::EduCode))->setInteraction(m_interaction);
+    controlAs<EduCodeEdit>(fieldControl(Field::EduCode))->setInteraction(m_interaction);
 
     resize(kClientWidth, kClientHeight);
     m_pages->setCurrentIndex(0);
@@ -151,37 +149,19 @@ QWidget* MainWindow::control(const QString& name) const
 
 void MainWindow::connectFields()
 {
-    for (const FieldSpec& spec : fieldCatalogue()) {
-        QWidget* w = fieldControl(spec.field);
-        switch (spec.kind) {
-        case FieldKind::Text:
-        case FieldKind::Code:
-            connect(static_cast<QLineEdit*>(w), &QLineEdit::textChanged, this, &MainWindow::markModified);
-            break;
-        case FieldKind::Choice:
-            // Only the user's choice counts, not one the program makes.
-            connect(static_cast<QComboBox*>(w), &QComboBox::activated, this, &MainWindow::markModified);
-            break;
-        case FieldKind::Table:
-            connect(static_cast<GridTable*>(w), &GridTable::cellHandedOver, this, &MainWindow::markModified);
-            break;
-        case FieldKind::LongText:
-            connect(static_cast<QPlainTextEdit*>(w), &QPlainTextEdit::textChanged, this,
-                    &MainWindow::markModified);
-            break;
-        }
-    }
+    for (const FieldSpec& spec : fieldCatalogue())
+        m_builder.binding(spec.field)->onEdited(this, [this] { markModified(); });
     // The copies on page 2 follow every change, typed or written, after Modified is set.
-    auto* presider = static_cast<QLineEdit*>(fieldControl(Field::Presider));
-    auto* presider1 = static_cast<FieldLineEdit*>(control(QStringLiteral("Presider1")));
+    auto* presider = controlAs<QLineEdit>(fieldControl(Field::Presider));
+    auto* presider1 = controlAs<FieldLineEdit>(control(QStringLiteral("Presider1")));
     connect(presider, &QLineEdit::textChanged, presider1, &FieldLineEdit::setValue);
-    auto* eduCode = static_cast<EduCodeEdit*>(fieldControl(Field::EduCode));
-    auto* eduCode1 = static_cast<EduCodeEdit*>(control(QStringLiteral("EduCode1")));
+    auto* eduCode = controlAs<EduCodeEdit>(fieldControl(Field::EduCode));
+    auto* eduCode1 = controlAs<EduCodeEdit>(control(QStringLiteral("EduCode1")));
     connect(eduCode, &QLineEdit::textChanged, eduCode1,
             [eduCode, eduCode1] { eduCode1->setValue(eduCode->value()); });
 
     const auto button = [this](const char16_t* name) {
-        return static_cast<QAbstractButton*>(control(QString::fromUtf16(name)));
+        return controlAs<QAbstractButton>(control(QString::fromUtf16(name)));
     };
     connect(button(u"verifydata"), &QAbstractButton::clicked, this, &MainWindow::verifydataClick);
     connect(button(u"openxmlfile"), &QAbstractButton::clicked, this, &MainWindow::openxmlfileClick);
@@ -192,7 +172,7 @@ void MainWindow::connectFields()
     connect(m_errorList, &QListWidget::itemClicked, this, &MainWindow::verifylistClick);
     connect(button(u"helpinfo"), &QAbstractButton::clicked, this, &MainWindow::helpinfoClick);
     connect(button(u"printreport"), &QAbstractButton::clicked, this, &MainWindow::printreportClick);
-    connect(static_cast<ClickLabel*>(control(QStringLiteral("Label41"))), &ClickLabel::clicked, this,
+    connect(controlAs<ClickLabel>(control(QStringLiteral("Label41"))), &ClickLabel::clicked, this,
             &MainWindow::Label41Click);
 }
 
@@ -215,33 +195,8 @@ void MainWindow::start(const QStringList& arguments)
 ApplicationRecord MainWindow::record() const
 {
     ApplicationRecord r = ApplicationRecord::empty();
-    for (const FieldSpec& spec : fieldCatalogue()) {
-        QWidget* w = fieldControl(spec.field);
-        switch (spec.kind) {
-        case FieldKind::Text:
-            r.setValue(spec.field, static_cast<QLineEdit*>(w)->text());
-            break;
-        case FieldKind::Choice: {
-            const auto* combo = static_cast<QComboBox*>(w);
-            r.setValue(spec.field, combo->currentIndex() < 0 ? QString() : combo->currentText());
-            break;
-        }
-        case FieldKind::Code:
-            r.setValue(spec.field, static_cast<EduCodeEdit*>(w)->value());
-            break;
-        case FieldKind::LongText:
-            r.setValue(spec.field, static_cast<LongTextEdit*>(w)->value());
-            break;
-        case FieldKind::Table: {
-            const auto* grid = static_cast<GridTable*>(w);
-            TableGrid& table = r.table(spec.field);
-            for (int row = 1; row <= table.rows(); ++row)
-                for (int column = 0; column < table.columns(); ++column)
-                    table.setCell(row, column, grid->cellText(row, column));
-            break;
-        }
-        }
-    }
+    for (const FieldSpec& spec : fieldCatalogue())
+        m_builder.binding(spec.field)->read(r);
     r.setProjectId(m_projectId->text());
     return r;
 }
@@ -249,31 +204,8 @@ ApplicationRecord MainWindow::record() const
 void MainWindow::setRecord(const ApplicationRecord& r)
 {
     m_projectId->setText(r.projectId());
-    for (const FieldSpec& spec : fieldCatalogue()) {
-        QWidget* w = fieldControl(spec.field);
-        switch (spec.kind) {
-        case FieldKind::Text:
-            static_cast<FieldLineEdit*>(w)->setValue(r.value(spec.field));
-            break;
-        case FieldKind::Choice:
-            static_cast<QComboBox*>(w)->setCurrentIndex(choiceIndex(spec.field, r.value(spec.field)));
-            break;
-        case FieldKind::Code:
-            static_cast<EduCodeEdit*>(w)->setValue(r.value(spec.field));
-            break;
-        case FieldKind::LongText:
-            static_cast<LongTextEdit*>(w)->setValue(r.value(spec.field));
-            break;
-        case FieldKind::Table: {
-            auto* grid = static_cast<GridTable*>(w);
-            const TableGrid& table = r.table(spec.field);
-            for (int row = 1; row <= table.rows(); ++row)
-                for (int column = 0; column < table.columns(); ++column)
-                    grid->setCellText(row, column, table.cell(row, column));
-            break;
-        }
-        }
-    }
+    for (const FieldSpec& spec : fieldCatalogue())
+        m_builder.binding(spec.field)->write(r);
 }
 
 bool MainWindow::isOfficial() const
@@ -432,8 +364,8 @@ void MainWindow::openxmlfileClick()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    const auto* name = static_cast<QLineEdit*>(fieldControl(Field::ProjectName));
-    const auto* presider = static_cast<QLineEdit*>(fieldControl(Field::Presider));
+    const auto* name = controlAs<QLineEdit>(fieldControl(Field::ProjectName));
+    const auto* presider = controlAs<QLineEdit>(fieldControl(Field::Presider));
     if (isOfficial() || name->text().isEmpty() || presider->text().isEmpty() || !m_modified) {
         event->accept();
         return;

@@ -62,7 +62,7 @@ public:
     // The entries of the error list, in order.
     QStringList errorList() const;
 
-    QWidget* fieldControl(Field f) const { return m_fields[std::size_t(f)]; }
+    QWidget* fieldControl(Field f) const { return m_builder.binding(f)->control(); }
     QWidget* control(const QString& name) const;
     QTabWidget* pageControl() const { return m_pages; }
 
@@ -108,7 +108,6 @@ private:
     QWidget* m_panel = nullptr;
     QListWidget* m_errorList = nullptr;
     QLabel* m_projectId = nullptr;
-    std::array<QWidget*, kFieldCount> m_fields{};
 
     bool m_modified = false;
     QString m_startupFileName;

@@ -11,6 +11,17 @@ namespace shenbao {
 
 class Interaction;
 
+// A control from the layout tables as the class the code needs. Another class is a fault of the
+// tables: it stops the program with the control's name instead of becoming a bad cast.
+template <class T> T* controlAs(QWidget* control)
+{
+    auto* t = qobject_cast<T*>(control);
+    if (!t)
+        qFatal("The control %s is not a %s", control ? qPrintable(control->objectName()) : "(none)",
+               T::staticMetaObject.className());
+    return t;
+}
+
 // A single-line field. The GBK byte limit binds what the user types, pastes or drops (a paste
 // inserts what fits, whole characters); setValue(), the program's own write, is never limited.
 // An optional character filter drops every typed character outside its set and closes the

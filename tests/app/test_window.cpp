@@ -35,6 +35,7 @@ private slots:
     void recordRoundTripsThroughTheControls();
     void layoutFollowsTheTables();
     void resizing();
+    void everyFieldHasTheControlItsKindNeeds();
     void dropDownsShowEightItems_data();
     void dropDownsShowEightItems();
     void tabOrder();
@@ -51,6 +52,34 @@ private slots:
     void defaultSuffix();
     void qtDialogsInChineseBoxesUnchanged(); // last: it installs a translator for good
 };
+
+// The field catalogue and the layout tables are two tables: walk both together.
+void TestWindow::everyFieldHasTheControlItsKindNeeds()
+{
+    WindowFixture f;
+    for (const FieldSpec& spec : fieldCatalogue()) {
+        const QWidget* c = f.field<QWidget>(spec.field);
+        const char* needed = nullptr;
+        switch (spec.kind) {
+        case FieldKind::Text:
+            needed = "shenbao::FieldLineEdit";
+            break;
+        case FieldKind::Code:
+            needed = "shenbao::EduCodeEdit";
+            break;
+        case FieldKind::Choice:
+            needed = "QComboBox";
+            break;
+        case FieldKind::LongText:
+            needed = "shenbao::LongTextEdit";
+            break;
+        case FieldKind::Table:
+            needed = "shenbao::GridTable";
+            break;
+        }
+        QVERIFY2(c->inherits(needed), qPrintable(fieldName(spec.field)));
+    }
+}
 
 void TestWindow::dropDownsShowEightItems_data()
 {
