@@ -114,9 +114,11 @@ void putBackRow(TableGrid& table, int row, const QString& text)
         table.setCell(row, c, items[c]);
 }
 
+// An item may hold line breaks of its own (a file made elsewhere): every break becomes CR LF, as
+// the window's box and the JSON input hold them.
 QString putBackLongText(const QString& text)
 {
-    return longTextFromLines(SplitCommaText(text));
+    return withCrLf(longTextFromLines(SplitCommaText(text)));
 }
 
 void readInto(const xml::Node& root, ApplicationRecord& record)

@@ -81,6 +81,7 @@ private slots:
     void charactersXmlCannotHoldAreDropped();
     void charactersOutsideGbkSurvive();
     void leadingByteOrderMarksSurvive();
+    void longTextBreaksReadAsCrLf();
     void saveRuleLooksAtWhatIsWritten();
     void tooLargeValueGivesTheRealReason();
     void twoSavesDifferOnlyInProjectId();
@@ -230,6 +231,16 @@ void TestXdxDocument::leadingByteOrderMarksSurvive()
     for (Field f : {Field::ProjectName, Field::Presider, Field::ProjectReasoning})
         QCOMPARE(back.record.value(f), r.value(f));
     QCOMPARE(back.record.table(Field::MainActor).cell(1, 0), u"\uFEFF张三"_qs);
+}
+
+// A line item with breaks of its own (a file made elsewhere) reads as the window and JSON hold
+// long texts: every break CR LF.
+void TestXdxDocument::longTextBreaksReadAsCrLf()
+{
+    const OpenResult back = openText(u"<?xml version=\"1.0\" encoding=\"GBK\"?><XMLPackage><ver>QX2011v1.0</ver>"
+                                     u"<ProjectReasoning>\"a\nb\rc\",d</ProjectReasoning></XMLPackage>"_qs);
+    QCOMPARE(back.status, Status::Loaded);
+    QCOMPARE(back.record.value(Field::ProjectReasoning), u"a\r\nb\r\nc\r\nd\r\n"_qs);
 }
 
 void TestXdxDocument::saveRuleLooksAtWhatIsWritten()
