@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Fails when a layer includes a header of a layer it must not depend on: the libraries without
+# widgets never see the window or the command line, and each sees only what lies below it.
+set -euo pipefail
+root=${1:-$(cd "$(dirname "$0")/../.." && pwd)}
+cd "$root"
+
+# folder: the folders whose headers it may include besides its own.
+declare -A allowed=(
+  [files]=""
+  [record]=""
+  [xdx/xml]="record"
+  [xdx]="record files xdx/xml"
+  [check]="record"
+  [session]="record files xdx check"
+  [report]="record files"
+  [cli]="record files xdx check session report"
+  [app]="record files xdx check session report"
+)
+
+status=0
+for folder in "${!allowed[@]}"; do
+  # A folder's own files, not those of a layer nested in it (xdx/xml inside xdx).
+  files=$(find "$folder" -name '*.h' -o -name '*.cpp' | grep -v "^xdx/xml/" || true)
+  [[ $folder == xdx/xml ]] && files=$(find xdx/xml -name '*.h' -o -name '*.cpp')
+  for file in $files; do
+    while IFS= read -r header; do
+      case $header in
+        xdx/xml/*) layer=xdx/xml ;;
+        */*) layer=${header%%/*} ;;
+        *) continue ;; # a header of its own folder, by relative name
+      esac
+      [[ $layer == "$folder" || $layer == "${folder%%/*}" && $folder != xdx/xml ]] && continue
+      if [[ " ${allowed[$folder]} " != *" $layer "* ]]; then
+        echo "$file includes $header: $folder may not depend on $layer" >&2
+        status=1
+      fi
+    done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+  done
+done
+[[ $status -eq 0 ]] && echo "layers: every include points down"
+exit $status
