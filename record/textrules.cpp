@@ -1,6 +1,7 @@
 #include "record/textrules.h"
 
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace shenbao {
 namespace {
@@ -31,9 +32,11 @@ int unitBytes(QStringView unit)
     // codec (CP936 holds a few single-byte ones, such as the euro sign at 0x80).
     if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FA5)
         return 2;
-    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
+    // One encoder per thread: this runs on every keystroke in a field.
+    thread_local QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
     if (!encoder.isValid())
         return 2;
+    encoder.resetState();
     const QByteArray bytes = encoder.encode(unit);
     if (encoder.hasError() || bytes.isEmpty())
         return 2;
@@ -155,6 +158,11 @@ QString longTextFromLines(const QStringList& lines)
         text += u"\r\n";
     }
     return text;
+}
+
+bool hasLineBreak(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), isLineBreakChar);
 }
 
 QString withCrLf(QStringView text)

@@ -40,6 +40,8 @@ QStringList longTextLines(QStringView text);
 QStringView nextTextLine(QStringView text, qsizetype* pos);
 // The text that lines give back: each line followed by CR LF.
 QString longTextFromLines(const QStringList& lines);
+// Whether text holds a line break (CR, LF, U+2028 or U+2029).
+bool hasLineBreak(QStringView text);
 // A text with every line break as CR LF.
 QString withCrLf(QStringView text);
 

@@ -118,7 +118,12 @@ void putBackRow(TableGrid& table, int row, const QString& text)
 // the window's box and the JSON input hold them.
 QString putBackLongText(const QString& text)
 {
-    return withCrLf(longTextFromLines(SplitCommaText(text)));
+    const QStringList lines = SplitCommaText(text);
+    QString joined = longTextFromLines(lines);
+    for (const QString& line : lines)
+        if (hasLineBreak(line))
+            return withCrLf(joined);
+    return joined;
 }
 
 void readInto(const xml::Node& root, ApplicationRecord& record)

@@ -119,6 +119,14 @@ int attributeFloodLine(const QByteArray& bytes)
             continue;
         }
         const bool counts = p < end && *p != '!' && *p != '/';
+        // The common case: a tag without "=" up to its ">" holds no attribute (and no quote
+        // could hide a ">" there).
+        const auto* gt = static_cast<const char*>(std::memchr(p, '>', std::size_t(end - p)));
+        const char* tagEnd = gt ? gt : end;
+        if (!std::memchr(p, '=', std::size_t(tagEnd - p))) {
+            p = tagEnd;
+            continue;
+        }
         int attributes = 0;
         char quote = 0;
         for (; p < end; ++p) {
