@@ -351,7 +351,9 @@ void MainWindow::openxmlfileClick()
                 loaded = true;
                 break;
             }
-            showErrorList(opened.errorList);
+            // The fields as they now stand: a choice the document names but the list lacks
+            // shows (and checks) as no choice.
+            runCheck();
         }
         m_saveFileName = name;
         // Only a loaded document replaces the edits. After a cancelled dialog, a rejected document

@@ -23,7 +23,8 @@ struct OpenedDocument
 };
 
 // Reads the whole document before anything is taken from it, so that a failure leaves the
-// fields as they were; then checks what the fields hold.
+// fields as they were; then checks the record. (The window checks its fields once it has taken
+// the record, which differs only where a choice value is none of its list's items.)
 OpenedDocument openDocument(const QString& path, const ApplicationRecord& current = ApplicationRecord());
 
 // A save made ready: refused with the text of the plain box, or the record to write (with a

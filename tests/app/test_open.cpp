@@ -161,6 +161,12 @@ void TestOpen::readsDocumentsWrittenOtherwise_data()
     noRow.table(Field::FinallyProduction).clearRow(1);
     QTest::newRow("a missing first row is empty, without the preset")
         << gbk(withElement(text, u"FinallyProduction1"_s, QString())) << noRow;
+
+    // The list has no such item: the field shows no choice, and the check says so.
+    ApplicationRecord noChoice = r;
+    noChoice.setValue(Field::SubjectClass, QString());
+    QTest::newRow("a choice the list lacks")
+        << gbk(withElement(text, u"SubjectClass"_s, leaf(u"SubjectClass"_s, u"天文学"_s))) << noChoice;
 }
 
 void TestOpen::readsDocumentsWrittenOtherwise()
