@@ -120,9 +120,7 @@ FileRead readRegularFile(const QString& path, qint64 maxBytes)
         r.reason = systemReason(error);
         return r;
     }
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::fstat(file.fd, &st) != 0) {
         r.reason = systemReason(errno);
         return r;
@@ -199,15 +197,14 @@ FileWrite replaceFile(const QString& path, const QByteArray& bytes)
         return w;
     };
     const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
-    struct stat old
-    {
-    };
+    struct stat old = {};
     if (::stat(finalName.constData(), &old) == 0)
         (void)::fchmod(file.fd, old.st_mode & 07777); // as the old file was; failing that, the default
     if (const int error = writeAll(file.fd, bytes))
         return fail(error);
-    // A file whose data never reached the disk is not saved.
-    if (::fdatasync(file.fd) != 0)
+    // A file whose data never reached the disk is not saved. (EINVAL: the file system has no
+    // sync to offer, which is no failure of this file.)
+    if (::fdatasync(file.fd) != 0 && errno != EINVAL)
         return fail(errno);
     if (::close(file.release()) != 0) {
         const int error = errno;
