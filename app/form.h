@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/fieldbinding.h"
-#include "app/layout.h"
+#include "app/windowlayout.h"
 
 #include <QHash>
 #include <QList>

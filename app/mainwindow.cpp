@@ -8,7 +8,7 @@
 #include "check/verify.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
-#include "report/reportrenderer.h"
+#include "report/sheetlayout.h"
 #include "session/session.h"
 #include "xdx/xdxfile.h"
 

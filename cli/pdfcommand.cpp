@@ -2,7 +2,8 @@
 #include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
-#include "report/reportrenderer.h"
+#include "report/sheetlayout.h"
+#include "report/pdf.h"
 #include "session/session.h"
 
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
-#include "report/reportrenderer.h"
+#include "report/sheetlayout.h"
 #include "report/textlayout.h"
 
 #include <QGuiApplication>

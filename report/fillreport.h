@@ -2,7 +2,7 @@
 
 #include "record/applicationrecord.h"
 #include "report/reportdesign.h"
-#include "report/reportrenderer.h"
+#include "report/sheetlayout.h"
 
 #include <QStringList>
 

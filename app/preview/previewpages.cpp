@@ -1,7 +1,8 @@
 #include "app/preview/previewpages.h"
 
 #include "files/files.h"
-#include "report/reportrenderer.h"
+#include "report/paint.h"
+#include "report/pdf.h"
 
 #include <QDir>
 #include <QPaintDevice>

@@ -1,6 +1,6 @@
 // The window as it starts, its layout, the copies on page 2, Modified, help and the link.
 #include "app/interaction.h"
-#include "app/layout.h"
+#include "app/windowlayout.h"
 #include "app/widgets.h"
 #include "windowtest.h"
 

@@ -5,6 +5,8 @@
 #include "../report/reporttest.h"
 #include "app/preview/reportprint.h"
 #include "app/preview/reportstatus.h"
+#include "report/paint.h"
+#include "report/pdf.h"
 #include "previewtest.h"
 
 #include <QAction>

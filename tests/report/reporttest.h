@@ -6,7 +6,7 @@
 #include "record/fields.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
-#include "report/reportrenderer.h"
+#include "report/sheetlayout.h"
 
 #include <QStringList>
 #include <vector>

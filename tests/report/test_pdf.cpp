@@ -1,5 +1,7 @@
 // The PDF read back: texts land where the design puts them (an inch is 72 pt), fonts embedded.
 
+#include "report/paint.h"
+#include "report/pdf.h"
 #include "reporttest.h"
 
 #include <QBuffer>

@@ -1,4 +1,4 @@
-#include "report/reportrenderer.h"
+#include "report/sheetlayout.h"
 #include "report/textlayout.h"
 
 #include <QSet>

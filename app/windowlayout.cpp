@@ -1,4 +1,4 @@
-#include "app/layout.h"
+#include "app/windowlayout.h"
 
 #include <QApplication>
 #include <QPalette>
