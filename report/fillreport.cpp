@@ -75,10 +75,9 @@ void forEachValue(const ApplicationRecord& record,
             continue;
         }
         const TableGrid& grid = record.table(step.field);
-        const QString base = fieldName(step.field);
         for (int r = 1; r <= tableRows(step.field); ++r)
             for (int c = 1; c <= tableColumns(step.field); ++c)
-                visit(page, base + QString::number(r) + QString::number(c), grid.cell(r, c - 1));
+                visit(page, cellItemName(step.field, r, c), grid.cell(r, c - 1));
     }
 }
 

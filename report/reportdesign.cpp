@@ -106,4 +106,9 @@ const ReportItem& ReportDesign::resolve(const ReportItem& item) const
     return master && master != &item ? *master : item;
 }
 
+QString cellItemName(Field table, int row, int column)
+{
+    return fieldName(table) + QString::number(row) + QString::number(column);
+}
+
 } // namespace shenbao

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "record/fields.h"
+
 #include <QString>
 #include <memory>
 #include <vector>
@@ -133,5 +135,9 @@ const ReportItem* findItem(const std::vector<ReportItem>& items, QStringView nam
 
 // The built-in design "Report1" with its fifteen pages, a fresh copy on every call.
 ReportDesign builtInDesign();
+
+// The item of a table cell: the table's name, the row, the column counted from 1
+// ("Production24": row 2, column 4). No table has ten columns.
+QString cellItemName(Field table, int row, int column);
 
 } // namespace shenbao

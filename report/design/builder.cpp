@@ -48,6 +48,11 @@ ReportItem text(double left, double top, double width, const FontSpec& font, con
     return it;
 }
 
+ReportItem label(double left, double top, const QString& s, double pt)
+{
+    return text(left, top, s.size() * pt / 72.0, song(pt), s);
+}
+
 ReportItem value(const QString& name, double left, double top, double width, const FontSpec& font)
 {
     return text(left, top, width, font, name, name);
@@ -190,7 +195,7 @@ ReportItem bannerCopy(double left, double top, const QString& name)
 }
 
 ReportItem region(double left, double top, double width, double height, double bandHeight,
-                  std::initializer_list<ReportItem> bandItems)
+                  std::vector<ReportItem> bandItems)
 {
     ReportItem it;
     it.kind = ItemKind::Region;

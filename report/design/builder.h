@@ -6,6 +6,7 @@
 #include "report/reportdesign.h"
 
 #include <initializer_list>
+#include <vector>
 
 namespace shenbao::design {
 
@@ -23,6 +24,8 @@ enum class Fill { Clear, White };
 // A static or named text item.
 ReportItem text(double left, double top, double width, const FontSpec& font, const QString& text,
                 const QString& name = {});
+// A static label in 宋体, as wide as its characters.
+ReportItem label(double left, double top, const QString& text, double pt);
 // A value item: named after what fills it, holding its name as the placeholder text.
 ReportItem value(const QString& name, double left, double top, double width, const FontSpec& font);
 // A text in vertical writing ("宋体" turned 270°, characters upright), running down from top.
@@ -47,7 +50,7 @@ ReportItem bannerCopy(double left, double top, const QString& name);
 
 // A region holding one band; the band items are given on the sheet.
 ReportItem region(double left, double top, double width, double height, double bandHeight,
-                  std::initializer_list<ReportItem> bandItems);
+                  std::vector<ReportItem> bandItems);
 
 ReportPage page(const QString& name, const QString& next, std::initializer_list<ReportItem> items);
 

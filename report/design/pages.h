@@ -21,4 +21,8 @@ ReportPage page13(); // approval and funding decision (blank form)
 ReportPage page14(); // loose leaf 1: title and design argument
 ReportPage page15(); // loose leaf 2: feasibility analysis
 
+// The band of the feasibility analysis (Page7 and loose leaf 2): items, then the four guidance
+// lines above the text.
+std::vector<ReportItem> withFeasibilityGuidance(std::vector<ReportItem> items);
+
 } // namespace shenbao::design
