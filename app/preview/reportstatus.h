@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include <QProgressDialog>
 #include <QString>
 
-class QLabel;
 class QPushButton;
 
 namespace shenbao {
@@ -11,11 +10,12 @@ namespace shenbao {
 // pattern with "%p" (either letter case) replaced by the sheet number: "正在生成第3页".
 QString statusText(const QString& pattern, int sheetNumber);
 
-// The status window "报表状态": which sheet is being generated or printed, and a button that
-// cancels. It is shown while the work runs in the window's own thread; sheetBegins() lets
-// events through, so the button and the close button work meanwhile. Application-modal, so
-// nothing else can be used until the work ends.
-class ReportStatus : public QDialog
+// The status window "报表状态": which sheet is being generated or printed, and "取消". It is
+// shown while the work runs in the window's own thread; sheetBegins() lets events through, so
+// the button, Esc and the close button work meanwhile. Application-modal, so nothing else can be
+// used until the work ends. The number of sheets is not known beforehand: the bar only shows
+// that work goes on.
+class ReportStatus : public QProgressDialog
 {
     Q_OBJECT
 
@@ -24,21 +24,16 @@ public:
 
     // Shows the text for sheetNumber; false once the work was cancelled.
     bool sheetBegins(int sheetNumber);
-    bool isCancelled() const { return m_cancelled; }
-    QString text() const;
+    bool isCancelled() const { return wasCanceled(); }
+    QString text() const { return labelText(); }
     QPushButton* cancelButton() const { return m_cancel; }
 
-public slots:
-    void cancel();
-
 protected:
-    void reject() override; // Esc and the close button cancel too
+    void reject() override; // Esc cancels too
 
 private:
     QString m_pattern;
-    QLabel* m_text;
-    QPushButton* m_cancel;
-    bool m_cancelled = false;
+    QPushButton* m_cancel = nullptr;
 };
 
 } // namespace shenbao
