@@ -39,20 +39,14 @@ int usageError(Io& io, const QString& command, const QString& what)
 
 int checkCommand(const QStringList& args, Io& io)
 {
-    bool json = false;
-    QStringList files;
-    bool options = true;
-    for (const QString& a : args) {
-        if (options && a == u"--") {
-            options = false;
-        } else if (options && a == u"--json") {
-            json = true;
-        } else if (options && a.startsWith(u'-') && a.size() > 1) {
-            return usageError(io, u"check"_qs, QStringLiteral("未知的选项“%1”").arg(a));
-        } else {
-            files.append(a);
-        }
-    }
+    QCommandLineParser parser;
+    const QCommandLineOption jsonOption(u"json"_qs);
+    parser.addOption(jsonOption);
+    int status = Failure;
+    if (!parseArguments(parser, args, io, u"check"_qs, &status))
+        return status;
+    const bool json = parser.isSet(jsonOption);
+    const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
         return usageError(io, u"check"_qs, u"请给出至少一个 XDX 文件"_qs);
 
@@ -115,9 +109,13 @@ int checkCommand(const QStringList& args, Io& io)
 
 int dumpCommand(const QStringList& args, Io& io)
 {
-    if (args.size() != 1 || (args.first().startsWith(u'-') && args.first().size() > 1))
+    QCommandLineParser parser;
+    int status = Failure;
+    if (!parseArguments(parser, args, io, u"dump"_qs, &status))
+        return status;
+    if (parser.positionalArguments().size() != 1)
         return usageError(io, u"dump"_qs, u"请给出一个 XDX 文件"_qs);
-    const QString& file = args.first();
+    const QString file = parser.positionalArguments().constFirst();
     const OpenedDocument v = openDocument(file);
     if (!v.message.isEmpty()) {
         io.err << visibleControls(file) << ": " << boxText(v.message) << '\n';
@@ -129,10 +127,15 @@ int dumpCommand(const QStringList& args, Io& io)
 
 int buildCommand(const QStringList& args, Io& io)
 {
-    if (args.size() != 2)
+    QCommandLineParser parser;
+    int status = Failure;
+    if (!parseArguments(parser, args, io, u"build"_qs, &status))
+        return status;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2)
         return usageError(io, u"build"_qs, u"请给出输入的 JSON 文件和输出的 XDX 文件"_qs);
-    const QString& in = args[0];
-    const QString& outPath = args[1];
+    const QString& in = files[0];
+    const QString& outPath = files[1];
 
     QByteArray bytes;
     if (in == u"-") {

@@ -2,8 +2,8 @@
 #include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
-#include "report/sheetlayout.h"
 #include "report/pdf.h"
+#include "report/sheetlayout.h"
 #include "session/session.h"
 
 #include <QDir>
@@ -17,34 +17,26 @@ namespace shenbao::cli {
 int pdfCommand(const QStringList& args, Io& io)
 {
     const QString command = u"pdf"_s;
-    QString file;
-    QString out;
+    QCommandLineParser parser;
+    const QCommandLineOption outOption(u"o"_s, QString(), u"OUT.pdf"_s);
+    const QCommandLineOption paperOption(u"paper"_s, QString(), u"a4|letter"_s, u"a4"_s);
+    parser.addOptions({outOption, paperOption});
+    int status = Failure;
+    if (!parseArguments(parser, args, io, command, &status))
+        return status;
     QPageSize paper(QPageSize::A4);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == u"-o" || a == u"--paper") {
-            if (i + 1 >= args.size())
-                return usageError(io, command, u"选项“%1”缺少参数"_s.arg(a));
-            const QString value = args[++i];
-            if (a == u"-o") {
-                out = value;
-            } else if (value.compare(u"a4", Qt::CaseInsensitive) == 0) {
-                paper = QPageSize(QPageSize::A4);
-            } else if (value.compare(u"letter", Qt::CaseInsensitive) == 0) {
-                paper = QPageSize(QPageSize::Letter);
-            } else {
-                return usageError(io, command, u"未知的纸张“%1”（可用 a4 或 letter）"_s.arg(value));
-            }
-        } else if (a.startsWith(u'-') && a.size() > 1) {
-            return usageError(io, command, u"未知的选项“%1”"_s.arg(a));
-        } else if (file.isEmpty()) {
-            file = a;
-        } else {
-            return usageError(io, command, u"只能给出一个 XDX 文件"_s);
-        }
-    }
-    if (file.isEmpty())
+    const QString paperName = parser.value(paperOption);
+    if (paperName.compare(u"letter", Qt::CaseInsensitive) == 0)
+        paper = QPageSize(QPageSize::Letter);
+    else if (paperName.compare(u"a4", Qt::CaseInsensitive) != 0)
+        return usageError(io, command, u"未知的纸张“%1”（可用 a4 或 letter）"_s.arg(paperName));
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return usageError(io, command, u"只能给出一个 XDX 文件"_s);
+    if (files.isEmpty())
         return usageError(io, command, u"请给出一个 XDX 文件"_s);
+    const QString file = files.constFirst();
+    QString out = parser.value(outOption);
     if (out.isEmpty()) {
         const QFileInfo in(file);
         out = in.dir().filePath(in.completeBaseName() + u".pdf"_s);

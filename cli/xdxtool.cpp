@@ -81,6 +81,25 @@ void usage(QTextStream& s)
 
 } // namespace
 
+bool parseArguments(QCommandLineParser& parser, const QStringList& args, Io& io, const QString& command,
+                    int* status)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (parser.parse(QStringList{u"xdxtool"_qs} + args))
+        return true;
+    QString what;
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        what = QStringLiteral("未知的选项“%1%2”").arg(name.size() == 1 ? u"-"_qs : u"--"_qs, name);
+    } else if (!args.isEmpty() && args.constLast().startsWith(u'-')) {
+        what = QStringLiteral("选项“%1”缺少参数").arg(args.constLast());
+    } else {
+        what = parser.errorText();
+    }
+    *status = usageError(io, command, what);
+    return false;
+}
+
 bool wantsHelp(const QStringList& args)
 {
     return args.contains(u"--help"_qs) || args.contains(u"-h"_qs);

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QCommandLineParser>
 #include <QStringList>
 #include <QTextStream>
 
 namespace shenbao::cli {
 
 // Streams of one run, so that tests can run the tool in-process.
-struct Io {
+struct Io
+{
     QTextStream& out;
     QTextStream& err;
 };
@@ -14,7 +16,8 @@ struct Io {
 // Exit statuses shared by the subcommands.
 enum Exit { Ok = 0, Incomplete = 1, Refused = 1, Failure = 2 };
 
-struct Command {
+struct Command
+{
     const char16_t* name;
     const char16_t* summary;
     const char16_t* help;
@@ -38,6 +41,12 @@ int pdfCommand(const QStringList& args, Io& io);
 
 // Writes "xdxtool COMMAND：WHAT" and the pointer to --help to the error stream; returns Failure.
 int usageError(Io& io, const QString& command, const QString& what);
+
+// Parses a subcommand's args with parser (options of one or more letters after one or two
+// dashes; "--" ends them). On an error writes the usage error in the tool's words and returns
+// false, with *status the exit status.
+bool parseArguments(QCommandLineParser& parser, const QStringList& args, Io& io, const QString& command,
+                    int* status);
 
 // True when args ask for help ("-h" or "--help").
 bool wantsHelp(const QStringList& args);
