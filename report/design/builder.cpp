@@ -99,6 +99,17 @@ static ReportItem rule(double left, double top, double length, Line weight, bool
     return it;
 }
 
+ReportItem value(Field field, double left, double top, double width, const FontSpec& font)
+{
+    return value(fieldName(field), left, top, width, font);
+}
+
+ReportItem valueMemo(Field field, double left, double top, double width, double height, const FontSpec& font,
+                     Memo mode)
+{
+    return valueMemo(fieldName(field), left, top, width, height, font, mode);
+}
+
 ReportItem hRule(double left, double top, double length, Line weight)
 {
     return rule(left, top, length, weight, false);

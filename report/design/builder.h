@@ -34,6 +34,10 @@ ReportItem memo(double left, double top, double width, double height, const Font
                 const QString& text, const QString& name = {});
 ReportItem valueMemo(const QString& name, double left, double top, double width, double height,
                      const FontSpec& font, Memo mode);
+// The same for a field's own item, named after the field.
+ReportItem value(Field field, double left, double top, double width, const FontSpec& font);
+ReportItem valueMemo(Field field, double left, double top, double width, double height, const FontSpec& font,
+                     Memo mode);
 ReportItem hRule(double left, double top, double length, Line weight = Line::Hairline);
 ReportItem vRule(double left, double top, double length, Line weight = Line::Hairline);
 ReportItem frame(double left, double top, double width, double height, Fill fill);

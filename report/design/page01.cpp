@@ -36,16 +36,16 @@ ReportPage page01()
                     frame(1.0, 1.2, 2.2, 0.9, Fill::White),
                     text(1.1, 1.34, 1.2, song(10), u"教育电子身份证号"_s),
                     hRule(1.0, 1.65, 2.2),
-                    value(u"EduCode"_s, 1.1, 1.8, 1.0, times(10)),
-                    value(u"Presider"_s, 3.1, 6.88, 1.9, song(15)),
-                    value(u"Department"_s, 3.1, 7.62, 1.0, song(15)),
-                    value(u"ProjectClass"_s, 3.1, 5.36, 1.0, song(15)),
-                    value(u"SubjectClass"_s, 3.1, 4.6, 1.0, song(15)),
-                    value(u"InputDate"_s, 3.1, 8.35, 1.0, song(15)),
+                    value(Field::EduCode, 1.1, 1.8, 1.0, times(10)),
+                    value(Field::Presider, 3.1, 6.88, 1.9, song(15)),
+                    value(Field::Department, 3.1, 7.62, 1.0, song(15)),
+                    value(Field::ProjectClass, 3.1, 5.36, 1.0, song(15)),
+                    value(Field::SubjectClass, 3.1, 4.6, 1.0, song(15)),
+                    value(Field::InputDate, 3.1, 8.35, 1.0, song(15)),
                     informalMaster(),
                     pageNumberReset(),
                     text(3.2, 3.7, 3.0, song(26), u"立项申请·评审书"_s),
-                    valueMemo(u"ProjectName"_s, 3.1, 5.9, 4.4, 0.6, song(15), Memo::Truncating),
+                    valueMemo(Field::ProjectName, 3.1, 5.9, 4.4, 0.6, song(15), Memo::Truncating),
                 });
 }
 

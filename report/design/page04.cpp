@@ -134,14 +134,14 @@ ReportPage page04()
         p.items.push_back(vRule(x, 10.05, 0.3));
     p.items.push_back(label(1.0, 10.12, u"预期最终成果"_s, 11));
     p.items.push_back(label(2.3, 10.12, u"研究报告"_s, 11));
-    p.items.push_back(value(u"ExpectProduction1"_s, 3.5, 10.12, 1.7, song(11)));
-    p.items.push_back(value(u"ExpectProduction2"_s, 5.8, 10.12, 1.7, song(11)));
+    p.items.push_back(value(Field::ExpectProduction1, 3.5, 10.12, 1.7, song(11)));
+    p.items.push_back(value(Field::ExpectProduction2, 5.8, 10.12, 1.7, song(11)));
     for (double x : {3.1, 5.4, 6.5})
         p.items.push_back(vRule(x, 10.35, 0.35));
     p.items.push_back(label(1.0, 10.4, u"申请资助经费（单位：万元）"_s, 11));
-    p.items.push_back(value(u"ApplyOutlay"_s, 3.2, 10.4, 1.0, song(11)));
+    p.items.push_back(value(Field::ApplyOutlay, 3.2, 10.4, 1.0, song(11)));
     p.items.push_back(label(5.5, 10.45, u"预计完成时间"_s, 11));
-    p.items.push_back(value(u"ExpectCompleteDate"_s, 6.6, 10.4, 1.0, song(11)));
+    p.items.push_back(value(Field::ExpectCompleteDate, 6.6, 10.4, 1.0, song(11)));
 
     p.items.push_back(informalCopy(3.0, 0.4));
     p.items.push_back(pageNumber(u"pagedata"_s));

@@ -17,7 +17,7 @@ ReportPage page06()
                    {
                        frame(0.9, 0.8, 6.9, 0.8, Fill::White),
                        text(0.9, 0.54, 1.7, hei(15), u"四、课题设计论证"_s),
-                       valueMemo(u"ProjectReasoning"_s, 1.0, 1.65, 6.7, 8.4, song(11), Memo::Flowing),
+                       valueMemo(Field::ProjectReasoning, 1.0, 1.65, 6.7, 8.4, song(11), Memo::Flowing),
                        text(1.0, 0.9, 5.9, song(12),
                             u"1、问题的提出、课题界定、国内外研究现状评述、选题意义和研究价值。"_s),
                        text(1.0, 1.1, 5.5, song(12),

@@ -29,7 +29,7 @@ ReportPage page07()
                            withFeasibilityGuidance({
                                frame(0.9, 0.8, 6.9, 1.0, Fill::White),
                                text(0.9, 0.54, 3.2, hei(15), u"五、完成课题的可行性分析"_s),
-                               valueMemo(u"ProjectAnalyze"_s, 1.0, 1.9, 6.7, 8.0, song(11), Memo::Flowing),
+                               valueMemo(Field::ProjectAnalyze, 1.0, 1.9, 6.7, 8.0, song(11), Memo::Flowing),
                            })),
                     informalCopy(3.7, 0.5),
                     pageNumber(),

@@ -27,8 +27,8 @@ ReportPage page10()
             pageNumber(),
             text(1.0, 6.1, 1.2, song(11), u"第二推荐人意见："_s),
             text(5.4, 10.3, 0.9, song(11), u"推荐人签章"_s),
-            valueMemo(u"tuijian1"_s, 1.0, 1.8, 6.5, 3.9, arial(10), Memo::Flowing),
-            valueMemo(u"tuijian2"_s, 1.0, 6.3, 6.5, 3.9, arial(10), Memo::Flowing),
+            valueMemo(Field::tuijian1, 1.0, 1.8, 6.5, 3.9, arial(10), Memo::Flowing),
+            valueMemo(Field::tuijian2, 1.0, 6.3, 6.5, 3.9, arial(10), Memo::Flowing),
         });
 }
 

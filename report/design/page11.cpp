@@ -35,8 +35,8 @@ ReportPage page11()
             hRule(0.9, 6.4, 6.7),
             informalCopy(4.2, 0.5),
             pageNumber(),
-            valueMemo(u"danweiyijian"_s, 1.0, 1.6, 6.5, 2.3, arial(10), Memo::Truncating),
-            valueMemo(u"jiaoyujuyijian"_s, 1.0, 6.5, 6.4, 2.5, arial(10), Memo::Truncating),
+            valueMemo(Field::danweiyijian, 1.0, 1.6, 6.5, 2.3, arial(10), Memo::Truncating),
+            valueMemo(Field::jiaoyujuyijian, 1.0, 6.5, 6.4, 2.5, arial(10), Memo::Truncating),
         });
 }
 

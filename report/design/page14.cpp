@@ -19,7 +19,7 @@ ReportPage page14()
                    {
                        frame(0.9, 1.6, 6.9, 0.8, Fill::White),
                        text(0.9, 1.34, 0.8, hei(12), u"课题名称："_s),
-                       valueMemo(u"ProjectReasoning"_s, 1.0, 2.4, 6.6, 7.7, song(11), Memo::Flowing),
+                       valueMemo(Field::ProjectReasoning, 1.0, 2.4, 6.6, 7.7, song(11), Memo::Flowing),
                        text(1.0, 1.7, 5.4, song(12),
                             u"1、问题的提出、课题界定、国内外研究现状评述、选题意义和研究价值。"_s),
                        text(1.0, 1.9, 5.5, song(12),
@@ -33,7 +33,7 @@ ReportPage page14()
                        text(1.0, 1.0, 0.3, song(10), u"编号"_s),
                        text(3.6, 0.64, 2.7, hei(22), u"课题设计论证书"_s),
                        text(3.2, 1.04, 3.6, song(16), u"（活页课题设计必须匿名、匿单位）"_s),
-                       value(u"ProjectName"_s, 1.7, 1.4, 6.6, song(11)),
+                       value(Field::ProjectName, 1.7, 1.4, 6.6, song(11)),
                    }),
             informalCopy(3.5, 0.4),
             text(3.6, 10.6, 1.0, arial(10), u"——活页1——"_s),

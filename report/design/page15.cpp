@@ -15,7 +15,7 @@ ReportPage page15()
                     region(0.9, 0.8, 7.3, 9.8, 9.5,
                            withFeasibilityGuidance({
                                frame(0.9, 0.8, 6.9, 1.0, Fill::White),
-                               valueMemo(u"ProjectAnalyze"_s, 1.0, 1.9, 6.7, 8.4, song(11), Memo::Flowing),
+                               valueMemo(Field::ProjectAnalyze, 1.0, 1.9, 6.7, 8.4, song(11), Memo::Flowing),
                            })),
                     informalCopy(3.5, 0.5),
                     text(3.6, 10.7, 1.0, arial(10), u"——活页2——"_s),
