@@ -26,7 +26,7 @@ struct FileRead
 };
 
 // Reads the regular file at path whole, if it holds at most maxBytes. Never waits: a named pipe
-// or a device is reported, not opened for reading.
+// or a device is reported, never read from or waited for.
 FileRead readRegularFile(const QString& path, qint64 maxBytes);
 
 // The result of a write: ok, or the reason (the system's words where it gave one).
