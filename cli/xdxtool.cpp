@@ -111,7 +111,9 @@ bool needsGui(const QStringList& args)
     return c && c->needsGui;
 }
 
-int run(const QStringList& args, Io io)
+namespace {
+
+int dispatch(const QStringList& args, Io& io)
 {
     if (args.isEmpty()) {
         usage(io.err);
@@ -138,14 +140,21 @@ int run(const QStringList& args, Io io)
         io.out << text(command->help);
         return Ok;
     }
-    const int status = command->run(rest, io);
+    return command->run(rest, io);
+}
+
+} // namespace
+
+int run(const QStringList& args, Io io)
+{
+    const int status = dispatch(args, io);
     io.out.flush();
     // What did not reach the output (a full disk, a closed pipe) is a failure, never a short
-    // file that looks complete.
+    // file that looks complete: help texts and usage included.
     if (io.out.status() != QTextStream::Ok) {
         const QIODevice* device = io.out.device();
-        io.err << "xdxtool " << name << "：无法写出输出："
-               << (device ? device->errorString() : QStringLiteral("写入失败")) << '\n';
+        io.err << "xdxtool：无法写出输出：" << (device ? device->errorString() : QStringLiteral("写入失败"))
+               << '\n';
         io.err.flush();
         return Failure;
     }

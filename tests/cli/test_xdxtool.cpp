@@ -290,6 +290,7 @@ void TestXdxtool::outputErrorsFail_data()
     QTest::newRow("dump") << QStringList{u"dump"_qs, sample("complete.xdx")};
     QTest::newRow("check --json") << QStringList{u"check"_qs, u"--json"_qs, sample("complete.xdx")};
     QTest::newRow("check") << QStringList{u"check"_qs, sample("incomplete.xdx")};
+    QTest::newRow("help") << QStringList{u"check"_qs, u"--help"_qs};
 }
 
 // The real program on a full disk: a message and a failure, never a short output and 0.
