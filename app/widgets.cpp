@@ -480,10 +480,13 @@ void EduCodeEdit::inputMethodEvent(QInputMethodEvent* event)
 void EduCodeEdit::focusInEvent(QFocusEvent* event)
 {
     // Entering the field remembers its text for Esc. Focus coming back from a box, a dialog or a
-    // menu, or brought back by the check itself, is not entering it.
+    // menu, or brought back by the check itself, is not entering it; but the first focus the
+    // field ever gets, whatever brings it, is.
     const Qt::FocusReason reason = event->reason();
-    if (!m_returning && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+    const bool comingBack = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+    if (!m_returning && (!comingBack || !m_entered))
         m_remembered = text();
+    m_entered = true;
     QLineEdit::focusInEvent(event);
 }
 
@@ -497,6 +500,8 @@ void EduCodeEdit::focusOutEvent(QFocusEvent* event)
     const bool toAnotherControl = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
                                   reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason ||
                                   reason == Qt::OtherFocusReason;
+    if (toAnotherControl)
+        m_entered = false;
     if (toAnotherControl && text() != m_remembered && firstIncomplete() >= 0)
         // The box must not open in the middle of the focus change: do it once that is done.
         QMetaObject::invokeMethod(this, &EduCodeEdit::returnAfterLeaving, Qt::QueuedConnection);

@@ -127,6 +127,7 @@ private:
 
     Interaction* m_interaction = nullptr;
     QString m_remembered; // the display when the field received the focus
+    bool m_entered = false; // the focus is in the field, or went only to a box or a menu
     bool m_returning = false;
 };
 
