@@ -190,8 +190,10 @@ FileWrite replaceFile(const QString& path, const QByteArray& bytes)
         w.reason = systemReason(EEXIST);
         return w;
     }
+    // Whatever step fails, the temporary file goes.
     const auto fail = [&](int error) {
-        ::close(file.release());
+        if (file.fd >= 0)
+            ::close(file.release());
         ::unlink(temporary.constData());
         w.reason = systemReason(error);
         return w;
@@ -206,18 +208,10 @@ FileWrite replaceFile(const QString& path, const QByteArray& bytes)
     // sync to offer, which is no failure of this file.)
     if (::fdatasync(file.fd) != 0 && errno != EINVAL)
         return fail(errno);
-    if (::close(file.release()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        w.reason = systemReason(error);
-        return w;
-    }
-    if (::rename(temporary.constData(), finalName.constData()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        w.reason = systemReason(error);
-        return w;
-    }
+    if (::close(file.release()) != 0)
+        return fail(errno);
+    if (::rename(temporary.constData(), finalName.constData()) != 0)
+        return fail(errno);
     w.ok = true;
     return w;
 }

@@ -1,4 +1,5 @@
 #include "report/sheetlayout.h"
+
 #include "report/textlayout.h"
 
 #include <QSet>
@@ -58,7 +59,7 @@ private:
             // A box draws at most a sheet's height of lines a sheet: more lines than that many
             // sheets can hold would pass the sheet bound anyway, so breaking stops there.
             FontMeasure& fm = m_measurer.font(memo.font);
-            const double perSheet = m_sheet ? m_sheet->height / std::max(fm.pitch(), 0.01) + 1 : 1000;
+            const double perSheet = m_sheet->height / std::max(fm.pitch(), 0.01) + 1;
             it->second.lines = breakLines(memo.text, width, fm, std::size_t(perSheet) * (kMaxSheets + 1));
         }
         return it->second;
