@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/interaction.h"
+#include "app/messages.h"
 #include "app/preview/previewpages.h"
 #include "app/preview/reportpreview.h"
 #include "app/preview/reportstatus.h"
@@ -42,16 +43,6 @@ constexpr KeyFilter kKeyFilters[] = {
     {Field::ApplyOutlay, u"0123456789.", false},
     {Field::IDcard, u"0123456789Xx", true},
 };
-
-QString helpMissingMessage()
-{
-    return QStringLiteral("程序目录下没有找到帮助文档help.doc，请上网下载帮助文档！");
-}
-
-QString saveBeforeClosing()
-{
-    return QStringLiteral("退出前先保存编辑的文档吗？！");
-}
 
 // Runs a command; an error it does not handle itself ends it in the error box.
 template <class Command> bool guarded(MainWindow* window, Interaction* interaction, Command command)
@@ -241,7 +232,7 @@ FileRequest MainWindow::dialogRequest(const QString& title, const QString& fileN
     FileRequest request;
     request.title = title;
     request.fileName = fileName;
-    request.filterName = QStringLiteral("XDX数据交换文件");
+    request.filterName = appmsg::documentFilter();
     request.filterPattern = QStringLiteral("*.xdx");
     request.defaultSuffix = QStringLiteral("xdx");
     return request;
@@ -289,7 +280,7 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
             return;
         }
         QString name = m_interaction->saveFileName(
-            this, dialogRequest(QStringLiteral("请输入要保存的文件名："), m_saveFileName));
+            this, dialogRequest(appmsg::saveCaption(), m_saveFileName));
         if (name.isEmpty()) {
             outcome = SaveOutcome::Cancelled;
             return;
@@ -322,7 +313,7 @@ void MainWindow::openxmlfileClick()
     guarded(this, m_interaction, [this] {
         QString name = m_startupFileName;
         if (name.isEmpty()) {
-            FileRequest request = dialogRequest(QStringLiteral("请选择需要打开的项目文件"), m_openFileName);
+            FileRequest request = dialogRequest(appmsg::openCaption(), m_openFileName);
             request.directory = m_openDirectory;
             name = m_interaction->openFileName(this, request);
             if (!name.isEmpty()) {
@@ -373,7 +364,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     // Yes saves; whatever the save did the window closes, unless it failed with an error.
-    if (m_interaction->questionBox(this, saveBeforeClosing()) && saveDocument() == SaveOutcome::Failed) {
+    if (m_interaction->questionBox(this, appmsg::saveBeforeClosing()) && saveDocument() == SaveOutcome::Failed) {
         event->ignore();
         return;
     }
@@ -399,7 +390,7 @@ void MainWindow::helpinfoClick()
     if (!path.isEmpty())
         m_interaction->openUrl(QUrl::fromLocalFile(path));
     else
-        m_interaction->plainBox(this, helpMissingMessage());
+        m_interaction->plainBox(this, appmsg::helpMissing());
 }
 
 void MainWindow::Label41Click()
@@ -412,7 +403,7 @@ void MainWindow::printreportClick()
     guarded(this, m_interaction, [this] {
         ReportLayout layout;
         {
-            ReportStatus status(QStringLiteral("正在生成第%p页"), this);
+            ReportStatus status(appmsg::generatingSheet(), this);
             status.show();
             layout = layoutForm(record(), isOfficial(),
                                 [&status](int sheet) { return status.sheetBegins(sheet); });

@@ -17,12 +17,32 @@
 namespace shenbao {
 namespace {
 
+// Every message of this layer is written here.
 QString folderReason()
 {
     return QStringLiteral("这是一个文件夹");
 }
 
 } // namespace
+
+QString FileRead::why() const
+{
+    switch (status) {
+    case Status::Ok:
+        return {};
+    case Status::Missing:
+        return QStringLiteral("找不到文件");
+    case Status::Folder:
+        return folderReason();
+    case Status::NotRegular:
+        return QStringLiteral("这是%1，不是文件").arg(kind);
+    case Status::TooLarge:
+        return QStringLiteral("文件太大（超过 %1 MiB）").arg(limit >> 20);
+    case Status::Failed:
+        break;
+    }
+    return reason;
+}
 
 #ifdef Q_OS_UNIX
 
@@ -110,6 +130,7 @@ int writeAll(int fd, const QByteArray& bytes)
 FileRead readRegularFile(const QString& path, qint64 maxBytes)
 {
     FileRead r;
+    r.limit = maxBytes;
     const QByteArray name = QFile::encodeName(path);
     Descriptor file;
     // Non-blocking: opening a named pipe for reading would otherwise wait for a writer forever.
@@ -221,6 +242,7 @@ FileWrite replaceFile(const QString& path, const QByteArray& bytes)
 FileRead readRegularFile(const QString& path, qint64 maxBytes)
 {
     FileRead r;
+    r.limit = maxBytes;
     const QFileInfo info(path);
     if (!info.exists()) {
         r.status = FileRead::Status::Missing;

@@ -22,7 +22,12 @@ struct FileRead
     Status status = Status::Failed;
     QByteArray bytes;
     QString kind;   // NotRegular: what the path is, in words
-    QString reason; // Failed
+    QString reason; // Failed, Missing: the system's words
+    qint64 limit = 0; // the bound the file was read under
+
+    // Why the file was not read, in words for a message ("找不到文件", "这是一个文件夹"...);
+    // empty when it was.
+    QString why() const;
 };
 
 // Reads the regular file at path whole, if it holds at most maxBytes. Never waits: a named pipe

@@ -2,6 +2,7 @@
 
 #include "files/files.h"
 #include "report/fillreport.h"
+#include "report/messages.h"
 #include "report/paint.h"
 #include "report/textlayout.h"
 
@@ -14,21 +15,12 @@
 using namespace Qt::StringLiterals;
 
 namespace shenbao {
-namespace {
-
-QString writeError(const QString& what)
-{
-    return u"无法写出 PDF 文件：%1"_s.arg(what);
-}
-
-} // namespace
-
 bool writeReportPdf(const std::vector<Sheet>& sheets, QIODevice* device, const QPageSize& pageSize,
                     QString* error)
 {
     if (sheets.empty()) {
         if (error)
-            *error = writeError(u"没有可输出的页"_s);
+            *error = reportmsg::cannotWritePdf(reportmsg::noSheets());
         return false;
     }
     QPdfWriter writer(device);
@@ -41,7 +33,7 @@ bool writeReportPdf(const std::vector<Sheet>& sheets, QIODevice* device, const Q
     QPainter painter;
     if (!painter.begin(&writer)) {
         if (error)
-            *error = writeError(device->errorString());
+            *error = reportmsg::cannotWritePdf(device->errorString());
         return false;
     }
     for (std::size_t i = 0; i < sheets.size(); ++i) {
@@ -57,7 +49,7 @@ bool saveReportFile(const QByteArray& bytes, const QString& path, QString* error
 {
     const FileWrite written = replaceFile(path, bytes);
     if (!written.ok && error)
-        *error = writeError(u"“%1”：%2"_s.arg(QDir::toNativeSeparators(path), written.reason));
+        *error = reportmsg::cannotWritePdf(QDir::toNativeSeparators(path), written.reason);
     return written.ok;
 }
 

@@ -268,11 +268,6 @@ private:
 
 } // namespace
 
-QString tooManySheetsMessage()
-{
-    return QStringLiteral("申请书超过%1页，无法打印：请检查文档中是否有过长的文字或大量空行").arg(kMaxSheets);
-}
-
 ReportLayout layoutReport(const ReportDesign& design, const SheetProgress& progress)
 {
     ReportLayout result;

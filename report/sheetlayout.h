@@ -2,6 +2,7 @@
 
 // Laying a filled design out on sheets.
 
+#include "report/messages.h"
 #include "report/reportdesign.h"
 #include "report/sheet.h"
 
@@ -25,9 +26,6 @@ struct ReportLayout
     bool cancelled = false; // the progress callback said stop; sheets holds those finished before
     bool tooLong = false;   // the form would pass kMaxSheets; sheets is empty
 };
-
-// What the window and xdxtool say when a form would pass kMaxSheets.
-QString tooManySheetsMessage();
 
 // Turns a (filled) design into sheets: its pages in their chain from the first, each repeated
 // while a flowing memo or its band has text left. Needs a QGuiApplication (fonts).

@@ -3,6 +3,7 @@
 #include "files/files.h"
 #include "record/textrules.h"
 #include "xdx/commatext.h"
+#include "xdx/messages.h"
 #include "xdx/xdxformat.h"
 #include "xdx/xml/xmldocument.h"
 
@@ -75,11 +76,6 @@ static_assert(std::size(kElements) == 53);
 
 constexpr qint64 kMaxDocumentBytes = 64 * 1024 * 1024;
 constexpr const char* kEncoding = "GBK";
-
-QString notSingleTextMessage()
-{
-    return QStringLiteral("Element does not contain a single text node");
-}
 
 // Raised while reading when an element holds more than one text value.
 struct NotSingleText
@@ -193,11 +189,6 @@ QString formatTag()
     return QStringLiteral("QX2011v1.0");
 }
 
-QString rejectedMessage()
-{
-    return QStringLiteral("您选择的文档不是用本申报系统生成的");
-}
-
 QString newProjectId()
 {
     return QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
@@ -253,7 +244,7 @@ QByteArray xdxBytes(const ApplicationRecord& record, const QStringList& errorLis
     xml::ParseError parseError;
     if (!xml::Document::parse(bytes, &parseError)) {
         if (error)
-            *error = QStringLiteral("写出的文档无法再次读取：") + parseError.reason;
+            *error = xdxmsg::unreadableAfterWriting(parseError.reason);
         return {};
     }
     return bytes;
@@ -263,7 +254,7 @@ QString saveRefusal(const ApplicationRecord& record)
 {
     for (Field f : {Field::ProjectName, Field::Presider})
         if (xml::xmlSafeText(record.value(f)).isEmpty())
-            return QStringLiteral("“课题名称”  和  “主持人”  必须填写！");
+            return xdxmsg::saveRefused();
     return {};
 }
 
@@ -287,12 +278,12 @@ WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, co
     const QString shown = QDir::toNativeSeparators(path);
     const QByteArray bytes = xdxBytes(record, errorList, &result.error);
     if (bytes.isEmpty()) {
-        result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, result.error);
+        result.error = xdxmsg::cannotSave(shown, result.error);
         return result;
     }
     const FileWrite written = replaceFile(path, bytes);
     if (!written.ok)
-        result.error = QStringLiteral("无法保存文件“%1”：%2").arg(shown, written.reason);
+        result.error = xdxmsg::cannotSave(shown, written.reason);
     result.ok = written.ok;
     return result;
 }
@@ -321,7 +312,7 @@ OpenResult openXdxBytes(const QByteArray& bytes)
         readInto(root, result.record);
         result.official = elementText(root, u"PASSBY") == u"1";
     } catch (const NotSingleText&) {
-        return failed(notSingleTextMessage());
+        return failed(xdxmsg::notSingleText());
     }
     result.status = OpenResult::Status::Loaded;
     return result;
@@ -329,22 +320,9 @@ OpenResult openXdxBytes(const QByteArray& bytes)
 
 OpenResult openXdxFile(const QString& path)
 {
-    const QString shown = QDir::toNativeSeparators(path);
     FileRead read = readRegularFile(path, kMaxDocumentBytes);
-    switch (read.status) {
-    case FileRead::Status::Ok:
-        break;
-    case FileRead::Status::Missing:
-        return fileFailure(QStringLiteral("找不到文件“%1”").arg(shown));
-    case FileRead::Status::Folder:
-        return fileFailure(QStringLiteral("“%1”是文件夹，不是文件").arg(shown));
-    case FileRead::Status::NotRegular:
-        return fileFailure(QStringLiteral("“%1”是%2，不是文件").arg(shown, read.kind));
-    case FileRead::Status::TooLarge:
-        return fileFailure(QStringLiteral("文件“%1”太大（超过 64 MiB），不是本系统的文档").arg(shown));
-    case FileRead::Status::Failed:
-        return fileFailure(QStringLiteral("无法读取文件“%1”：%2").arg(shown, read.reason));
-    }
+    if (read.status != FileRead::Status::Ok)
+        return fileFailure(xdxmsg::cannotRead(QDir::toNativeSeparators(path), read.why()));
     return openXdxBytes(read.bytes);
 }
 

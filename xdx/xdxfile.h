@@ -1,6 +1,7 @@
 #pragma once
 
 #include "record/applicationrecord.h"
+#include "xdx/messages.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -58,8 +59,5 @@ struct OpenResult
 // result only when it is Loaded, so an open that fails half-way changes nothing.
 OpenResult openXdxFile(const QString& path);
 OpenResult openXdxBytes(const QByteArray& bytes);
-
-// The message for a wrong format tag.
-QString rejectedMessage(); // "您选择的文档不是用本申报系统生成的"
 
 } // namespace shenbao

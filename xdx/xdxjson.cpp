@@ -1,6 +1,7 @@
 #include "xdx/xdxjson.h"
 
 #include "record/textrules.h"
+#include "xdx/messages.h"
 #include "xdx/xdxformat.h"
 
 #include <QJsonArray>
@@ -78,13 +79,11 @@ JsonRecord recordFromJson(const QByteArray& json)
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        result.error = QStringLiteral("JSON 格式错误（第 %1 个字节处）：%2")
-                           .arg(parseError.offset)
-                           .arg(parseError.errorString());
+        result.error = xdxmsg::jsonSyntax(parseError.offset, parseError.errorString());
         return result;
     }
     if (!doc.isObject()) {
-        result.error = QStringLiteral("JSON 的最外层必须是一个对象 {…}");
+        result.error = xdxmsg::jsonNotObject();
         return result;
     }
     result.record = ApplicationRecord::empty();
@@ -98,48 +97,44 @@ JsonRecord recordFromJson(const QByteArray& json)
         };
         if (key == u"official") {
             if (!value.isBool())
-                return fail(QStringLiteral("应为 true 或 false"));
+                return fail(xdxmsg::jsonWantBool());
             continue;
         }
         if (key == u"ProjectID") {
             if (!value.isString())
-                return fail(QStringLiteral("应为字符串"));
+                return fail(xdxmsg::jsonWantString());
             continue; // a build always draws a fresh identifier
         }
         const std::optional<Field> field = fieldByName(key);
         if (!field)
-            return fail(QStringLiteral("未知的键（键名区分大小写）"));
+            return fail(xdxmsg::jsonUnknownKey());
         const FieldSpec& spec = fieldSpec(*field);
         if (spec.kind == FieldKind::Table) {
             if (!value.isArray())
-                return fail(QStringLiteral("应为由行组成的数组"));
+                return fail(xdxmsg::jsonWantRows());
             const QJsonArray rows = value.toArray();
             TableGrid& table = result.record.table(*field);
             if (rows.size() > table.rows())
-                return fail(QStringLiteral("最多 %1 行，给出了 %2 行").arg(table.rows()).arg(rows.size()));
+                return fail(xdxmsg::jsonTooManyRows(table.rows(), rows.size()));
             for (qsizetype r = 0; r < rows.size(); ++r) {
                 if (!rows[r].isArray())
-                    return fail(QStringLiteral("第 %1 行应为字符串数组").arg(r + 1));
+                    return fail(xdxmsg::jsonRowNotArray(r + 1));
                 const QJsonArray cells = rows[r].toArray();
                 if (cells.size() > table.columns())
-                    return fail(QStringLiteral("第 %1 行最多 %2 列，给出了 %3 列")
-                                    .arg(r + 1)
-                                    .arg(table.columns())
-                                    .arg(cells.size()));
+                    return fail(xdxmsg::jsonTooManyColumns(r + 1, table.columns(), cells.size()));
                 for (qsizetype c = 0; c < cells.size(); ++c) {
                     if (!cells[c].isString())
-                        return fail(QStringLiteral("第 %1 行第 %2 列应为字符串").arg(r + 1).arg(c + 1));
+                        return fail(xdxmsg::jsonCellNotString(r + 1, c + 1));
                     table.setCell(int(r) + 1, int(c), cells[c].toString());
                 }
             }
             continue;
         }
         if (!value.isString())
-            return fail(QStringLiteral("应为字符串"));
+            return fail(xdxmsg::jsonWantString());
         const QString text = value.toString();
         if (spec.kind == FieldKind::Choice && !text.isEmpty() && choiceIndex(*field, text) < 0)
-            return fail(QStringLiteral("“%1”不是本字段的选项（可选：%2）")
-                            .arg(text, choiceItems(*field).join(u"、")));
+            return fail(xdxmsg::jsonNotAChoice(text, choiceItems(*field)));
         result.record.setValue(*field, spec.kind == FieldKind::LongText ? withCrLf(text) : text);
     }
     result.ok = true;

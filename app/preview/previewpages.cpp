@@ -1,5 +1,6 @@
 #include "app/preview/previewpages.h"
 
+#include "app/messages.h"
 #include "files/files.h"
 #include "report/paint.h"
 #include "report/pdf.h"
@@ -48,7 +49,7 @@ constexpr qint64 kMaxPdfBytes = qint64(256) << 20;
 
 QString readError(const QString& path, const QString& why)
 {
-    return QStringLiteral("无法打开报表文件“%1”：%2").arg(QDir::toNativeSeparators(path), why);
+    return appmsg::cannotOpenReport(QDir::toNativeSeparators(path), why);
 }
 
 } // namespace
@@ -73,36 +74,16 @@ std::unique_ptr<PdfPages> PdfPages::load(const QString& path, QString* error)
     // A report of the form is a few hundred kB, a very long one some MB; anything this large
     // is no report and would only fill the memory.
     FileRead read = readRegularFile(path, kMaxPdfBytes);
-    QString why;
-    switch (read.status) {
-    case FileRead::Status::Ok:
-        break;
-    case FileRead::Status::Missing:
-        why = QStringLiteral("找不到文件");
-        break;
-    case FileRead::Status::Folder:
-        why = QStringLiteral("这是一个文件夹");
-        break;
-    case FileRead::Status::NotRegular:
-        why = QStringLiteral("这是%1，不是文件").arg(read.kind);
-        break;
-    case FileRead::Status::TooLarge:
-        why = QStringLiteral("文件太大，不是本程序保存的报表");
-        break;
-    case FileRead::Status::Failed:
-        why = read.reason;
-        break;
-    }
-    if (!why.isEmpty()) {
+    if (read.status != FileRead::Status::Ok) {
         if (error)
-            *error = readError(path, why);
+            *error = readError(path, read.why());
         return nullptr;
     }
     QByteArray bytes = std::move(read.bytes);
     std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
     if (!document || document->isLocked() || document->numPages() < 1) {
         if (error)
-            *error = readError(path, QStringLiteral("这不是一个可以显示的 PDF 报表"));
+            *error = readError(path, appmsg::notAReport());
         return nullptr;
     }
     return std::unique_ptr<PdfPages>(new PdfPages(std::move(bytes), std::move(document)));

@@ -1,5 +1,6 @@
 #include "app/preview/reportpreview.h"
 
+#include "app/messages.h"
 #include "app/interaction.h"
 #include "app/preview/previewpages.h"
 #include "app/preview/reportprint.h"
@@ -33,7 +34,7 @@ FileRequest pdfRequest(const QString& title, const QString& fileName)
     return {.title = title,
             .directory = {},
             .fileName = fileName,
-            .filterName = QStringLiteral("PDF 报表文件"),
+            .filterName = appmsg::reportFilter(),
             .filterPattern = QStringLiteral("*.pdf"),
             .defaultSuffix = QStringLiteral("pdf")};
 }
@@ -321,7 +322,7 @@ void ReportPreview::save()
 {
     if (pageCount() == 0)
         return;
-    const QString path = m_interaction->saveFileName(this, pdfRequest(QStringLiteral("保存报表"), m_saveName));
+    const QString path = m_interaction->saveFileName(this, pdfRequest(appmsg::saveReportCaption(), m_saveName));
     if (path.isEmpty())
         return;
     m_saveName = path;
@@ -332,7 +333,7 @@ void ReportPreview::save()
 
 void ReportPreview::open()
 {
-    const QString path = m_interaction->openFileName(this, pdfRequest(QStringLiteral("打开报表"), m_openName));
+    const QString path = m_interaction->openFileName(this, pdfRequest(appmsg::openReportCaption(), m_openName));
     if (path.isEmpty())
         return;
     m_openName = path;

@@ -1,5 +1,6 @@
 #include "app/preview/reportprint.h"
 
+#include "app/messages.h"
 #include "app/preview/previewpages.h"
 #include "app/preview/reportstatus.h"
 
@@ -70,18 +71,18 @@ PrintChoice printChoice(const QPrinter& printer)
 
 void preparePrinter(QPrinter& printer)
 {
-    printer.setDocName(QStringLiteral("报表打印"));
+    printer.setDocName(appmsg::printJobName());
     printer.setFullPage(true);
 }
 
 bool printPages(QPrinter& printer, const PreviewPages& pages, const std::vector<int>& sequence,
                 QWidget* statusParent, QString* error)
 {
-    ReportStatus status(QStringLiteral("正在打印第%p页"), statusParent);
+    ReportStatus status(appmsg::printingSheet(), statusParent);
     QPainter painter;
     if (!painter.begin(&printer)) {
         if (error)
-            *error = QStringLiteral("无法开始打印：打印机没有准备好");
+            *error = appmsg::printerNotReady();
         return false;
     }
     status.show();
@@ -93,7 +94,7 @@ bool printPages(QPrinter& printer, const PreviewPages& pages, const std::vector<
         }
         if (!first && !printer.newPage()) {
             if (error)
-                *error = QStringLiteral("打印第%1页时出错").arg(index + 1);
+                *error = appmsg::printPageFailed(index + 1);
             printer.abort();
             return false;
         }

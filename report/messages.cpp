@@ -1,0 +1,30 @@
+#include "report/messages.h"
+
+#include "report/sheetlayout.h"
+
+namespace shenbao {
+
+QString tooManySheetsMessage()
+{
+    return QStringLiteral("申请书超过%1页，无法打印：请检查文档中是否有过长的文字或大量空行").arg(kMaxSheets);
+}
+
+namespace reportmsg {
+
+QString cannotWritePdf(const QString& why)
+{
+    return QStringLiteral("无法写出 PDF 文件：%1").arg(why);
+}
+
+QString cannotWritePdf(const QString& shown, const QString& why)
+{
+    return cannotWritePdf(QStringLiteral("“%1”：%2").arg(shown, why));
+}
+
+QString noSheets()
+{
+    return QStringLiteral("没有可输出的页");
+}
+
+} // namespace reportmsg
+} // namespace shenbao
