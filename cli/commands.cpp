@@ -1,4 +1,6 @@
 #include "cli/xdxtool.h"
+
+#include "cli/messages.h"
 #include "files/files.h"
 #include "record/textrules.h"
 #include "session/session.h"
@@ -33,7 +35,7 @@ QString boxText(const QString& message)
 
 int usageError(Io& io, const QString& command, const QString& what)
 {
-    io.err << "xdxtool " << command << "：" << what << "\n（xdxtool " << command << " --help 显示用法）\n";
+    io.err << msg::usage(command, what) << '\n';
     return Failure;
 }
 
@@ -48,7 +50,7 @@ int checkCommand(const QStringList& args, Io& io)
     const bool json = parser.isSet(jsonOption);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
-        return usageError(io, u"check"_qs, u"请给出至少一个 XDX 文件"_qs);
+        return usageError(io, u"check"_qs, msg::wantFiles());
 
     const bool prefix = files.size() > 1;
     int worst = Ok;
@@ -98,12 +100,7 @@ int checkCommand(const QStringList& args, Io& io)
     }
     if (json)
         io.out << jsonOut << (files.isEmpty() ? "]\n" : "\n]\n");
-    io.err << QStringLiteral("共 %1 个文件：完整 %2，不完整 %3，被拒绝 %4，无法读取 %5\n")
-                  .arg(files.size())
-                  .arg(complete)
-                  .arg(incomplete)
-                  .arg(rejected)
-                  .arg(failed);
+    io.err << msg::checkSummary(files.size(), complete, incomplete, rejected, failed) << '\n';
     return worst;
 }
 
@@ -114,7 +111,7 @@ int dumpCommand(const QStringList& args, Io& io)
     if (!parseArguments(parser, args, io, u"dump"_qs, &status))
         return status;
     if (parser.positionalArguments().size() != 1)
-        return usageError(io, u"dump"_qs, u"请给出一个 XDX 文件"_qs);
+        return usageError(io, u"dump"_qs, msg::wantOneFile());
     const QString file = parser.positionalArguments().constFirst();
     const OpenedDocument v = openDocument(file);
     if (!v.message.isEmpty()) {
@@ -133,7 +130,7 @@ int buildCommand(const QStringList& args, Io& io)
         return status;
     const QStringList files = parser.positionalArguments();
     if (files.size() != 2)
-        return usageError(io, u"build"_qs, u"请给出输入的 JSON 文件和输出的 XDX 文件"_qs);
+        return usageError(io, u"build"_qs, msg::wantJsonAndXdx());
     const QString& in = files[0];
     const QString& outPath = files[1];
 
@@ -141,31 +138,21 @@ int buildCommand(const QStringList& args, Io& io)
     if (in == u"-") {
         QFile input;
         if (!input.open(stdin, QIODevice::ReadOnly)) {
-            io.err << in << ": 无法读取：" << input.errorString() << '\n';
+            io.err << in << ": " << msg::cannotRead(input.errorString()) << '\n';
             return Failure;
         }
         bytes = input.read(kMaxJsonBytes + 1);
         if (bytes.size() > kMaxJsonBytes) {
-            io.err << in << ": 文件太大（超过 64 MiB）\n";
+            FileRead tooLarge;
+            tooLarge.status = FileRead::Status::TooLarge;
+            tooLarge.limit = kMaxJsonBytes;
+            io.err << in << ": " << msg::cannotRead(tooLarge.why()) << '\n';
             return Failure;
         }
     } else {
         FileRead read = readRegularFile(in, kMaxJsonBytes);
-        switch (read.status) {
-        case FileRead::Status::Ok:
-            break;
-        case FileRead::Status::TooLarge:
-            io.err << in << ": 文件太大（超过 64 MiB）\n";
-            return Failure;
-        case FileRead::Status::NotRegular:
-            io.err << in << ": 无法读取：这是" << read.kind << "，不是文件\n";
-            return Failure;
-        case FileRead::Status::Folder:
-            io.err << in << ": 无法读取：这是一个文件夹\n";
-            return Failure;
-        case FileRead::Status::Missing:
-        case FileRead::Status::Failed:
-            io.err << in << ": 无法读取：" << read.reason << '\n';
+        if (read.status != FileRead::Status::Ok) {
+            io.err << in << ": " << msg::cannotRead(read.why()) << '\n';
             return Failure;
         }
         bytes = std::move(read.bytes);
@@ -186,12 +173,7 @@ int buildCommand(const QStringList& args, Io& io)
         return Failure;
     }
     const QStringList& errorList = save.errorList;
-    if (errorList.isEmpty())
-        io.err << QStringLiteral("已写出 %1：填写完整\n").arg(outPath);
-    else
-        io.err << QStringLiteral("已写出 %1：还有 %2 项未填写完整（xdxtool check %1 列出）\n")
-                      .arg(outPath)
-                      .arg(errorList.size());
+    io.err << msg::built(outPath, errorList.size()) << '\n';
     return Ok;
 }
 

@@ -1,4 +1,6 @@
 #include "cli/xdxtool.h"
+
+#include "cli/messages.h"
 #include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
@@ -29,12 +31,12 @@ int pdfCommand(const QStringList& args, Io& io)
     if (paperName.compare(u"letter", Qt::CaseInsensitive) == 0)
         paper = QPageSize(QPageSize::Letter);
     else if (paperName.compare(u"a4", Qt::CaseInsensitive) != 0)
-        return usageError(io, command, u"未知的纸张“%1”（可用 a4 或 letter）"_s.arg(paperName));
+        return usageError(io, command, msg::unknownPaper(paperName));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
-        return usageError(io, command, u"只能给出一个 XDX 文件"_s);
+        return usageError(io, command, msg::wantOnlyOneFile());
     if (files.isEmpty())
-        return usageError(io, command, u"请给出一个 XDX 文件"_s);
+        return usageError(io, command, msg::wantOneFile());
     const QString file = files.constFirst();
     QString out = parser.value(outOption);
     if (out.isEmpty()) {
@@ -44,9 +46,9 @@ int pdfCommand(const QStringList& args, Io& io)
     // "-o" naming the document itself would replace the application with its printout.
     const QFileInfo inInfo(file), outInfo(out);
     if (outInfo.exists() && inInfo.exists() && outInfo.canonicalFilePath() == inInfo.canonicalFilePath())
-        return usageError(io, command, u"输出文件“%1”就是要打印的文档"_s.arg(out));
+        return usageError(io, command, msg::outputIsInput(out));
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        io.err << "xdxtool pdf：需要图形程序对象来排版字体\n";
+        io.err << msg::needsGui() << '\n';
         return Failure;
     }
 
@@ -58,7 +60,7 @@ int pdfCommand(const QStringList& args, Io& io)
         return Failure;
     }
     if (view.status == OpenResult::Status::NoChildren)
-        io.err << name << ": 文档中没有任何内容，输出的是空白的申请书\n";
+        io.err << name << ": " << msg::emptyDocument() << '\n';
 
     installFontSubstitutions();
     const ReportLayout layout = layoutForm(view.record, view.official);
@@ -71,9 +73,7 @@ int pdfCommand(const QStringList& args, Io& io)
         io.err << error << '\n';
         return Failure;
     }
-    io.err << u"已写出 %1：%2 页，%3\n"_s.arg(out)
-                  .arg(layout.sheets.size())
-                  .arg(view.official ? u"正式文档"_s : u"非正式文档"_s);
+    io.err << msg::printed(out, qsizetype(layout.sheets.size()), view.official) << '\n';
     return Ok;
 }
 

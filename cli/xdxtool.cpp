@@ -1,5 +1,7 @@
 #include "cli/xdxtool.h"
 
+#include "cli/messages.h"
+
 #include <QIODevice>
 #include <span>
 
@@ -90,9 +92,9 @@ bool parseArguments(QCommandLineParser& parser, const QStringList& args, Io& io,
     QString what;
     if (!parser.unknownOptionNames().isEmpty()) {
         const QString name = parser.unknownOptionNames().constFirst();
-        what = QStringLiteral("未知的选项“%1%2”").arg(name.size() == 1 ? u"-"_qs : u"--"_qs, name);
+        what = msg::unknownOption((name.size() == 1 ? u"-"_qs : u"--"_qs) + name);
     } else if (!args.isEmpty() && args.constLast().startsWith(u'-')) {
-        what = QStringLiteral("选项“%1”缺少参数").arg(args.constLast());
+        what = msg::missingValue(args.constLast());
     } else {
         what = parser.errorText();
     }
@@ -131,7 +133,7 @@ int dispatch(const QStringList& args, Io& io)
     }
     const Command* command = find(name);
     if (!command) {
-        io.err << "xdxtool：未知的子命令“" << name << "”\n\n";
+        io.err << msg::unknownCommand(name) << "\n\n";
         usage(io.err);
         return Failure;
     }
@@ -153,8 +155,7 @@ int run(const QStringList& args, Io io)
     // file that looks complete: help texts and usage included.
     if (io.out.status() != QTextStream::Ok) {
         const QIODevice* device = io.out.device();
-        io.err << "xdxtool：无法写出输出：" << (device ? device->errorString() : QStringLiteral("写入失败"))
-               << '\n';
+        io.err << msg::cannotWriteOutput(device ? device->errorString() : msg::writeFailed()) << '\n';
         io.err.flush();
         return Failure;
     }

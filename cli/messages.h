@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// Every text xdxtool writes to its error stream, the subcommands' help aside (kCommands).
+
+namespace shenbao::cli::msg {
+
+QString unknownCommand(const QString& name);
+QString unknownOption(const QString& dashedName);
+QString missingValue(const QString& option);
+QString usage(const QString& command, const QString& what);
+QString cannotWriteOutput(const QString& why);
+QString writeFailed();
+
+QString wantFiles();
+QString wantOneFile();
+QString wantOnlyOneFile();
+QString wantJsonAndXdx();
+QString cannotRead(const QString& why);
+QString checkSummary(qsizetype files, int complete, int incomplete, int rejected, int failed);
+QString built(const QString& out, qsizetype gaps);
+
+QString unknownPaper(const QString& name);
+QString outputIsInput(const QString& out);
+QString needsGui();
+QString emptyDocument();
+QString printed(const QString& out, qsizetype sheets, bool official);
+
+} // namespace shenbao::cli::msg
