@@ -1,6 +1,7 @@
 #include "record/textrules.h"
 
-#include <QStringEncoder>
+#include "record/gbk.h"
+
 #include <algorithm>
 
 namespace shenbao {
@@ -28,19 +29,10 @@ int unitBytes(QStringView unit)
         return 2;
     if (c.unicode() < 0x80)
         return 1;
-    // The unified ideographs are all double-byte in GBK; other characters are asked of the
-    // codec (CP936 holds a few single-byte ones, such as the euro sign at 0x80).
-    if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FA5)
-        return 2;
-    // One encoder per thread: this runs on every keystroke in a field.
-    thread_local QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
-    if (!encoder.isValid())
-        return 2;
-    encoder.resetState();
-    const QByteArray bytes = encoder.encode(unit);
-    if (encoder.hasError() || bytes.isEmpty())
-        return 2;
-    return int(bytes.size());
+    // CP936 holds a few single-byte characters, such as the euro sign at 0x80.
+    char bytes[2];
+    const int n = unit.size() == 1 ? gbk::toBytes(c.unicode(), bytes) : 0;
+    return n ? n : 2;
 }
 
 } // namespace
@@ -73,11 +65,7 @@ QString fitGbkBytes(QStringView text, int maxBytes)
 
 bool isGbkEncodable(QStringView text)
 {
-    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
-    if (!encoder.isValid())
-        return false;
-    (void)encoder.encode(text);
-    return !encoder.hasError();
+    return gbk::encode(text).has_value();
 }
 
 bool isEduCodeSeparator(int displayPosition)

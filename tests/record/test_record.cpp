@@ -1,10 +1,15 @@
 #include "record/applicationrecord.h"
 #include "record/fields.h"
+#include "record/gbk.h"
 #include "record/textrules.h"
 
+#include <QFile>
 #include <QTest>
 
+#include <map>
+
 using namespace shenbao;
+using namespace Qt::StringLiterals;
 
 class TestRecord : public QObject
 {
@@ -25,6 +30,7 @@ private slots:
     void writeRules();
     void longTextLines_data();
     void longTextLines();
+    void gbkEveryCodeBothWays();
 };
 
 void TestRecord::catalogueCoversEveryField()
@@ -236,6 +242,68 @@ void TestRecord::longTextLines()
     QCOMPARE(shenbao::longTextLines(text), lines);
     QCOMPARE(shenbao::longTextLines(longTextFromLines(lines)), lines);
     QCOMPARE(shenbao::longTextLines(withCrLf(text)), lines);
+}
+
+// Every code of the code page, decoded and encoded again, against the table the Linux build
+// (ICU) made: "tests/data/gbk-cp936.table", 256 single bytes then 126 x 191 pairs, each the
+// character as 16 bits little-endian, 0 for none. SHENBAO_WRITE_GBK_TABLE=FILE writes it anew.
+void TestRecord::gbkEveryCodeBothWays()
+{
+    std::vector<char16_t> table;
+    std::vector<QByteArray> codes;
+    for (int b = 0; b < 0x100; ++b) {
+        table.push_back(gbk::isLeadByte(uchar(b)) ? 0 : gbk::fromByte(uchar(b)));
+        codes.push_back(QByteArray(1, char(b)));
+    }
+    for (int lead = 0x81; lead <= 0xFE; ++lead)
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            table.push_back(gbk::fromPair(uchar(lead), uchar(trail)));
+            const char pair[2] = {char(lead), char(trail)};
+            codes.push_back(QByteArray(pair, 2));
+        }
+    QByteArray bytes;
+    for (const char16_t c : table) {
+        bytes.append(char(c & 0xFF));
+        bytes.append(char(c >> 8));
+    }
+    if (const QString out = qEnvironmentVariable("SHENBAO_WRITE_GBK_TABLE"); !out.isEmpty()) {
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        QSKIP("table written");
+    }
+    QFile file(QStringLiteral(SHENBAO_TEST_DATA "/gbk-cp936.table"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray reference = file.readAll();
+    QCOMPARE(reference.size(), bytes.size());
+    std::map<char16_t, std::vector<QByteArray>> codesOf;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const char16_t want = char16_t(uchar(reference[qsizetype(2 * i)]) | uchar(reference[qsizetype(2 * i + 1)]) << 8);
+        if (table[i] != want)
+            QFAIL(qPrintable(u"%1 decodes to U+%2, the table says U+%3"_s.arg(QString::fromLatin1(codes[i].toHex()))
+                                 .arg(uint(table[i]), 4, 16, QChar(u'0'))
+                                 .arg(uint(want), 4, 16, QChar(u'0'))));
+        if (want)
+            codesOf[want].push_back(codes[i]);
+    }
+    for (int u = 1; u < 0x10000; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF)
+            continue;
+        char out[2];
+        const int n = gbk::toBytes(char16_t(u), out);
+        const auto it = codesOf.find(char16_t(u));
+        if (it == codesOf.end()) {
+            if (n != 0)
+                QFAIL(qPrintable(u"U+%1 has no code but encodes"_s.arg(u, 4, 16, QChar(u'0'))));
+            continue;
+        }
+        const QByteArray got(out, n);
+        if (std::find(it->second.begin(), it->second.end(), got) == it->second.end())
+            QFAIL(qPrintable(u"U+%1 encodes to \"%2\""_s.arg(u, 4, 16, QChar(u'0')).arg(QString::fromLatin1(got.toHex()))));
+    }
+    // Whole texts: a character without a code fails, a bad byte shows as U+FFFD.
+    QCOMPARE(gbk::encode(u"教育€"), std::optional<QByteArray>("\xBD\xCC\xD3\xFD\x80"));
+    QCOMPARE(gbk::encode(u"a\U0001F600"), std::nullopt);
+    QCOMPARE(gbk::decode("\xBD\xCC\x81\x7F\xBD"), u"教\uFFFD\x7F\uFFFD"_s);
 }
 
 QTEST_APPLESS_MAIN(TestRecord)

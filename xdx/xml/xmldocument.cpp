@@ -1,8 +1,9 @@
 #include "xdx/xml/xmldocument.h"
 
+#include "record/gbk.h"
 #include "record/textrules.h"
+#include "xdx/xml/gbkhandler.h"
 
-#include <QStringDecoder>
 #include <algorithm>
 #include <cstring>
 #include <libxml/SAX2.h>
@@ -54,6 +55,7 @@ void initialiseEngine()
     static const bool done = [] {
         xmlInitParser();
         xmlSetExternalEntityLoader(refuseExternalEntity);
+        registerGbkHandler();
         return true;
     }();
     (void)done;
@@ -195,8 +197,7 @@ QString sourceLine(const QByteArray& bytes, int line)
     QByteArray raw = bytes.mid(start, end - start);
     if (raw.endsWith('\r'))
         raw.chop(1);
-    QStringDecoder gbk("GBK");
-    QString text = gbk.isValid() ? gbk.decode(raw) : QString::fromLatin1(raw);
+    QString text = gbk::decode(raw);
     // Count characters, not UTF-16 units, and never keep half a surrogate pair.
     qsizetype i = 0;
     for (int n = 0; n < 40 && i < text.size(); ++n)
