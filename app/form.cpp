@@ -245,7 +245,7 @@ QWidget* FormBuilder::create(const ControlSpec& spec, const PageSpec& page, QWid
         break;
     }
     case ControlKind::Button: {
-        auto* button = new QPushButton(QIcon(text(spec.icon)), text(spec.text), parent);
+        auto* button = new QPushButton(pictureIcon(spec.icon), text(spec.text), parent);
         button->setIconSize(QSize(24, 24));
         w = button;
         break;
@@ -253,7 +253,7 @@ QWidget* FormBuilder::create(const ControlSpec& spec, const PageSpec& page, QWid
     case ControlKind::FlatButton: {
         auto* button = new QToolButton(parent);
         button->setText(text(spec.text));
-        button->setIcon(QIcon(text(spec.icon)));
+        button->setIcon(pictureIcon(spec.icon));
         button->setIconSize(QSize(24, 24));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setAutoRaise(true);

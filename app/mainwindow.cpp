@@ -78,7 +78,7 @@ void MainWindow::buildControls()
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(programTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/icons/shenbao.svg")));
+    setWindowIcon(pictureIcon(u"shenbao"));
     setFont(formFontPixels(QStringLiteral("MS Sans Serif"), 11));
     QPalette p = palette();
     p.setColor(QPalette::Window, p.color(QPalette::Button));

@@ -62,6 +62,11 @@ QString notAReport()
     return QStringLiteral("这不是一个可以显示的 PDF 报表");
 }
 
+QString noPdfViewer()
+{
+    return QStringLiteral("没有可以打开 PDF 文件的程序");
+}
+
 QString printJobName()
 {
     return QStringLiteral("报表打印");

@@ -20,6 +20,7 @@ QString saveReportCaption();
 QString openReportCaption();
 QString cannotOpenReport(const QString& shown, const QString& why);
 QString notAReport();
+QString noPdfViewer();
 QString printJobName();
 QString printerNotReady();
 QString printPageFailed(int sheet);

@@ -710,4 +710,9 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
+QIcon pictureIcon(QStringView name)
+{
+    return QIcon(QStringLiteral(":/icons/") + name.toString() + QStringLiteral(SHENBAO_PICTURE_SUFFIX));
+}
+
 } // namespace shenbao

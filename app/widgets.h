@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -179,6 +180,10 @@ private:
 // honours QComboBox::maxVisibleItems: some styles (Fusion) otherwise pop up every item at once.
 // One instance for the process.
 QStyle* listPopupStyle();
+
+// One of the program's pictures by name ("verifydata", "shenbao"): drawn from SVG where Qt
+// draws SVG, else from a PNG rendered at build time.
+QIcon pictureIcon(QStringView name);
 
 // A label that reacts to a click, without looking like a link.
 class ClickLabel : public QLabel

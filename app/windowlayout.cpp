@@ -162,17 +162,17 @@ constexpr ControlSpec kPage10[] = {
 
 constexpr ControlSpec kPanel1[] = {
     {K::Button, u"verifydata", nullptr, 5, 2, 88, 30, u"检 查", {u"MS Sans Serif", 16, true}, C::Red, 1,
-     nullptr, 0, 0, AnchorNone, u":/icons/verifydata.svg"},
+     nullptr, 0, 0, AnchorNone, u"verifydata"},
     {K::List, u"verifylist", nullptr, 8, 36, 154, 333, nullptr, {u"MS Sans Serif", 11, false}, C::Red, 0,
      nullptr, 0, 0, AnchorNone, nullptr, u"鼠标点击错误记录，可以定位到页面"},
     {K::FlatButton, u"openxmlfile", nullptr, 16, 384, 66, 66, u"打 开", kFlat16, C::Navy, -1,
-     nullptr, 0, 0, AnchorNone, u":/icons/openxmlfile.svg"},
+     nullptr, 0, 0, AnchorNone, u"openxmlfile"},
     {K::FlatButton, u"savexmlfile", nullptr, 96, 384, 66, 66, u"保 存", kFlat16, C::Navy, -1,
-     nullptr, 0, 0, AnchorNone, u":/icons/savexmlfile.svg", u"保存文档前请先审核"},
+     nullptr, 0, 0, AnchorNone, u"savexmlfile", u"保存文档前请先审核"},
     {K::FlatButton, u"helpinfo", nullptr, 16, 464, 66, 66, u"帮 助", kFlat16, C::Navy, -1,
-     nullptr, 0, 0, AnchorNone, u":/icons/helpinfo.svg"},
+     nullptr, 0, 0, AnchorNone, u"helpinfo"},
     {K::FlatButton, u"printreport", nullptr, 96, 464, 66, 66, u"预览\\打印", {u"新宋体", 14, false}, C::Navy, -1,
-     nullptr, 0, 0, AnchorNone, u":/icons/printreport.svg"},
+     nullptr, 0, 0, AnchorNone, u"printreport"},
 };
 
 // Pages 1 and 2 show their boxes' text in blue, pages 9 and 10 in maroon; labels are navy

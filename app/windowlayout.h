@@ -64,7 +64,7 @@ struct ControlSpec
     int captionLeft = 0;               // or kCaptionAbove
     int captionTop = 0;
     int anchors = AnchorNone;
-    const char16_t* icon = nullptr; // resource path of a button's picture
+    const char16_t* icon = nullptr; // name of a button's picture (pictureIcon)
     const char16_t* hint = nullptr; // tooltip of a control that is no field
 };
 

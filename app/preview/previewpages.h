@@ -12,10 +12,6 @@
 
 class QPainter;
 
-namespace Poppler {
-class Document;
-}
-
 namespace shenbao {
 
 // What the preview shows and prints: the sheets of a report just generated, or a report saved
@@ -55,25 +51,13 @@ private:
     QPageSize m_paper;
 };
 
-// A saved report read back with poppler. Saving it again writes the very bytes that were read.
-class PdfPages : public PreviewPages
+// A report saved before, opened again: in the preview where this system draws PDF files
+// (pages), else in the system's PDF viewer (no pages, no error).
+struct SavedReport
 {
-public:
-    // nullptr with *error set when path is not a readable PDF with at least one page.
-    static std::unique_ptr<PdfPages> load(const QString& path, QString* error);
-    ~PdfPages() override;
-
-    int count() const override;
-    QSizeF size(int index) const override;
-    QImage image(int index, double dpi) const override;
-    void paint(QPainter& painter, int index) const override;
-    bool save(const QString& path, QString* error) const override;
-
-private:
-    PdfPages(QByteArray bytes, std::unique_ptr<Poppler::Document> document);
-
-    QByteArray m_bytes;
-    std::unique_ptr<Poppler::Document> m_document;
+    std::unique_ptr<PreviewPages> pages;
+    QString error; // why it could not be opened: the error box's text
 };
+SavedReport openSavedReport(const QString& path);
 
 } // namespace shenbao

@@ -337,13 +337,11 @@ void ReportPreview::open()
     if (path.isEmpty())
         return;
     m_openName = path;
-    QString error;
-    std::unique_ptr<PdfPages> pages = PdfPages::load(path, &error);
-    if (!pages) {
-        m_interaction->errorBox(this, errorBoxText(error));
-        return;
-    }
-    setPages(std::move(pages));
+    SavedReport report = openSavedReport(path);
+    if (!report.error.isEmpty())
+        m_interaction->errorBox(this, errorBoxText(report.error));
+    else if (report.pages)
+        setPages(std::move(report.pages));
 }
 
 } // namespace shenbao
