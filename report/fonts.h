@@ -6,8 +6,10 @@
 namespace shenbao {
 
 // The form was designed with Windows faces ("宋体", "黑体", "楷体_GB2312", "MS Sans Serif",
-// "Arial", ...). This module maps them to the Debian fonts that scripts/install-deps.sh installs.
-// Call once at start-up, after the application object exists; later calls do nothing.
+// "Arial", ...). Where a face is installed (Windows) it is drawn as it is, under its newer name
+// where Windows renamed it ("楷体"); where it is missing (Debian, Wine) this module maps it to
+// the Debian fonts that scripts/install-deps.sh installs. Call once at start-up, after the
+// application object exists; later calls do nothing.
 void installFontSubstitutions();
 
 // A font of one of the form's faces. Latin faces ("Arial", "Times New Roman", "MS Sans Serif")
