@@ -15,6 +15,12 @@ packages=(
   libclang-rt-14-dev
 )
 
+# `install-deps.sh windows`: what `make windows` needs besides (cross compiler, Wine, NSIS).
+if [[ "${1:-}" == windows ]]; then
+  packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine wine64 nsis zip
+            xvfb xauth xdotool imagemagick openbox qt6-base-dev-tools qt6-translations-l10n)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

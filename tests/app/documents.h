@@ -6,26 +6,33 @@
 #include "record/applicationrecord.h"
 #include "xdx/xdxfile.h"
 
+#include "record/gbk.h"
+
 #include <QFile>
 #include <QRegularExpression>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <csignal>
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#endif
 
 namespace shenbao::testing {
 
-inline QByteArray gbk(const QString& s)
+inline QByteArray gbkBytes(const QString& s)
 {
-    QStringEncoder encoder("GBK");
-    return encoder.encode(s);
+    // Like a lenient encoder: "?" for a character GBK lacks.
+    QByteArray out;
+    for (const QChar c : s) {
+        char b[2];
+        const int n = shenbao::gbk::toBytes(c.unicode(), b);
+        out.append(n ? QByteArray(b, n) : QByteArray("?"));
+    }
+    return out;
 }
 
 inline QString fromGbk(const QByteArray& bytes)
 {
-    QStringDecoder decoder("GBK");
-    return decoder.decode(bytes);
+    return shenbao::gbk::decode(bytes);
 }
 
 // The document this program saves for r, as text.
@@ -84,6 +91,7 @@ inline QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+#ifdef Q_OS_UNIX
 // While it lives, no file may grow beyond the given size: a disk that fills up half-way through
 // a save, which holds for root too.
 class FileSizeLimit
@@ -104,5 +112,15 @@ public:
 private:
     rlimit m_old{};
 };
+#define SHENBAO_NEEDS_FILE_SIZE_LIMIT()
+#else
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64) {}
+};
+#define SHENBAO_NEEDS_FILE_SIZE_LIMIT() \
+    QSKIP("Windows has no per-process file size limit to make a write fail half-way")
+#endif
 
 } // namespace shenbao::testing

@@ -53,7 +53,7 @@ void clickOpen(WindowFixture& f)
 // A document of this program with one element replaced.
 QByteArray edited(const ApplicationRecord& r, const QString& element, const QString& replacement)
 {
-    return gbk(withElement(documentText(r), element, replacement));
+    return gbkBytes(withElement(documentText(r), element, replacement));
 }
 
 QByteArray officialDocument(const ApplicationRecord& r, const QString& mark = u"1"_s)
@@ -149,24 +149,24 @@ void TestOpen::readsDocumentsWrittenOtherwise_data()
     QString indented = text;
     indented.replace(QRegularExpression(u">(<[^/])"_s), u">\r\n    \\1"_s);
     indented.replace(QRegularExpression(u"(</[^>]+>)(</)"_s), u"\\1\r\n\\2"_s);
-    QTest::newRow("indented, CR LF") << gbk(indented) << r;
+    QTest::newRow("indented, CR LF") << gbkBytes(indented) << r;
 
     const QString name = leaf(u"ProjectName"_s, r.value(Field::ProjectName));
     const QString ver = leaf(u"ver"_s, u"QX2011v1.0"_s);
     QString reordered = withElement(withElement(text, u"ProjectName"_s, QString()), u"ver"_s, QString());
     reordered.replace(u"</XMLPackage>"_s, name + ver + u"</XMLPackage>"_s);
-    QTest::newRow("reordered: title and tag last") << gbk(reordered) << r;
+    QTest::newRow("reordered: title and tag last") << gbkBytes(reordered) << r;
 
     ApplicationRecord noRow = r;
     noRow.table(Field::FinallyProduction).clearRow(1);
     QTest::newRow("a missing first row is empty, without the preset")
-        << gbk(withElement(text, u"FinallyProduction1"_s, QString())) << noRow;
+        << gbkBytes(withElement(text, u"FinallyProduction1"_s, QString())) << noRow;
 
     // The list has no such item: the field shows no choice, and the check says so.
     ApplicationRecord noChoice = r;
     noChoice.setValue(Field::SubjectClass, QString());
     QTest::newRow("a choice the list lacks")
-        << gbk(withElement(text, u"SubjectClass"_s, leaf(u"SubjectClass"_s, u"天文学"_s))) << noChoice;
+        << gbkBytes(withElement(text, u"SubjectClass"_s, leaf(u"SubjectClass"_s, u"天文学"_s))) << noChoice;
 }
 
 void TestOpen::readsDocumentsWrittenOtherwise()
@@ -239,7 +239,7 @@ void TestOpen::failsWithoutTakingAnything_data()
         << u"nation.xdx"_s << edited(r, u"Nation"_s, leaf(u"Nation"_s, u"汉<!-- x -->族"_s)) << notSingle;
     QTest::newRow("an official document with a comment inside Nation")
         << u"official.xdx"_s
-        << gbk(withElement(fromGbk(officialDocument(r)), u"Nation"_s, leaf(u"Nation"_s, u"汉<!-- x -->族"_s)))
+        << gbkBytes(withElement(fromGbk(officialDocument(r)), u"Nation"_s, leaf(u"Nation"_s, u"汉<!-- x -->族"_s)))
         << notSingle;
     QTest::newRow("an element inside the last field")
         << u"last.xdx"_s << edited(r, u"jiaoyujuyijian"_s, leaf(u"jiaoyujuyijian"_s, u"<b>同意</b>"_s))
@@ -435,7 +435,7 @@ void TestOpen::leavingOfficialMode()
         document = "<XMLPackage>";
     else if (next == u"half-way")
         document =
-            gbk(withElement(documentText(test::incompleteSample()), u"Tutor"_s, u"<Tutor><a/></Tutor>"_s));
+            gbkBytes(withElement(documentText(test::incompleteSample()), u"Tutor"_s, u"<Tutor><a/></Tutor>"_s));
     if (next != u"cancel")
         f.ui.openAnswers.enqueue(writeFile(dir, u"next.xdx"_s, document));
     clickOpen(f);

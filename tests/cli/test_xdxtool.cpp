@@ -1,13 +1,13 @@
 #include "../common/clirun.h"
 #include "check/verify.h"
 #include "cli/xdxtool.h"
+#include "record/gbk.h"
 #include "xdx/xdxfile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
@@ -281,7 +281,7 @@ void TestXdxtool::buildAcceptsBothLineBreaks()
     const OpenResult back = openXdxFile(out);
     QCOMPARE(back.record.value(Field::tuijian1), u"一\r\n二\r\n三\r\n"_qs);
     QCOMPARE(back.record.value(Field::ProjectReasoning), u"甲\r\n"_qs);
-    QVERIFY(readAll(out).contains(QByteArray("<tuijian1>") + QStringEncoder("GBK").encode(u"一,二,三"_qs)));
+    QVERIFY(readAll(out).contains(QByteArray("<tuijian1>") + *gbk::encode(u"一,二,三")));
 }
 
 void TestXdxtool::outputErrorsFail_data()

@@ -151,7 +151,7 @@ void TestPrintReport::marksByMode()
     WindowFixture f;
     const ApplicationRecord r = completeSample();
     const QByteArray doc = official
-                               ? gbk(withElement(documentText(r), u"PASSBY"_s, leaf(u"PASSBY"_s, u"1"_s)))
+                               ? gbkBytes(withElement(documentText(r), u"PASSBY"_s, leaf(u"PASSBY"_s, u"1"_s)))
                                : xdxBytes(r, {});
     openDocument(f, dir, doc);
     QCOMPARE(f.window->isOfficial(), official);

@@ -16,11 +16,14 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#ifdef SHENBAO_TEST_POPPLER
 #include <poppler-qt6.h>
+#endif
 
 using namespace shenbao;
 using namespace shenbao::test;
@@ -67,6 +70,7 @@ void trigger(ReportPreview& p, const char* command)
     a->trigger();
 }
 
+#ifdef SHENBAO_TEST_POPPLER
 // The words of every page of a PDF as poppler reads them, sorted: a printer of another
 // resolution places them a hundredth of a point apart, which may change poppler's reading order.
 QStringList pdfTexts(const QString& path)
@@ -84,8 +88,20 @@ QStringList pdfTexts(const QString& path)
     }
     return out;
 }
+#else
+// Without poppler (Windows) only the pages are counted: one empty text each.
+QStringList pdfTexts(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression page(u"/Type\\s*/Page(?![A-Za-z])"_s);
+    const QString text = QString::fromLatin1(file.readAll());
+    return QStringList(text.count(page), QString());
+}
+#endif
 
-int darkPixels(const QImage& image)
+[[maybe_unused]] int darkPixels(const QImage& image)
 {
     int n = 0;
     for (int y = 0; y < image.height(); y += 2)
@@ -210,6 +226,9 @@ void TestReportPreview::fittingFollowsTheWindow()
 
 void TestReportPreview::saveAndOpen()
 {
+#ifndef SHENBAO_TEST_POPPLER
+    QSKIP("Without poppler (Windows) a saved report opens in the system's PDF viewer; nothing reads it back here");
+#else
     auto p = previewOf(&m_ui, m_sheets);
     const QString path = m_dir.filePath(u"report.pdf"_s);
     m_ui.clear();
@@ -254,6 +273,7 @@ void TestReportPreview::saveAndOpen()
     m_ui.saveAnswers.enqueue(again);
     trigger(*p, "save");
     QCOMPARE(readAll(again), readAll(path));
+#endif
 }
 
 void TestReportPreview::badFiles()
@@ -270,15 +290,21 @@ void TestReportPreview::badFiles()
     QVERIFY(dynamic_cast<const SheetPages*>(&p->pages()));
     QCOMPARE(p->currentPage(), 2);
 
-    // A PDF cut short, and a missing file.
+    // A PDF cut short (poppler's judgement: elsewhere the system's viewer would be started),
+    // and a missing file.
+#ifdef SHENBAO_TEST_POPPLER
     const QString cut = m_dir.filePath(u"cut.pdf"_s);
     QVERIFY(writeReportPdf(m_sheets, cut));
     writeAll(cut, readAll(cut).left(2000));
     m_ui.openAnswers.enqueue(cut);
     trigger(*p, "open");
+    const int cutErrors = 1;
+#else
+    const int cutErrors = 0;
+#endif
     m_ui.openAnswers.enqueue(m_dir.filePath(u"none.pdf"_s));
     trigger(*p, "open");
-    QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 3);
+    QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 2 + cutErrors);
     QCOMPARE(p->pageCount(), int(m_sheets.size()));
 
     // A huge file is refused before it is read (a sparse file: no disk is used).
@@ -291,7 +317,7 @@ void TestReportPreview::badFiles()
     }
     m_ui.openAnswers.enqueue(huge);
     trigger(*p, "open");
-    QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 4);
+    QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 3 + cutErrors);
     QVERIFY(m_ui.texts(ScriptedInteraction::Box::Error).last().contains(u"文件太大"_s));
 
     // Saving into a folder fails with a reason and leaves an existing file alone.
@@ -299,7 +325,7 @@ void TestReportPreview::badFiles()
     writeAll(kept, "old");
     m_ui.saveAnswers.enqueue(m_dir.path());
     trigger(*p, "save");
-    QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 5);
+    QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 4 + cutErrors);
     QVERIFY(m_ui.texts(ScriptedInteraction::Box::Error).last().contains(u"文件夹"_s));
     QCOMPARE(readAll(kept), QByteArray("old"));
 }

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# `make windows`: the Windows program, cross-built on Debian against the project's SDK, its tests
+# run under Wine, then the setup program and the portable zip, and the setup checked in a fresh
+# Wine prefix. Output in $WINBUILD (build-windows): shenbao-VERSION-setup.exe and
+# shenbao-VERSION-windows.zip.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+build=${WINBUILD:-build-windows}
+host=${BUILD:-build}
+jobs=${JOBS:-$(nproc)}
+archive=${WINSDK_ARCHIVE:-$root/../shared/winsdk/shenbao-winsdk-6.4.2-1.tar.xz}
+
+scripts/install-deps.sh windows
+
+# The host's picture renderer (Qt SVG), from the Linux build.
+cmake --build "$host" --target shenbao_mkicons >/dev/null
+
+# The SDK, unpacked once into the build folder (never into the sources).
+sdk="$build/sdk"
+stamp="$sdk/.unpacked-$(basename "$archive")"
+if [[ ! -f "$stamp" ]]; then
+  [[ -f "$archive" ]] || { echo "make windows: no SDK at $archive (see ../shared/winsdk/README.md)" >&2; exit 1; }
+  rm -rf "$sdk" && mkdir -p "$sdk"
+  tar xJf "$archive" -C "$sdk"
+  touch "$stamp"
+fi
+
+cmake -S . -B "$build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$root/$sdk/shenbao-winsdk/mingw.cmake" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_BUILD_TYPE=Release -DSHENBAO_WERROR=ON -DSHENBAO_BENCH=OFF \
+  -DSHENBAO_HOST_MKICONS="$root/$host/share/shenbao_mkicons" >/dev/null
+cmake --build "$build" -j "$jobs"
+
+echo "make windows: tests under Wine"
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+stage="$build/stage"
+rm -rf "$stage"
+cmake --install "$build" --prefix "$stage" --strip >/dev/null
+folder="$stage/bin"
+cp "$build/app/shenbao.ico" "$folder/"
+scripts/windows/check-folder.sh "$folder"
+
+# The setup program: every file named, so that the uninstaller removes exactly these.
+files="$build/files.nsh" unfiles="$build/unfiles.nsh"
+: >"$files"; : >"$unfiles"
+(cd "$folder" && find . -type d ! -name . | sort) | while read -r d; do
+  d=${d#./}; echo "CreateDirectory \"\$INSTDIR\\${d//\//\\}\"" >>"$files"
+done
+(cd "$folder" && find . -type f ! -name shenbao.ico | sort) | while read -r f; do
+  f=${f#./}; w=${f//\//\\}
+  echo "File \"/oname=$w\" \"$root/$folder/$f\"" >>"$files"
+  echo "Delete \"\$INSTDIR\\$w\"" >>"$unfiles"
+done
+(cd "$folder" && find . -mindepth 1 -type d | sort -r) | while read -r d; do
+  d=${d#./}; echo "RMDir \"\$INSTDIR\\${d//\//\\}\"" >>"$unfiles"
+done
+setup="$build/shenbao-$version-setup.exe"
+size_kb=$(du -sk "$folder" | cut -f1)
+makensis -V2 -INPUTCHARSET UTF8 -DSTAGE="$root/$folder" -DFILES="$root/$files" -DUNFILES="$root/$unfiles" \
+  -DOUTFILE="$root/$setup" -DSIZE_KB="$size_kb" "$build/shenbao.nsi"
+
+# The same folder as a zip, for machines where nothing may be installed.
+zip="$build/shenbao-$version-windows.zip"
+rm -f "$zip"
+(cd "$stage" && rm -rf "shenbao-$version" && cp -r bin "shenbao-$version" && zip -qr "$root/$zip" "shenbao-$version" \
+  && rm -rf "shenbao-$version")
+
+scripts/windows/check-setup.sh "$setup" "$build"
+echo "make windows: $setup ($(du -h "$setup" | cut -f1)), $zip ($(du -h "$zip" | cut -f1))"
