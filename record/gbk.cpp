@@ -23,7 +23,9 @@ const Tables& tables()
 {
     static const std::unique_ptr<Tables> t = [] {
         auto t = std::make_unique<Tables>();
-        for (int b = 1; b < 0x100; ++b) {
+        // 0xFF is no GBK code: ICU gives it a private-use character (U+F8F5) that Wine's code
+        // page 936 does not, and no document has it. Every other code agrees between the two.
+        for (int b = 1; b < 0xFF; ++b) {
             if (isLeadByte(uchar(b)))
                 continue;
             const char byte = char(b);
@@ -45,7 +47,7 @@ const Tables& tables()
             }
             char out[2];
             const int n = system::encode(char16_t(u), out);
-            if (n == 1)
+            if (n == 1 && uchar(out[0]) != 0xFF)
                 t->bytes[u] = uchar(out[0]);
             else if (n == 2 && isLeadByte(uchar(out[0])))
                 t->bytes[u] = quint16(uchar(out[0]) << 8 | uchar(out[1]));

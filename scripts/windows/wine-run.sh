@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a program of the Windows build under Wine (the build's test runner and the scripts use
-# it): the SDK's DLLs and MinGW's runtime on the path, Qt's plugins from the SDK, and one Wine
-# prefix per build, made on first use with the Debian fonts the form falls back to.
+# it): the SDK's DLLs and MinGW's runtime on the path (Qt finds its plugins beside its DLLs),
+# and one Wine prefix per build, made on first use with the Debian fonts the form falls back to.
 #   SHENBAO_WINSDK=<unpacked SDK> WINEPREFIX=<prefix> wine-run.sh PROGRAM.exe ARGS...
 set -euo pipefail
 : "${SHENBAO_WINSDK:?the unpacked Windows SDK}" "${WINEPREFIX:?the Wine prefix}"
@@ -22,9 +22,20 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     done
     wineserver -w
   fi
+  # Wine does not hand QT_* variables to Windows programs; the prefix's environment does.
+  wanted=$(env | grep -E '^QT_(QPA_PLATFORM|QPA_FONTDIR|SCALE_FACTOR|LOGGING_RULES)=' | sort || true)
+  if [[ "$wanted" != "$(cat "$WINEPREFIX.qtenv" 2>/dev/null)" ]]; then
+    for name in QT_QPA_PLATFORM QT_QPA_FONTDIR QT_SCALE_FACTOR QT_LOGGING_RULES; do
+      if [[ -n "${!name:-}" ]]; then
+        wine reg add 'HKCU\Environment' /v "$name" /d "${!name}" /f >/dev/null 2>&1
+      else
+        wine reg delete 'HKCU\Environment' /v "$name" /f >/dev/null 2>&1 || true
+      fi
+    done
+    printf '%s' "$wanted" >"$WINEPREFIX.qtenv"
+  fi
 ) 9>"$WINEPREFIX.lock"
 
 mingw=/usr/lib/gcc/x86_64-w64-mingw32/12-posix
 export WINEPATH="$(windows_path "$SHENBAO_WINSDK/bin");$(windows_path "$mingw");$(windows_path /usr/x86_64-w64-mingw32/lib)"
-export QT_PLUGIN_PATH="$(windows_path "$SHENBAO_WINSDK/plugins")"
 exec wine "$@"

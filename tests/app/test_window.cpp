@@ -216,6 +216,13 @@ void TestWindow::recordRoundTripsThroughTheControls()
     QCOMPARE(f.field<QLineEdit>(Field::EduCode)->text(), u"12 -456-7890"_s);
 }
 
+namespace {
+QString rectText(const QRect& r)
+{
+    return u"(%1,%2 %3x%4)"_s.arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+} // namespace
+
 void TestWindow::layoutFollowsTheTables()
 {
     WindowFixture f;
@@ -248,7 +255,9 @@ void TestWindow::layoutFollowsTheTables()
         for (qsizetype i = 0; i < children.size(); ++i)
             for (qsizetype j = i + 1; j < children.size(); ++j)
                 QVERIFY2(!children[i]->geometry().intersects(children[j]->geometry()),
-                         qPrintable(children[i]->objectName() + u" overlaps "_s + children[j]->objectName()));
+                         qPrintable(u"%1 %2 overlaps %3 %4 (font %5)"_s.arg(children[i]->objectName())
+                                        .arg(rectText(children[i]->geometry()), children[j]->objectName(),
+                                             rectText(children[j]->geometry()), QFontInfo(children[j]->font()).family())));
     }
 }
 
@@ -549,7 +558,7 @@ QTEST_MAIN(TestWindow)
 // Qt's own dialogs speak the user's language; the message boxes keep their fixed texts.
 void TestWindow::qtDialogsInChineseBoxesUnchanged()
 {
-    QVERIFY(installQtTranslations(QLocale(QLocale::Chinese, QLocale::China), QDir::tempPath()));
+    QVERIFY(installQtTranslations(QLocale(QLocale::Chinese, QLocale::China), QCoreApplication::applicationDirPath()));
     QVERIFY(QCoreApplication::translate("QFileDialog", "File &name:") != u"File &name:"_s);
     QVERIFY(QCoreApplication::translate("QPrintDialog", "Print") != u"Print"_s);
 

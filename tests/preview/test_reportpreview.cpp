@@ -286,7 +286,7 @@ void TestReportPreview::badFiles()
     p->setCurrentPage(2);
     trigger(*p, "open");
     QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 1);
-    QVERIFY(m_ui.texts(ScriptedInteraction::Box::Error)[0].startsWith(u"无法打开报表文件“%1”"_s.arg(xdx)));
+    QVERIFY(m_ui.texts(ScriptedInteraction::Box::Error)[0].startsWith(u"无法打开报表文件“%1”"_s.arg(QDir::toNativeSeparators(xdx))));
     QVERIFY(dynamic_cast<const SheetPages*>(&p->pages()));
     QCOMPARE(p->currentPage(), 2);
 
