@@ -5,6 +5,8 @@
 #   SHENBAO_WINSDK=<unpacked SDK> WINEPREFIX=<prefix> wine-run.sh PROGRAM.exe ARGS...
 set -euo pipefail
 : "${SHENBAO_WINSDK:?the unpacked Windows SDK}" "${WINEPREFIX:?the Wine prefix}"
+# Wine reads the command line in the Unix locale's encoding: UTF-8, for Chinese file names.
+export LC_ALL=C.UTF-8
 export WINEPREFIX WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
 
 windows_path() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
