@@ -53,14 +53,19 @@ echo "check-setup: xdxtool.exe check: $out"
 
 # The program from the installed folder with the file, as the association starts it: its
 # window must come up with the document's title bar text.
+# (A fresh Wine session: one begun without a display would keep its windows off the screen.)
+wineserver -k || true
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wine "$1" "$2" >/dev/null 2>&1 &
   for _ in $(seq 90); do
-    if xdotool search --onlyvisible --name "澄岚省教育科学规划" >/dev/null 2>&1; then wineserver -k; exit 0; fi
+    for w in $(xdotool search --name . 2>/dev/null); do
+      if xdotool getwindowname "$w" 2>/dev/null | grep -q "澄岚省教育科学规划"; then wineserver -k; exit 0; fi
+    done
     sleep 1
   done
-  wineserver -k; exit 1
-' _ "$installed/shenbao.exe" "$(winpath "$sample_dir/完整 申请.xdx")" || fail "shenbao.exe did not show its window"
+  import -window root "$3" 2>/dev/null; wineserver -k; exit 1
+' _ "$installed/shenbao.exe" "$(winpath "$sample_dir/完整 申请.xdx")" "$work/check-setup-failed.png" \
+  || fail "shenbao.exe did not show its window (screen: $work/check-setup-failed.png)"
 echo "check-setup: shenbao.exe started from the installed folder with the file"
 
 wine "$installed/uninstall.exe" /S
