@@ -4,7 +4,7 @@ BUILDTYPE ?= RelWithDebInfo
 CMAKEFLAGS ?=
 JOBS      ?= $(shell nproc)
 
-.PHONY: all deps configure build run test check package install clean fuzz bench
+.PHONY: all deps configure build run test check package install clean fuzz bench windows
 
 all: build
 
@@ -58,5 +58,10 @@ bench: deps
 	build-bench/bench/bench_core
 	QT_QPA_PLATFORM=offscreen build-bench/bench/bench_report
 
+# The Windows program (cross-built against ../shared/winsdk), its tests under Wine, the setup
+# program and the zip in build-windows/. Needs the Linux build for its picture renderer.
+windows: build
+	@BUILD=$(BUILD) JOBS=$(JOBS) scripts/windows/make-windows.sh
+
 clean:
-	@rm -rf $(BUILD) build-asan build-fuzz build-bench
+	@rm -rf $(BUILD) build-asan build-fuzz build-bench build-windows

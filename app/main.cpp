@@ -11,6 +11,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("shenbao"));
+    // One look on every system, the one the pages are measured in: Windows' own style pads a
+    // flat button so that "预览\打印" no longer fits its 66 pixels.
+    QApplication::setStyle(QStringLiteral("Fusion"));
     shenbao::installFontSubstitutions();
     shenbao::installQtTranslations(QLocale::system(), QCoreApplication::applicationDirPath());
 

@@ -28,7 +28,7 @@ desktop="$users/Desktop/教育科学规划课题申报.lnk"
 wine "$setup" /S
 wineserver -w
 for f in shenbao.exe xdxtool.exe help.doc uninstall.exe Qt6Core.dll libxml2.dll platforms/qwindows.dll \
-         styles/qwindowsvistastyle.dll translations/qtbase_zh_CN.qm; do
+         translations/qtbase_zh_CN.qm; do
   [[ -f "$installed/$f" ]] || fail "not installed: $f"
 done
 [[ -f "$menu" ]] || fail "no Start-menu entry"

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The installed Windows program under Wine + Xvfb + openbox, for looking at it beside the Linux
+# build (scripts/screenshots.sh, scripts/print-shots.sh):
+#   OUT/page01.png ... page10.png  the ten pages with the complete sample
+#   OUT/check.png                  the error list after "检 查" on the incomplete sample
+#   OUT/preview.png                "预览\打印": the preview
+#   OUT/form.pdf, OUT/linux.pdf    xdxtool.exe pdf and the Linux xdxtool pdf of the sample,
+#                                  compared page for page (words, and pixels at 50 dpi)
+#   OUT/figures.txt                start-up to the window, check over 1,000 files, the form to PDF
+# Usage: scripts/windows/screenshots.sh [OUT]  (after make windows; default /tmp/shenbao-windows)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${WINBUILD:-$root/build-windows}
+host=${BUILD:-$root/build}
+out=$(realpath -m "${1:-/tmp/shenbao-windows}")
+setup=$(ls "$build"/shenbao-*-setup.exe | head -1)
+export LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$out/prefix" HOME="$out/home"
+unset WINEPATH
+winpath() { local p; p=$(realpath -m "$1"); echo "Z:${p//\//\\}"; }
+
+rm -rf "$out" && mkdir -p "$out" "$HOME"
+wine wineboot --init >/dev/null 2>&1 || true
+# The Debian fonts the form falls back to where the Windows faces are missing, as in the tests.
+cp /usr/share/fonts/truetype/arphic/uming.ttc /usr/share/fonts/truetype/arphic/ukai.ttc \
+   /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc /usr/share/fonts/truetype/liberation2/*.ttf \
+   "$WINEPREFIX/drive_c/windows/Fonts/"
+wine "$setup" /S
+wineserver -w
+exe="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Programs/shenbao/shenbao.exe"
+tool="$(dirname "$exe")/xdxtool.exe"
+
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  set -e
+  out=$1 exe=$2 complete=$3 incomplete=$4
+  openbox & sleep 1
+  window() { for _ in $(seq 120); do
+      for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+        xdotool getwindowname "$w" 2>/dev/null | grep -q "$1" && { echo "$w"; return; }
+      done; sleep 0.5; done; return 1; }
+  start=$(date +%s.%N)
+  wine "$exe" "$complete" >/dev/null 2>&1 &
+  win=$(window "澄岚省教育科学规划")
+  echo "start-up to the window: $(awk -v a="$start" -v b="$(date +%s.%N)" "BEGIN {printf \"%.1f\", b - a}") s" >"$out/figures.txt"
+  sleep 2
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  for page in $(seq 1 10); do
+    import -window root "$out/page$(printf %02d "$page").png"
+    # The page tabs run along the top of the page control; Ctrl+Tab goes to the next.
+    xdotool mousemove $((X + 30)) $((Y + 60)) click 1 key ctrl+Tab
+    sleep 1
+  done
+  # "预览\打印" is 96,464 66x66 in the panel, which starts 624 pixels into the client area.
+  xdotool mousemove $((X + 753)) $((Y + 497)) click 1
+  window "报表预览" >/dev/null
+  sleep 2
+  import -window root "$out/preview.png"
+  wineserver -k; sleep 1
+  wine "$exe" "$incomplete" >/dev/null 2>&1 &
+  win=$(window "澄岚省教育科学规划")
+  sleep 2
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  # "检 查" is 5,2 88x30 in the panel.
+  xdotool mousemove $((X + 673)) $((Y + 17)) click 1
+  sleep 2
+  import -window root "$out/check.png"
+  wineserver -k
+' _ "$out" "$exe" "$(winpath "$root/samples/complete.xdx")" "$(winpath "$root/samples/incomplete.xdx")"
+
+# The office's tool: 1,000 files checked, and the whole form to PDF, against Linux.
+mkdir -p "$out/round"
+for i in $(seq -w 1 1000); do cp "$root/samples/complete.xdx" "$out/round/$i.xdx"; done
+{
+  seconds() { local t0 t1; t0=$(date +%s.%N); "$@" >/dev/null 2>&1 || true; t1=$(date +%s.%N)
+              awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.2f", b - a}'; }
+  args=(); for f in "$out"/round/*.xdx; do args+=("$(winpath "$f")"); done
+  echo "xdxtool.exe check over 1,000 files: $(seconds wine "$tool" check "${args[@]}") s"
+  echo "xdxtool.exe pdf, the whole form: $(seconds wine "$tool" pdf "$(winpath "$root/samples/complete.xdx")" -o "$(winpath "$out/form.pdf")") s"
+} >>"$out/figures.txt"
+rm -rf "$out/round"
+"$host/cli/xdxtool" pdf "$root/samples/complete.xdx" -o "$out/linux.pdf" 2>/dev/null
+pages=$(pdfinfo "$out/form.pdf" | awk '/^Pages:/ {print $2}')
+tmp=$(mktemp -d)
+for ((i = 1; i <= pages; i++)); do
+  words() { pdftotext -f "$i" -l "$i" "$1" - | tr -s ' \n' '\n\n' | sort; }
+  same=$([[ "$(words "$out/form.pdf")" == "$(words "$out/linux.pdf")" ]] && echo "same words" || echo "DIFFERENT WORDS")
+  pdftoppm -r 50 -f "$i" -l "$i" -singlefile -png "$out/form.pdf" "$tmp/w"
+  pdftoppm -r 50 -f "$i" -l "$i" -singlefile -png "$out/linux.pdf" "$tmp/l"
+  px=$(compare -metric AE -fuzz 30% "$tmp/w.png" "$tmp/l.png" /dev/null 2>&1 || true)
+  echo "page $i: $same, $px of $(identify -format '%[fx:w*h]' "$tmp/w.png") pixels differ"
+done | tee -a "$out/figures.txt"
+rm -rf "$tmp"
+cat "$out/figures.txt"
