@@ -33,6 +33,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   set -e
   out=$1 exe=$2 complete=$3 incomplete=$4
   openbox & sleep 1
+  # The client area'"'"'s corner on the screen (xdotool'"'"'s geometry is the frame'"'"'s under openbox).
+  corner() { eval "$(xwininfo -id "$1" | awk '"'"'/Absolute upper-left X/ {print "X=" $4} /Absolute upper-left Y/ {print "Y=" $4}'"'"')"; }
   window() { for _ in $(seq 120); do
       for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
         xdotool getwindowname "$w" 2>/dev/null | grep -q "$1" && { echo "$w"; return; }
@@ -42,12 +44,14 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   win=$(window "澄岚省教育科学规划")
   echo "start-up to the window: $(awk -v a="$start" -v b="$(date +%s.%N)" "BEGIN {printf \"%.1f\", b - a}") s" >"$out/figures.txt"
   sleep 2
-  eval "$(xdotool getwindowgeometry --shell "$win")"
-  for page in $(seq 1 10); do
-    import -window root "$out/page$(printf %02d "$page").png"
-    # The page tabs run along the top of the page control; Ctrl+Tab goes to the next.
-    xdotool mousemove $((X + 30)) $((Y + 60)) click 1 key ctrl+Tab
+  corner "$win"
+  # The page tabs, left to right along the top (the keyboard does not reach Wine'"'"'s windows here).
+  page=1
+  for x in 28 92 163 226 284 342 406 470 516 561; do
+    xdotool mousemove $((X + x)) $((Y + 6)) click 1
     sleep 1
+    import -window root "$out/page$(printf %02d "$page").png"
+    page=$((page + 1))
   done
   # "预览\打印" is 96,464 66x66 in the panel, which starts 624 pixels into the client area.
   xdotool mousemove $((X + 753)) $((Y + 497)) click 1
@@ -58,7 +62,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wine "$exe" "$incomplete" >/dev/null 2>&1 &
   win=$(window "澄岚省教育科学规划")
   sleep 2
-  eval "$(xdotool getwindowgeometry --shell "$win")"
+  corner "$win"
   # "检 查" is 5,2 88x30 in the panel.
   xdotool mousemove $((X + 673)) $((Y + 17)) click 1
   sleep 2
