@@ -1,5 +1,6 @@
 #include "cli/xdxtool.h"
 
+#include "cli/inputs.h"
 #include "cli/messages.h"
 #include "files/files.h"
 #include "record/textrules.h"
@@ -39,68 +40,85 @@ int usageError(Io& io, const QString& command, const QString& what)
     return Failure;
 }
 
+namespace {
+
+// What check keeps of a document: the lines it prints, not the record.
+struct Checked
+{
+    QString status;
+    QString message;
+    bool official = false;
+    QStringList entries;
+};
+
+Checked checkFile(const QString& file)
+{
+    const OpenedDocument v = openDocument(file);
+    return {statusName(v), v.message, v.official, v.errorList};
+}
+
+} // namespace
+
 int checkCommand(const QStringList& args, Io& io)
 {
     QCommandLineParser parser;
     const QCommandLineOption jsonOption(u"json"_qs);
     parser.addOption(jsonOption);
+    ManyFiles many;
+    many.addTo(parser);
     int status = Failure;
     if (!parseArguments(parser, args, io, u"check"_qs, &status))
         return status;
     const bool json = parser.isSet(jsonOption);
-    const QStringList files = parser.positionalArguments();
-    if (files.isEmpty())
-        return usageError(io, u"check"_qs, msg::wantFiles());
+    const std::optional<QStringList> inputs = many.files(parser, io, u"check"_qs, &status);
+    if (!inputs)
+        return status;
+    const QStringList& files = *inputs;
 
     const bool prefix = files.size() > 1;
     int worst = Ok;
     int complete = 0, incomplete = 0, rejected = 0, failed = 0;
-    QString jsonOut = u"["_qs;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString& file = files[i];
-        const OpenedDocument v = openDocument(file);
-        const QString status = statusName(v);
-        if (status == u"complete") {
-            ++complete;
-        } else if (status == u"incomplete") {
-            ++incomplete;
-            worst = std::max<int>(worst, Incomplete);
-        } else {
-            (status == u"rejected" ? rejected : failed)++;
-            worst = Failure;
-        }
-        if (!v.message.isEmpty())
-            io.err << visibleControls(file) << ": " << boxText(v.message) << '\n';
-        if (json) {
-            jsonOut += i ? u",\n  {"_qs : u"\n  {"_qs;
-            jsonOut += u"\"file\": "_qs;
-            jsonOut += jsonString(file);
-            jsonOut += u", \"status\": "_qs;
-            jsonOut += jsonString(status);
-            jsonOut += u", \"message\": "_qs;
-            if (v.message.isEmpty())
-                jsonOut += u"null"_qs;
-            else
-                jsonOut += jsonString(v.message);
-            jsonOut += v.official ? u", \"official\": true"_qs : u", \"official\": false"_qs;
-            jsonOut += u", \"entries\": ["_qs;
-            for (qsizetype e = 0; e < v.errorList.size(); ++e) {
-                if (e)
-                    jsonOut += u", "_qs;
-                jsonOut += jsonString(v.errorList[e]);
-            }
-            jsonOut += u"]}"_qs;
-        } else {
-            for (const QString& entry : v.errorList) {
-                if (prefix)
-                    io.out << visibleControls(file) << ": ";
-                io.out << entry << '\n';
-            }
-        }
-    }
     if (json)
-        io.out << jsonOut << (files.isEmpty() ? "]\n" : "\n]\n");
-    io.err << msg::checkSummary(files.size(), complete, incomplete, rejected, failed) << '\n';
+        io.out << '[';
+    Progress progress(io.err, files.size());
+    forEachInOrder<Checked>(
+        files.size(), many.jobs(parser), [&](qsizetype i) { return checkFile(files[i]); },
+        [&](qsizetype i, const Checked& v) {
+            const QString& file = files[i];
+            if (v.status == u"complete") {
+                ++complete;
+            } else if (v.status == u"incomplete") {
+                ++incomplete;
+                worst = std::max<int>(worst, Incomplete);
+            } else {
+                (v.status == u"rejected" ? rejected : failed)++;
+                worst = Failure;
+            }
+            if (!v.message.isEmpty())
+                progress.write(visibleControls(file) + u": "_qs + boxText(v.message));
+            if (json) {
+                QString line = i ? u",\n  {"_qs : u"\n  {"_qs;
+                line += u"\"file\": "_qs + jsonString(file);
+                line += u", \"status\": "_qs + jsonString(v.status);
+                line += u", \"message\": "_qs + (v.message.isEmpty() ? u"null"_qs : jsonString(v.message));
+                line += v.official ? u", \"official\": true"_qs : u", \"official\": false"_qs;
+                line += u", \"entries\": ["_qs;
+                for (qsizetype e = 0; e < v.entries.size(); ++e)
+                    line += (e ? u", "_qs : QString()) + jsonString(v.entries[e]);
+                line += u"]}"_qs;
+                io.out << line;
+            } else {
+                for (const QString& entry : v.entries) {
+                    if (prefix)
+                        io.out << visibleControls(file) << ": ";
+                    io.out << entry << '\n';
+                }
+            }
+            progress.step(i + 1);
+        });
+    if (json)
+        io.out << "\n]\n";
+    progress.write(msg::checkSummary(files.size(), complete, incomplete, rejected, failed));
     return worst;
 }
 

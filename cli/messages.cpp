@@ -37,6 +37,16 @@ QString wantFiles()
     return QStringLiteral("请给出至少一个 XDX 文件");
 }
 
+QString noDocumentsIn(const QStringList& folders)
+{
+    return QStringLiteral("“%1”中没有 XDX 文件（子文件夹用 -r）").arg(folders.join(QStringLiteral("”、“")));
+}
+
+QString cannotReadList(const QString& list, const QString& why)
+{
+    return QStringLiteral("无法读取文件列表“%1”：%2").arg(list, why);
+}
+
 QString wantOneFile()
 {
     return QStringLiteral("请给出一个 XDX 文件");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Every text xdxtool writes to its error stream, the subcommands' help aside (kCommands).
 
@@ -14,6 +15,8 @@ QString cannotWriteOutput(const QString& why);
 QString writeFailed();
 
 QString wantFiles();
+QString noDocumentsIn(const QStringList& folders);
+QString cannotReadList(const QString& list, const QString& why);
 QString wantOneFile();
 QString wantOnlyOneFile();
 QString wantJsonAndXdx();

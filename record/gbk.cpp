@@ -2,6 +2,7 @@
 
 #include "record/platform/codepage.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -19,6 +20,24 @@ struct Tables
     std::array<quint16, 0x10000> bytes{};
 };
 
+// The character of one code (1 or 2 bytes), asked of the system alone; 0 for none.
+char16_t decodeOne(const char* bytes, int size)
+{
+    bool ok = false;
+    const QString text = system::decode(QByteArrayView(bytes, size), &ok);
+    return ok && text.size() == 1 ? text[0].unicode() : 0;
+}
+
+void setBytes(Tables& t, char16_t c, QByteArrayView code)
+{
+    if (code.size() == 1 && uchar(code[0]) != 0xFF)
+        t.bytes[c] = uchar(code[0]);
+    else if (code.size() == 2 && isLeadByte(uchar(code[0])))
+        t.bytes[c] = quint16(uchar(code[0]) << 8 | uchar(code[1]));
+}
+
+// The system is asked a row of codes (one lead byte) at a time, both ways; where a row does not
+// convert whole and back to the same bytes, code by code.
 const Tables& tables()
 {
     static const std::unique_ptr<Tables> t = [] {
@@ -29,28 +48,35 @@ const Tables& tables()
             if (isLeadByte(uchar(b)))
                 continue;
             const char byte = char(b);
-            t->single[b] = b < 0x80 ? char16_t(b) : system::decode(&byte, 1);
+            t->single[b] = b < 0x80 ? char16_t(b) : decodeOne(&byte, 1);
+            if (t->single[b])
+                setBytes(*t, t->single[b], QByteArrayView(&byte, 1));
         }
-        for (int lead = 0x81; lead <= 0xFE; ++lead)
-            for (int trail = kTrailFirst; trail <= 0xFE; ++trail) {
-                if (trail == 0x7F)
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            QByteArray row;
+            for (int trail = kTrailFirst; trail <= 0xFE; ++trail)
+                if (trail != 0x7F)
+                    row.append(char(lead)).append(char(trail));
+            bool decoded = false, encoded = false;
+            const QString text = system::decode(row, &decoded);
+            const bool whole = decoded && text.size() * 2 == row.size() &&
+                               std::none_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
+            const bool back = whole && system::encode(text, &encoded) == row && encoded;
+            for (qsizetype k = 0; k < row.size(); k += 2) {
+                const uchar trail = uchar(row[k + 1]);
+                char16_t c = whole ? text[k / 2].unicode() : decodeOne(row.constData() + k, 2);
+                t->pairs[(lead - 0x81) * kTrails + (trail - kTrailFirst)] = c;
+                if (!c)
                     continue;
-                const char pair[2] = {char(lead), char(trail)};
-                t->pairs[(lead - 0x81) * kTrails + (trail - kTrailFirst)] = system::decode(pair, 2);
+                if (back) {
+                    setBytes(*t, c, QByteArrayView(row.constData() + k, 2));
+                } else {
+                    bool ok = false;
+                    const QByteArray code = system::encode(QStringView(&c, 1), &ok);
+                    if (ok)
+                        setBytes(*t, c, code);
+                }
             }
-        for (int u = 1; u < 0x10000; ++u) {
-            if (u >= 0xD800 && u <= 0xDFFF)
-                continue;
-            if (u < 0x80) {
-                t->bytes[u] = quint16(u);
-                continue;
-            }
-            char out[2];
-            const int n = system::encode(char16_t(u), out);
-            if (n == 1 && uchar(out[0]) != 0xFF)
-                t->bytes[u] = uchar(out[0]);
-            else if (n == 2 && isLeadByte(uchar(out[0])))
-                t->bytes[u] = quint16(uchar(out[0]) << 8 | uchar(out[1]));
         }
         return t;
     }();

@@ -1,14 +1,19 @@
 #pragma once
 
-// The system's converter for code page 936, asked one character at a time while the tables are
-// built. One implementation per system.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// The system's converter for code page 936, asked while the tables are built (a row of codes at
+// a time, one code where a row fails). One implementation per system.
 
 namespace shenbao::gbk::system {
 
-// The character of bytes (1 or 2 of them), or 0 when the converter reports an error.
-char16_t decode(const char* bytes, int size);
+// The text of bytes; *ok false when the converter reports any byte it cannot decode.
+QString decode(QByteArrayView bytes, bool* ok);
 
-// The bytes of c into out (1 or 2), or 0 when the converter has no exact mapping.
-int encode(char16_t c, char out[2]);
+// The bytes of text; *ok false when a character has no exact mapping (no best fit, no "?").
+QByteArray encode(QStringView text, bool* ok);
 
 } // namespace shenbao::gbk::system
