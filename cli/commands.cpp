@@ -5,6 +5,7 @@
 #include "files/files.h"
 #include "record/textrules.h"
 #include "session/session.h"
+#include "xdx/passby.h"
 #include "xdx/xdxjson.h"
 
 #include <QFile>
@@ -193,6 +194,65 @@ int buildCommand(const QStringList& args, Io& io)
     const QStringList& errorList = save.errorList;
     io.err << msg::built(outPath, errorList.size()) << '\n';
     return Ok;
+}
+
+namespace {
+
+struct Marked
+{
+    QString done;  // what was done, for standard output
+    QString error; // why not, for standard error
+};
+
+Marked markFile(const QString& file, bool official)
+{
+    constexpr qint64 kMaxDocumentBytes = qint64(64) << 20;
+    const FileRead read = readRegularFile(file, kMaxDocumentBytes);
+    if (read.status != FileRead::Status::Ok)
+        return {{}, msg::cannotRead(read.why())};
+    const PassbyEdit edit = withPassby(read.bytes, official);
+    if (!edit.error.isEmpty())
+        return {{}, boxText(edit.error)};
+    if (!edit.changed)
+        return {msg::alreadyMarked(official), {}};
+    const FileWrite written = replaceFile(file, edit.bytes);
+    if (!written.ok)
+        return {{}, msg::cannotWrite(written.reason)};
+    return {msg::marked(official), {}};
+}
+
+} // namespace
+
+int officialCommand(const QStringList& args, Io& io)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption revokeOption(u"revoke"_qs);
+    parser.addOption(revokeOption);
+    ManyFiles many;
+    many.addTo(parser);
+    int status = Failure;
+    if (!parseArguments(parser, args, io, u"official"_qs, &status))
+        return status;
+    const std::optional<QStringList> inputs = many.files(parser, io, u"official"_qs, &status);
+    if (!inputs)
+        return status;
+    const QStringList& files = *inputs;
+    const bool official = !parser.isSet(revokeOption);
+    int worst = Ok;
+    Progress progress(io.err, files.size());
+    forEachInOrder<Marked>(
+        files.size(), many.jobs(parser), [&](qsizetype i) { return markFile(files[i], official); },
+        [&](qsizetype i, const Marked& m) {
+            const QString name = visibleControls(files[i]);
+            if (m.error.isEmpty()) {
+                io.out << name << ": " << m.done << '\n';
+            } else {
+                progress.write(name + u": "_qs + m.error);
+                worst = Failure;
+            }
+            progress.step(i + 1);
+        });
+    return worst;
 }
 
 } // namespace shenbao::cli

@@ -84,6 +84,21 @@ QString built(const QString& out, qsizetype gaps)
     return QStringLiteral("已写出 %1：还有 %2 项未填写完整（xdxtool check %1 列出）").arg(out).arg(gaps);
 }
 
+QString marked(bool official)
+{
+    return official ? QStringLiteral("已设为正式文档（PASSBY 为 1）") : QStringLiteral("已撤销正式文档（PASSBY 为 0）");
+}
+
+QString alreadyMarked(bool official)
+{
+    return official ? QStringLiteral("已是正式文档，未改动") : QStringLiteral("不是正式文档，未改动");
+}
+
+QString cannotWrite(const QString& why)
+{
+    return QStringLiteral("无法写出：%1").arg(why);
+}
+
 QString unknownPaper(const QString& name)
 {
     return QStringLiteral("未知的纸张“%1”（可用 a4 或 letter）").arg(name);

@@ -23,6 +23,9 @@ QString wantJsonAndXdx();
 QString cannotRead(const QString& why);
 QString checkSummary(qsizetype files, int complete, int incomplete, int rejected, int failed);
 QString built(const QString& out, qsizetype gaps);
+QString marked(bool official);
+QString alreadyMarked(bool official);
+QString cannotWrite(const QString& why);
 
 QString unknownPaper(const QString& name);
 QString outputIsInput(const QString& out);

@@ -11,7 +11,7 @@ namespace {
 // clang-format off
 constexpr Command kCommands[] = {
     {u"check", u"检查 XDX 文档是否填写完整（与申请程序的“检 查”相同）",
-     u"用法：xdxtool check [--json] FILE.xdx...\n"
+     u"用法：xdxtool check [--json] [-r] [-j N] [--files-from 列表|-] FILE.xdx|文件夹...\n"
      u"\n"
      u"对每个文件给出错误列表：与申请程序以该文件启动后显示的列表相同。\n"
      u"一个文件时每行一条；多个文件时每行以“文件名: ”开头。\n"
@@ -19,6 +19,9 @@ constexpr Command kCommands[] = {
      u"\n"
      u"  --json   输出一个 JSON 数组，每个文件一个对象：\n"
      u"           file, status (complete|incomplete|rejected|error), message, official, entries\n"
+     u"  -r, --recursive     文件夹连同其子文件夹（文件夹中取 *.xdx，按文件名排序）\n"
+     u"  --files-from 列表   从列表文件读文件名，每行一个（- 为标准输入）\n"
+     u"  -j N                同时处理的文件数（默认为处理器核数）；结果总按输入的顺序输出\n"
      u"\n"
      u"退出码：0 全部完整；1 有不完整的文件；2 有被拒绝或无法读取的文件。\n",
      false, checkCommand},
@@ -41,6 +44,22 @@ constexpr Command kCommands[] = {
      u"\n"
      u"退出码：0 已写出；1 缺少课题名称或主持人；2 输入有误或无法写出。\n",
      false, buildCommand},
+    {u"official", u"把 XDX 文档标为正式文档（PASSBY 为 1），或撤销",
+     u"用法：xdxtool official [--revoke] [-r] [-j N] [--files-from 列表|-] FILE.xdx|文件夹...\n"
+     u"\n"
+     u"把文档的 PASSBY 设为 1（--revoke：设为 0），其他内容逐字节不变：已有 PASSBY 时只替换\n"
+     u"它的文字，没有时加在 ExpectProduction2 之后（与申请程序写出的位置相同）。\n"
+     u"文件在写完后整体替换；不是本系统生成的文档、无法解析的文档不作改动，并说明原因。\n"
+     u"正式文档在申请程序中只读，打印时带正式水印。\n"
+     u"\n"
+     u"  --revoke            撤销正式（PASSBY 设为 0）\n"
+     u"  -r, --recursive     文件夹连同其子文件夹\n"
+     u"  --files-from 列表   从列表文件读文件名，每行一个（- 为标准输入）\n"
+     u"  -j N                同时处理的文件数（默认为处理器核数）\n"
+     u"\n"
+     u"每个文件一行写到标准输出：已设为正式文档、已是正式文档等；无法修改的写到标准错误。\n"
+     u"退出码：0 全部成功；2 有文件无法修改。\n",
+     false, officialCommand},
 #ifdef SHENBAO_HAVE_GUI
     {u"pdf", u"把 XDX 文档打印成 PDF（与申请程序的“预览\\打印”相同的 15 页申请书）",
      u"用法：xdxtool pdf FILE.xdx [-o OUT.pdf] [--paper a4|letter]\n"

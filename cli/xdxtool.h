@@ -35,6 +35,7 @@ bool needsGui(const QStringList& args);
 int checkCommand(const QStringList& args, Io& io);
 int dumpCommand(const QStringList& args, Io& io);
 int buildCommand(const QStringList& args, Io& io);
+int officialCommand(const QStringList& args, Io& io);
 #ifdef SHENBAO_HAVE_GUI
 int pdfCommand(const QStringList& args, Io& io);
 #endif

@@ -34,6 +34,16 @@ QString unreadableAfterWriting(const QString& reason)
     return QStringLiteral("写出的文档无法再次读取：") + reason;
 }
 
+QString cannotEditEncoding(const QString& encoding)
+{
+    return QStringLiteral("文档的编码“%1”不能逐字节修改").arg(encoding);
+}
+
+QString cannotEditInPlace()
+{
+    return QStringLiteral("无法只改动 PASSBY 而不改动文档的其他内容");
+}
+
 QString jsonSyntax(qint64 offset, const QString& why)
 {
     return QStringLiteral("JSON 格式错误（第 %1 个字节处）：%2").arg(offset).arg(why);

@@ -17,6 +17,8 @@ QString notSingleText();
 QString cannotRead(const QString& shown, const QString& why);
 QString cannotSave(const QString& shown, const QString& why);
 QString unreadableAfterWriting(const QString& reason);
+QString cannotEditEncoding(const QString& encoding);
+QString cannotEditInPlace();
 
 QString jsonSyntax(qint64 offset, const QString& why);
 QString jsonNotObject();

@@ -4,6 +4,7 @@
 #include "record/gbk.h"
 #include "xdx/xdxfile.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -50,6 +51,8 @@ private slots:
     void buildAcceptsBothLineBreaks();
     void outputErrorsFail_data();
     void outputErrorsFail();
+    void manyFilesInInputOrder();
+    void officialChangesOnlyPassby();
 };
 
 QString TestXdxtool::officialCopy()
@@ -305,6 +308,110 @@ void TestXdxtool::outputErrorsFail()
     QCOMPARE(tool.exitCode(), int(cli::Failure));
     const QString err = QString::fromUtf8(tool.readAllStandardError());
     QVERIFY2(err.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), qPrintable(err));
+}
+
+// Folders, lists and workers: every file once, in the order given, whatever finishes first.
+void TestXdxtool::manyFilesInInputOrder()
+{
+    const QDir round(path(u"round"_qs));
+    QVERIFY(round.mkpath(u"sub"_qs));
+    const QByteArray complete = readAll(sample("complete.xdx"));
+    const QByteArray incomplete = readAll(sample("incomplete.xdx"));
+    QStringList expected; // the file of each line of output, in order
+    for (int i = 0; i < 40; ++i) {
+        const QString name = round.filePath(u"f%1.XDX"_qs.arg(i, 2, 10, QChar(u'0')));
+        writeAll(name, i % 3 ? complete : incomplete);
+        if (i % 3 == 0)
+            expected.append(name);
+    }
+    writeAll(round.filePath(u"sub/broken.xdx"_qs), complete.left(500));
+    writeAll(round.filePath(u"notes.txt"_qs), "not a document");
+
+    for (const QString& jobs : {u"1"_qs, u"2"_qs, u"7"_qs}) {
+        // Without -r only the folder's own documents; incomplete ones print their entries.
+        Run r = xdxtool({u"check"_qs, u"-j"_qs, jobs, round.path()});
+        QCOMPARE(r.status, 1);
+        QStringList files;
+        for (const QString& line : r.out.split(u'\n', Qt::SkipEmptyParts))
+            if (files.isEmpty() || !line.startsWith(files.last() + u':'))
+                files.append(line.section(u": "_qs, 0, 0));
+        QCOMPARE(files, expected);
+        QVERIFY2(r.err.contains(u"共 40 个文件"_qs), qPrintable(r.err));
+
+        // -r takes the subfolder's broken file too, after the folder's own.
+        r = xdxtool({u"check"_qs, u"-r"_qs, u"-j"_qs, jobs, u"--json"_qs, round.path()});
+        QCOMPARE(r.status, 2);
+        const QJsonArray all = QJsonDocument::fromJson(r.out.toUtf8()).array();
+        QCOMPARE(all.size(), 41);
+        QCOMPARE(all.last()[u"status"_qs].toString(), u"error"_qs);
+        QCOMPARE(all.first()[u"status"_qs].toString(), u"incomplete"_qs);
+    }
+
+    // A list of names, a missing one among them: it gets its own line and the run goes on.
+    const QString list = path(u"list.txt"_qs);
+    writeAll(list, (round.filePath(u"f01.XDX"_qs) + u"\r\n\n"_qs + path(u"gone.xdx"_qs) + u'\n' +
+                    round.filePath(u"f00.XDX"_qs) + u'\n').toUtf8());
+    const Run r = xdxtool({u"check"_qs, u"--files-from"_qs, list, u"--json"_qs});
+    const QJsonArray listed = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QCOMPARE(listed.size(), 3);
+    QCOMPARE(listed[1][u"status"_qs].toString(), u"error"_qs);
+    QCOMPARE(listed[2][u"file"_qs].toString(), round.filePath(u"f00.XDX"_qs));
+    QCOMPARE(xdxtool({u"check"_qs, u"--files-from"_qs, path(u"no-list.txt"_qs)}).status, 2);
+    QCOMPARE(xdxtool({u"check"_qs, round.filePath(u"sub/../sub/.."_qs) + u"/sub/none"_qs}).status, 2);
+}
+
+// official sets PASSBY and nothing else, byte for byte, and refuses what it cannot read as its own.
+void TestXdxtool::officialChangesOnlyPassby()
+{
+    const QByteArray original = readAll(sample("complete.xdx"));
+    struct Case
+    {
+        const char* name;
+        QByteArray before;
+        QByteArray after; // when marked official
+    };
+    QByteArray formatted = original;
+    formatted.replace("<PASSBY>0</PASSBY>", "\r\n  <!-- mark -->\r\n  <PASSBY> 0 </PASSBY>\r\n");
+    QByteArray without = original;
+    without.replace("<PASSBY>0</PASSBY>", "");
+    QByteArray empty = original;
+    empty.replace("<PASSBY>0</PASSBY>", "<PASSBY/>");
+    const Case cases[] = {
+        {"written", original, QByteArray(original).replace("<PASSBY>0</PASSBY>", "<PASSBY>1</PASSBY>")},
+        {"formatted", formatted, QByteArray(formatted).replace("<PASSBY> 0 </PASSBY>", "<PASSBY>1</PASSBY>")},
+        // The first one: rows of the tables below are called ExpectProduction2 too.
+        {"none", without,
+         QByteArray(without).insert(without.indexOf("</ExpectProduction2>") + 20, "<PASSBY>1</PASSBY>")},
+        {"empty", empty, QByteArray(empty).replace("<PASSBY/>", "<PASSBY>1</PASSBY>")},
+    };
+    QStringList files;
+    for (const Case& c : cases) {
+        files.append(path(QString::fromLatin1(c.name) + u".xdx"_qs));
+        writeAll(files.last(), c.before);
+    }
+    Run r = xdxtool(QStringList{u"official"_qs} + files);
+    QCOMPARE(r.status, 0);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        QVERIFY2(readAll(files[i]) == cases[i].after, cases[i].name);
+        QVERIFY2(openXdxFile(files[i]).official, cases[i].name);
+    }
+    QCOMPARE(r.out.count(u"已设为正式文档"_qs), 4);
+    r = xdxtool({u"official"_qs, files[0]});
+    QVERIFY(r.out.contains(u"已是正式文档，未改动"_qs));
+    QCOMPARE(xdxtool({u"official"_qs, u"--revoke"_qs, files[0]}).status, 0);
+    QCOMPARE(readAll(files[0]), original);
+
+    // Not this system's, not XML, not there: refused with the reason, left as they were.
+    const QString foreign = path(u"foreign.xdx"_qs), broken = path(u"broken.xdx"_qs);
+    writeAll(foreign, QByteArray(original).replace("QX2011v1.0", "QX2099v9.9"));
+    writeAll(broken, original.left(original.size() / 2));
+    r = xdxtool({u"official"_qs, foreign, broken, path(u"gone.xdx"_qs), files[1]});
+    QCOMPARE(r.status, 2);
+    QCOMPARE(readAll(foreign), QByteArray(original).replace("QX2011v1.0", "QX2099v9.9"));
+    QCOMPARE(readAll(broken), original.left(original.size() / 2));
+    QVERIFY2(r.err.contains(rejectedMessage()), qPrintable(r.err));
+    QCOMPARE(r.err.count(u'\n') >= 3, true);
+    QVERIFY(r.out.contains(u"已是正式文档"_qs)); // the run went on past the bad files
 }
 
 QTEST_GUILESS_MAIN(TestXdxtool)
