@@ -127,4 +127,114 @@ QString printed(const QString& out, qsizetype sheets, bool official)
         .arg(official ? QStringLiteral("正式文档") : QStringLiteral("非正式文档"));
 }
 
+QStringList tableLeadingHeadings()
+{
+    return {QStringLiteral("文件"), QStringLiteral("状态"), QStringLiteral("未填项数"), QStringLiteral("正式文档")};
+}
+
+QString participantsHeading()
+{
+    return QStringLiteral("主要参加者人数");
+}
+
+QString duplicateHeading()
+{
+    return QStringLiteral("可能重复");
+}
+
+QString reasonHeading()
+{
+    return QStringLiteral("原因");
+}
+
+QString statusComplete()
+{
+    return QStringLiteral("完整");
+}
+
+QString statusIncomplete()
+{
+    return QStringLiteral("不完整");
+}
+
+QString statusRejected()
+{
+    return QStringLiteral("被拒绝");
+}
+
+QString statusError()
+{
+    return QStringLiteral("无法读取");
+}
+
+QString yes()
+{
+    return QStringLiteral("是");
+}
+
+QString no()
+{
+    return QStringLiteral("否");
+}
+
+QString duplicateOf(qsizetype row, const QString& file, const QString& why)
+{
+    return QStringLiteral("与第 %1 行（%2）%3").arg(row).arg(file, why);
+}
+
+QString sameIdCard()
+{
+    return QStringLiteral("主持人身份证号相同");
+}
+
+QString sameTitleAndLeader()
+{
+    return QStringLiteral("课题名称和主持人相同");
+}
+
+QString sheetApplications()
+{
+    return QStringLiteral("申请");
+}
+
+QString sheetCounts()
+{
+    return QStringLiteral("统计");
+}
+
+QString applications()
+{
+    return QStringLiteral("申请数");
+}
+
+QString outlaySum()
+{
+    return QStringLiteral("申请资助经费合计（万元）");
+}
+
+QString notGiven()
+{
+    return QStringLiteral("（未填）");
+}
+
+QString wantTableOutput()
+{
+    return QStringLiteral("请用 -o 给出输出的 .xlsx 或 .csv 文件");
+}
+
+QString noXlsxHere()
+{
+    return QStringLiteral("这个 xdxtool 不能写 XLSX，请用 .csv");
+}
+
+QString xlsxFailed(const QString& why)
+{
+    return QStringLiteral("无法写出 XLSX 文件：%1").arg(why);
+}
+
+QString tableWritten(const QString& out, qsizetype rows, qsizetype duplicates)
+{
+    return QStringLiteral("已写出 %1：%2 行，其中可能重复 %3 行").arg(out).arg(rows).arg(duplicates);
+}
+
 } // namespace shenbao::cli::msg

@@ -33,4 +33,28 @@ QString needsGui();
 QString emptyDocument();
 QString printed(const QString& out, qsizetype sheets, bool official);
 
+// xdxtool table
+QStringList tableLeadingHeadings();
+QString participantsHeading();
+QString duplicateHeading();
+QString reasonHeading();
+QString statusComplete();
+QString statusIncomplete();
+QString statusRejected();
+QString statusError();
+QString yes();
+QString no();
+QString duplicateOf(qsizetype row, const QString& file, const QString& why);
+QString sameIdCard();
+QString sameTitleAndLeader();
+QString sheetApplications();
+QString sheetCounts();
+QString applications();
+QString outlaySum();
+QString notGiven();
+QString wantTableOutput();
+QString noXlsxHere();
+QString xlsxFailed(const QString& why);
+QString tableWritten(const QString& out, qsizetype rows, qsizetype duplicates);
+
 } // namespace shenbao::cli::msg

@@ -36,6 +36,7 @@ int checkCommand(const QStringList& args, Io& io);
 int dumpCommand(const QStringList& args, Io& io);
 int buildCommand(const QStringList& args, Io& io);
 int officialCommand(const QStringList& args, Io& io);
+int tableCommand(const QStringList& args, Io& io);
 #ifdef SHENBAO_HAVE_GUI
 int pdfCommand(const QStringList& args, Io& io);
 #endif

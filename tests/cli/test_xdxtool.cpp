@@ -53,6 +53,7 @@ private slots:
     void outputErrorsFail();
     void manyFilesInInputOrder();
     void officialChangesOnlyPassby();
+    void tableRowsAndDuplicates();
 };
 
 QString TestXdxtool::officialCopy()
@@ -412,6 +413,67 @@ void TestXdxtool::officialChangesOnlyPassby()
     QVERIFY2(r.err.contains(rejectedMessage()), qPrintable(r.err));
     QCOMPARE(r.err.count(u'\n') >= 3, true);
     QVERIFY(r.out.contains(u"已是正式文档"_qs)); // the run went on past the bad files
+}
+
+// The round's table: a row a file in input order, the likely duplicates marked, a formula in a
+// mailed file kept as text; the XLSX read back with a real reader where there is one.
+void TestXdxtool::tableRowsAndDuplicates()
+{
+    const QByteArray complete = readAll(sample("complete.xdx"));
+    const ApplicationRecord record = openXdxFile(sample("complete.xdx")).record;
+    ApplicationRecord sameTitle = record;
+    sameTitle.setValue(Field::IDcard, u"110101199001011234"_qs);
+    ApplicationRecord formula = record;
+    formula.setValue(Field::IDcard, u"110101199001015678"_qs);
+    formula.setValue(Field::ProjectName, u"=HYPERLINK(\"http://x\",\"y\")"_qs);
+    const QStringList files{path(u"t1.xdx"_qs), path(u"t2.xdx"_qs), path(u"t3.xdx"_qs), path(u"t4.xdx"_qs),
+                            path(u"t5.xdx"_qs)};
+    writeAll(files[0], complete);
+    writeAll(files[1], complete); // the same leader's ID card
+    QVERIFY(saveXdxFile(files[2], sameTitle, {}).ok);
+    QVERIFY(saveXdxFile(files[3], formula, {}).ok);
+    writeAll(files[4], complete.left(700));
+
+    const QString csv = path(u"round.csv"_qs);
+    Run r = xdxtool(QStringList{u"table"_qs, u"-j"_qs, u"3"_qs} + files + QStringList{u"-o"_qs, csv});
+    QCOMPARE(r.status, 2); // one file could not be read
+    const QByteArray bytes = readAll(csv);
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(u"\r\n"_qs, Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 6);
+    QVERIFY(lines[0].startsWith(u"文件,状态,未填项数,正式文档,课题名称,主持人"_qs));
+    for (int i = 0; i < 5; ++i)
+        QVERIFY2(lines[i + 1].startsWith(files[i] + u','), qPrintable(lines[i + 1]));
+    QVERIFY(!lines[1].contains(u"与第"_qs));
+    QVERIFY2(lines[2].contains(u"与第 1 行（%1）主持人身份证号相同"_qs.arg(files[0])), qPrintable(lines[2]));
+    QVERIFY2(lines[3].contains(u"与第 1 行（%1）课题名称和主持人相同"_qs.arg(files[0])), qPrintable(lines[3]));
+    QVERIFY2(lines[4].contains(u",\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\","_qs), qPrintable(lines[4]));
+    QVERIFY(lines[5].contains(u"无法读取"_qs));
+
+    // Bad output: a folder; an unknown kind of table.
+    QCOMPARE(xdxtool(QStringList{u"table"_qs, files[0], u"-o"_qs, m_dir.path()}).status, 2);
+    QCOMPARE(xdxtool(QStringList{u"table"_qs, files[0], u"-o"_qs, path(u"r.ods"_qs)}).status, 2);
+
+    const QString xlsx = path(u"round.xlsx"_qs);
+    r = xdxtool(QStringList{u"table"_qs} + files + QStringList{u"-o"_qs, xlsx});
+    if (r.err.contains(u"不能写 XLSX"_qs))
+        QSKIP("built without libxlsxwriter");
+    QVERIFY2(QFile::exists(xlsx), qPrintable(r.err));
+    QProcess python;
+    python.start(u"/usr/bin/python3"_qs, {u"-c"_qs, u"import openpyxl, sys\n"
+                                                  "wb = openpyxl.load_workbook(sys.argv[1])\n"
+                                                  "a, c = wb.worksheets\n"
+                                                  "print(a.freeze_panes, a.auto_filter.ref, a.max_row)\n"
+                                                  "print(repr(a.cell(2, 16).value), a.cell(3, 21).value)\n"
+                                                  "print([r for r in c.iter_rows(max_row=2, values_only=True)])\n"_qs,
+                                         xlsx});
+    QVERIFY(python.waitForFinished(60000));
+    if (python.exitCode() != 0)
+        QSKIP("no python3-openpyxl to read the XLSX back");
+    const QStringList read = QString::fromUtf8(python.readAllStandardOutput()).split(u'\n');
+    QCOMPARE(read[0], u"A2 A1:V6 6"_qs);
+    QCOMPARE(read[1], u"1.5 与第 1 行（%1）主持人身份证号相同"_qs.arg(files[0]));
+    QCOMPARE(read[2], u"[('申请数', 5), ('申请资助经费合计（万元）', 6)]"_qs);
 }
 
 QTEST_GUILESS_MAIN(TestXdxtool)
