@@ -237,4 +237,24 @@ QString tableWritten(const QString& out, qsizetype rows, qsizetype duplicates)
     return QStringLiteral("已写出 %1：%2 行，其中可能重复 %3 行").arg(out).arg(rows).arg(duplicates);
 }
 
+QString participantName(int row)
+{
+    return QStringLiteral("MainActor 第%1行 姓名").arg(row);
+}
+
+QString participantUnit(int row)
+{
+    return QStringLiteral("MainActor 第%1行 工作单位").arg(row);
+}
+
+QString anonymityHit(const QString& field, const QString& text, const QString& source, const QString& context)
+{
+    return QStringLiteral("%1 中有“%2”（见 %3）：%4").arg(field, text, source, context);
+}
+
+QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits)
+{
+    return QStringLiteral("共 %1 个文件：%2 个的匿名栏目写出了姓名或单位，共 %3 处").arg(files).arg(named).arg(hits);
+}
+
 } // namespace shenbao::cli::msg

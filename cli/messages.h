@@ -57,4 +57,10 @@ QString noXlsxHere();
 QString xlsxFailed(const QString& why);
 QString tableWritten(const QString& out, qsizetype rows, qsizetype duplicates);
 
+// xdxtool anonymity
+QString participantName(int row);
+QString participantUnit(int row);
+QString anonymityHit(const QString& field, const QString& text, const QString& source, const QString& context);
+QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits);
+
 } // namespace shenbao::cli::msg

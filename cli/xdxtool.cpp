@@ -62,6 +62,21 @@ constexpr Command kCommands[] = {
      u"\n"
      u"退出码：0 全部完整；1 有不完整的文件；2 有被拒绝或无法读取的文件，或无法写出。\n",
      false, tableCommand},
+    {u"anonymity", u"查找活页（匿名评审用）中写出的主持人、参加者姓名和单位名称",
+     u"用法：xdxtool anonymity [--json] [-r] [-j N] [--files-from 列表|-] FILE.xdx|文件夹...\n"
+     u"\n"
+     u"活页（申请书的课题名称、课题论证、可行性分析三栏）必须匿名、匿单位。本命令在这三栏中\n"
+     u"查找申请书自己写出的主持人姓名、主要参加者姓名、工作单位、参加者的工作单位、经费管理\n"
+     u"单位、开户银行和通讯地址；单位也按去掉所在市名后的写法查找。少于两个字的姓名不查。\n"
+     u"每处一行：栏目、找到的文字、它在申请书中的出处、前后各十个字。\n"
+     u"\n"
+     u"  --json   输出一个 JSON 数组，每个文件一个对象：file, message, hits（field, text, source, context）\n"
+     u"  -r, --recursive     文件夹连同其子文件夹\n"
+     u"  --files-from 列表   从列表文件读文件名，每行一个（- 为标准输入）\n"
+     u"  -j N                同时处理的文件数（默认为处理器核数）\n"
+     u"\n"
+     u"退出码：0 没有找到；1 有文件的活页写出了姓名或单位；2 有无法读取或被拒绝的文件。\n",
+     false, anonymityCommand},
     {u"official", u"把 XDX 文档标为正式文档（PASSBY 为 1），或撤销",
      u"用法：xdxtool official [--revoke] [-r] [-j N] [--files-from 列表|-] FILE.xdx|文件夹...\n"
      u"\n"
@@ -114,7 +129,7 @@ void usage(QTextStream& s)
          "澄岚省教育科学规划课题立项申请填写程序的命令行工具，用于成批检查、查看和生成 XDX 文档。\n\n"
          "子命令：\n";
     for (const Command& c : kCommands)
-        s << "  " << text(c.name).leftJustified(8) << text(c.summary) << '\n';
+        s << "  " << text(c.name).leftJustified(11) << text(c.summary) << '\n';
     s << "\n每个子命令都有 --help，例如：xdxtool check --help\n";
 }
 

@@ -37,6 +37,7 @@ int dumpCommand(const QStringList& args, Io& io);
 int buildCommand(const QStringList& args, Io& io);
 int officialCommand(const QStringList& args, Io& io);
 int tableCommand(const QStringList& args, Io& io);
+int anonymityCommand(const QStringList& args, Io& io);
 #ifdef SHENBAO_HAVE_GUI
 int pdfCommand(const QStringList& args, Io& io);
 #endif

@@ -54,6 +54,7 @@ private slots:
     void manyFilesInInputOrder();
     void officialChangesOnlyPassby();
     void tableRowsAndDuplicates();
+    void anonymityHitsAndNonHits();
 };
 
 QString TestXdxtool::officialCopy()
@@ -474,6 +475,40 @@ void TestXdxtool::tableRowsAndDuplicates()
     QCOMPARE(read[0], u"A2 A1:V6 6"_qs);
     QCOMPARE(read[1], u"1.5 与第 1 行（%1）主持人身份证号相同"_qs.arg(files[0]));
     QCOMPARE(read[2], u"[('申请数', 5), ('申请资助经费合计（万元）', 6)]"_qs);
+}
+
+// The loose leaves' three texts searched for the names and units the application gives.
+void TestXdxtool::anonymityHitsAndNonHits()
+{
+    ApplicationRecord r = openXdxFile(sample("complete.xdx")).record;
+    r.table(Field::MainActor).setCell(6, 0, u"岳"_qs); // one character: not searched
+    r.setValue(Field::ProjectName, u"林晓岚主持的农村初中科学探究研究"_qs);
+    r.setValue(Field::ProjectReasoning,
+               u"本校（青石镇第二初级中学）地处山区。\r\n课题组成员许嘉禾曾获奖。岳阳楼记。初级中学的教师。"_qs);
+    r.setValue(Field::ProjectAnalyze, u"经费由澄岚农村商业银行青石支行划拨，学府路18号不在其中。"_qs);
+    const QString named = path(u"named.xdx"_qs), clean = path(u"clean.xdx"_qs);
+    QVERIFY(saveXdxFile(named, r, {}).ok);
+    r.setValue(Field::ProjectName, u"农村初中科学探究能力培养研究"_qs);
+    r.setValue(Field::ProjectReasoning, u"本校地处山区，初级中学的教师，岳阳楼记。"_qs);
+    r.setValue(Field::ProjectAnalyze, u"学校提供配套经费。"_qs);
+    QVERIFY(saveXdxFile(clean, r, {}).ok);
+
+    Run run = xdxtool({u"anonymity"_qs, u"--json"_qs, clean, named});
+    QCOMPARE(run.status, 1);
+    const QJsonArray files = QJsonDocument::fromJson(run.out.toUtf8()).array();
+    QCOMPARE(files.size(), 2);
+    QCOMPARE(files[0][u"hits"_qs].toArray().size(), 0);
+    QStringList found;
+    for (const QJsonValue h : files[1][u"hits"_qs].toArray())
+        found.append(h[u"field"_qs].toString() + u' ' + h[u"text"_qs].toString() + u' ' + h[u"source"_qs].toString());
+    QCOMPARE(found, (QStringList{u"ProjectName 林晓岚 Presider"_qs,
+                                 u"ProjectReasoning 青石镇第二初级中学 Department"_qs,
+                                 u"ProjectReasoning 许嘉禾 MainActor 第3行 姓名"_qs,
+                                 u"ProjectAnalyze 澄岚农村商业银行青石支行 OutlayBank"_qs}));
+    const QString context = files[1][u"hits"_qs].toArray()[2][u"context"_qs].toString();
+    QCOMPARE(context, u"…山区。 课题组成员许嘉禾曾获奖。岳阳楼记。初…"_qs); // ten characters each side, a line break two
+    QCOMPARE(xdxtool({u"anonymity"_qs, clean}).status, 0);
+    QCOMPARE(xdxtool({u"anonymity"_qs, clean, path(u"gone.xdx"_qs)}).status, 2);
 }
 
 QTEST_GUILESS_MAIN(TestXdxtool)
