@@ -257,4 +257,29 @@ QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits)
     return QStringLiteral("共 %1 个文件：%2 个的匿名栏目写出了姓名或单位，共 %3 处").arg(files).arg(named).arg(hits);
 }
 
+QString outOrFolder()
+{
+    return QStringLiteral("-o 与 -d 只能给出一个");
+}
+
+QString numberNeedsFolder()
+{
+    return QStringLiteral("--number-by 需要 -d 输出文件夹");
+}
+
+QString numberByCsv()
+{
+    return QStringLiteral("--number-by 需要 xdxtool table 写出的 .csv 表（与 .xlsx 同一轮的行号相同）");
+}
+
+QString notInTable(const QString& file, const QString& table)
+{
+    return QStringLiteral("“%1”不在表“%2”中").arg(file, table);
+}
+
+QString cannotMakeFolder(const QString& folder)
+{
+    return QStringLiteral("无法建立文件夹“%1”").arg(folder);
+}
+
 } // namespace shenbao::cli::msg

@@ -63,4 +63,11 @@ QString participantUnit(int row);
 QString anonymityHit(const QString& field, const QString& text, const QString& source, const QString& context);
 QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits);
 
+// xdxtool pdf to a folder
+QString outOrFolder();
+QString numberNeedsFolder();
+QString numberByCsv();
+QString notInTable(const QString& file, const QString& table);
+QString cannotMakeFolder(const QString& folder);
+
 } // namespace shenbao::cli::msg

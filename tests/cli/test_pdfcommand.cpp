@@ -2,7 +2,11 @@
 
 #include "../common/clirun.h"
 #include "cli/xdxtool.h"
+#include "report/fillreport.h"
 #include "xdx/xdxfile.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +42,7 @@ private slots:
     void defaultOutputBesideTheFile();
     void refusals_data();
     void refusals();
+    void looseLeavesNumberedByTheTable();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -151,6 +156,45 @@ void TestPdfCommand::refusals()
     QCOMPARE(readAll(foreign), QByteArray("<XMLPackage><ver>QX2010</ver></XMLPackage>"));
     if (QFile::exists(path(u"document.xdx"_s)))
         QCOMPARE(readAll(path(u"document.xdx"_s)), readAll(sample("complete.xdx")));
+}
+
+// The blind review's sheets: Page14 and Page15 with their repeats, as in the whole form, each
+// file named by its row in the round's table.
+void TestPdfCommand::looseLeavesNumberedByTheTable()
+{
+    ApplicationRecord r = openXdxFile(sample("complete.xdx")).record;
+    QString reasoning;
+    for (int i = 1; i <= 150; ++i)
+        reasoning += u"第%1行：课题论证的内容。\r\n"_s.arg(i);
+    r.setValue(Field::ProjectReasoning, reasoning);
+    const QString longOne = path(u"long.xdx"_s), plain = path(u"plain.xdx"_s), stray = path(u"stray.xdx"_s);
+    QVERIFY(saveXdxFile(longOne, r, {}).ok);
+    QFile::copy(sample("complete.xdx"), plain);
+    QFile::copy(sample("complete.xdx"), stray);
+    const ReportLayout whole = layoutForm(r, false);
+    QStringList expected;
+    for (const Sheet& sheet : whole.sheets)
+        if (sheet.page == u"Page14" || sheet.page == u"Page15")
+            expected.append(sheet.page);
+    QVERIFY(expected.count(u"Page14"_s) > 1); // the long text repeats its sheet
+
+    const QString table = path(u"round.csv"_s), out = path(u"leaves"_s);
+    QCOMPARE(xdxtool({u"table"_s, plain, longOne, u"-o"_s, table}).status, 0);
+    const Run run = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, out, u"--number-by"_s, table, longOne, plain});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QCOMPARE(QDir(out).entryList(QDir::Files), (QStringList{u"0001.pdf"_s, u"0002.pdf"_s}));
+    const auto doc = Poppler::Document::load(QDir(out).filePath(u"0002.pdf"_s));
+    QVERIFY(doc);
+    QCOMPARE(doc->numPages(), int(expected.size()));
+    QVERIFY(pageText(*doc, 0).contains(u"第1行：课题论证的内容。"_s));
+    QVERIFY(!pageText(*doc, 0).contains(u"林晓岚"_s)); // no cover, no leader's page
+    QCOMPARE(Poppler::Document::load(QDir(out).filePath(u"0001.pdf"_s))->numPages(), 2);
+
+    // A file the table does not list is an error that names it; nothing is printed.
+    const Run missing = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, table, stray});
+    QCOMPARE(missing.status, 2);
+    QVERIFY2(missing.err.contains(stray), qPrintable(missing.err));
+    QVERIFY(QDir(path(u"none"_s)).entryList(QDir::Files).isEmpty());
 }
 
 QTEST_MAIN(TestPdfCommand)
