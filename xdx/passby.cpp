@@ -4,7 +4,7 @@
 #include "xdx/xdxfile.h"
 #include "xdx/xdxformat.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -127,15 +127,30 @@ private:
     bool m_pairs;
 };
 
-// The declared encoding, lower case; UTF-8 without a declaration.
+// The declared encoding, lower case; UTF-8 without a declaration. (Read by hand: this runs on
+// xdxtool's worker threads, where a regular expression's per-thread JIT stack is not wanted.)
 QString declaredEncoding(const QByteArray& bytes)
 {
     if (!bytes.startsWith("<?xml") && !bytes.startsWith("\xEF\xBB\xBF<?xml"))
         return QStringLiteral("utf-8");
-    const qsizetype end = bytes.indexOf("?>");
-    static const QRegularExpression encoding(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
-    const QRegularExpressionMatch m = encoding.match(QString::fromLatin1(bytes.left(end < 0 ? 0 : end)));
-    return m.hasMatch() ? m.captured(1).toLower() : QStringLiteral("utf-8");
+    const QByteArray declaration = bytes.left(std::max<qsizetype>(0, bytes.indexOf("?>")));
+    qsizetype i = declaration.indexOf("encoding");
+    if (i < 0)
+        return QStringLiteral("utf-8");
+    i += 8;
+    auto blanks = [&] {
+        while (i < declaration.size() && QByteArrayView(" \t\r\n").contains(declaration[i]))
+            ++i;
+    };
+    blanks();
+    if (i >= declaration.size() || declaration[i] != '=')
+        return QStringLiteral("utf-8");
+    ++i;
+    blanks();
+    if (i >= declaration.size() || (declaration[i] != '"' && declaration[i] != '\''))
+        return QStringLiteral("utf-8");
+    const qsizetype end = declaration.indexOf(declaration[i], i + 1);
+    return QString::fromLatin1(declaration.mid(i + 1, end < 0 ? -1 : end - i - 1)).toLower();
 }
 
 } // namespace
