@@ -123,22 +123,71 @@ int checkCommand(const QStringList& args, Io& io)
     return worst;
 }
 
+namespace {
+
+struct Dumped
+{
+    QString line;  // the record as one line of JSON, with "file" first
+    QString error; // the box the window would show
+};
+
+// recordToJson's object on one line: its line breaks are layout only (texts escape theirs).
+Dumped dumpLine(const QString& file)
+{
+    const OpenedDocument v = openDocument(file);
+    if (!v.message.isEmpty())
+        return {{}, visibleControls(file) + u": "_qs + boxText(v.message)};
+    const QString json = QString::fromUtf8(recordToJson(v.record, v.official));
+    QStringList parts = json.split(u'\n', Qt::SkipEmptyParts);
+    for (QString& part : parts)
+        part = part.trimmed();
+    QString line = parts.join(u' ');
+    line.replace(0, 1, u"{\"file\": "_qs + jsonString(file) + u","_qs);
+    return {line, {}};
+}
+
+} // namespace
+
 int dumpCommand(const QStringList& args, Io& io)
 {
     QCommandLineParser parser;
+    const QCommandLineOption jsonlOption(u"jsonl"_qs);
+    parser.addOption(jsonlOption);
+    ManyFiles many;
+    many.addTo(parser);
     int status = Failure;
     if (!parseArguments(parser, args, io, u"dump"_qs, &status))
         return status;
-    if (parser.positionalArguments().size() != 1)
-        return usageError(io, u"dump"_qs, msg::wantOneFile());
-    const QString file = parser.positionalArguments().constFirst();
-    const OpenedDocument v = openDocument(file);
-    if (!v.message.isEmpty()) {
-        io.err << visibleControls(file) << ": " << boxText(v.message) << '\n';
-        return Failure;
+    if (!parser.isSet(jsonlOption)) {
+        if (parser.positionalArguments().size() != 1)
+            return usageError(io, u"dump"_qs, msg::wantOneFile());
+        const QString file = parser.positionalArguments().constFirst();
+        const OpenedDocument v = openDocument(file);
+        if (!v.message.isEmpty()) {
+            io.err << visibleControls(file) << ": " << boxText(v.message) << '\n';
+            return Failure;
+        }
+        io.out << QString::fromUtf8(recordToJson(v.record, v.official));
+        return Ok;
     }
-    io.out << QString::fromUtf8(recordToJson(v.record, v.official));
-    return Ok;
+    // Many files: one JSON object a line, in input order.
+    const std::optional<QStringList> inputs = many.files(parser, io, u"dump"_qs, &status);
+    if (!inputs)
+        return status;
+    const QStringList& files = *inputs;
+    int worst = Ok;
+    Progress progress(io.err, files.size());
+    forEachInOrder<Dumped>(files.size(), many.jobs(parser), [&](qsizetype i) { return dumpLine(files[i]); },
+                           [&](qsizetype i, const Dumped& d) {
+                               if (d.error.isEmpty()) {
+                                   io.out << d.line << '\n';
+                               } else {
+                                   progress.write(d.error);
+                                   worst = Failure;
+                               }
+                               progress.step(i + 1);
+                           });
+    return worst;
 }
 
 int buildCommand(const QStringList& args, Io& io)

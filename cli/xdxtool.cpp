@@ -27,11 +27,13 @@ constexpr Command kCommands[] = {
      false, checkCommand},
     {u"dump", u"把 XDX 文档中的申请内容输出为 JSON",
      u"用法：xdxtool dump FILE.xdx\n"
+     u"      xdxtool dump --jsonl [-r] [-j N] [--files-from 列表|-] FILE.xdx|文件夹...\n"
      u"\n"
      u"输出申请程序打开该文件后所持有的内容：一个 JSON 对象，键按文档元素的顺序\n"
      u"（ProjectID, ProjectName, ... jiaoyujuyijian），另加 \"official\"。\n"
      u"表格是行的数组，每行是各列字符串的数组；长文本是一个字符串（换行为 \\r\\n）。\n"
      u"输出的 JSON 可以用 xdxtool build 重新生成文档。\n"
+     u"--jsonl：多个文件，每个文件一行 JSON（另加 \"file\"），按输入的顺序；无法打开的写到标准错误。\n"
      u"\n"
      u"退出码：0 成功；2 文件无法打开或不是本系统生成的文档。\n",
      false, dumpCommand},

@@ -349,6 +349,14 @@ void TestXdxtool::manyFilesInInputOrder()
         QCOMPARE(all.first()[u"status"_qs].toString(), u"incomplete"_qs);
     }
 
+    // dump --jsonl: a line a readable document, in the same order.
+    const Run dumped = xdxtool({u"dump"_qs, u"--jsonl"_qs, u"-j"_qs, u"2"_qs, round.path()});
+    const QStringList lines = dumped.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 40);
+    for (int i = 0; i < 40; ++i)
+        QCOMPARE(QJsonDocument::fromJson(lines[i].toUtf8())[u"file"_qs].toString(),
+                 round.filePath(u"f%1.XDX"_qs.arg(i, 2, 10, QChar(u'0'))));
+
     // A list of names, a missing one among them: it gets its own line and the run goes on.
     const QString list = path(u"list.txt"_qs);
     writeAll(list, (round.filePath(u"f01.XDX"_qs) + u"\r\n\n"_qs + path(u"gone.xdx"_qs) + u'\n' +
