@@ -129,11 +129,8 @@ int anonymityCommand(const QStringList& args, Io& io)
     const QCommandLineOption jsonOption(u"json"_qs);
     parser.addOption(jsonOption);
     ManyFiles many;
-    many.addTo(parser);
     int status = Failure;
-    if (!parseArguments(parser, args, io, u"anonymity"_qs, &status))
-        return status;
-    const std::optional<QStringList> inputs = many.files(parser, io, u"anonymity"_qs, &status);
+    const std::optional<QStringList> inputs = many.parse(parser, args, io, u"anonymity"_qs, &status);
     if (!inputs)
         return status;
     const QStringList& files = *inputs;

@@ -66,14 +66,11 @@ int checkCommand(const QStringList& args, Io& io)
     const QCommandLineOption jsonOption(u"json"_qs);
     parser.addOption(jsonOption);
     ManyFiles many;
-    many.addTo(parser);
     int status = Failure;
-    if (!parseArguments(parser, args, io, u"check"_qs, &status))
-        return status;
-    const bool json = parser.isSet(jsonOption);
-    const std::optional<QStringList> inputs = many.files(parser, io, u"check"_qs, &status);
+    const std::optional<QStringList> inputs = many.parse(parser, args, io, u"check"_qs, &status);
     if (!inputs)
         return status;
+    const bool json = parser.isSet(jsonOption);
     const QStringList& files = *inputs;
 
     const bool prefix = files.size() > 1;
@@ -278,11 +275,8 @@ int officialCommand(const QStringList& args, Io& io)
     const QCommandLineOption revokeOption(u"revoke"_qs);
     parser.addOption(revokeOption);
     ManyFiles many;
-    many.addTo(parser);
     int status = Failure;
-    if (!parseArguments(parser, args, io, u"official"_qs, &status))
-        return status;
-    const std::optional<QStringList> inputs = many.files(parser, io, u"official"_qs, &status);
+    const std::optional<QStringList> inputs = many.parse(parser, args, io, u"official"_qs, &status);
     if (!inputs)
         return status;
     const QStringList& files = *inputs;

@@ -44,6 +44,15 @@ void ManyFiles::addTo(QCommandLineParser& parser)
     parser.addOptions({m_recursive, m_filesFrom, m_jobs});
 }
 
+std::optional<QStringList> ManyFiles::parse(QCommandLineParser& parser, const QStringList& args, Io& io,
+                                            const QString& command, int* status)
+{
+    addTo(parser);
+    if (!parseArguments(parser, args, io, command, status))
+        return std::nullopt;
+    return files(parser, io, command, status);
+}
+
 std::optional<QStringList> ManyFiles::files(const QCommandLineParser& parser, Io& io, const QString& command,
                                             int* status) const
 {

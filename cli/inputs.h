@@ -22,6 +22,9 @@ class ManyFiles
 {
 public:
     void addTo(QCommandLineParser& parser);
+    // addTo, parseArguments and files in one: the usual start of a command over many files.
+    std::optional<QStringList> parse(QCommandLineParser& parser, const QStringList& args, Io& io,
+                                     const QString& command, int* status);
     // The files in input order: a file as given (a missing one too: its command reports it), a
     // folder's *.xdx sorted by name. On a usage error writes it and returns nothing, *status set.
     std::optional<QStringList> files(const QCommandLineParser& parser, Io& io, const QString& command,
