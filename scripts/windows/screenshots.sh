@@ -2,6 +2,7 @@
 # The installed Windows program under Wine + Xvfb + openbox, for looking at it beside the Linux
 # build (scripts/screenshots.sh, scripts/print-shots.sh):
 #   OUT/page01.png ... page10.png  the ten pages with the complete sample
+#   OUT/save-dialog.png, OUT/reopened.png  "保 存" through the file dialog, and "打 开" of it
 #   OUT/check.png                  the error list after "检 查" on the incomplete sample
 #   OUT/preview.png                "预览\打印": the preview
 #   OUT/form.pdf, OUT/linux.pdf    xdxtool.exe pdf and the Linux xdxtool pdf of the sample,
@@ -53,6 +54,17 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     import -window root "$out/page$(printf %02d "$page").png"
     page=$((page + 1))
   done
+  # "保 存" (96,384 in the panel) through the file dialog, then "打 开" (16,384) of what was saved.
+  xdotool mousemove $((X + 753)) $((Y + 417)) click 1
+  sleep 3
+  import -window root "$out/save-dialog.png"
+  xdotool type --delay 30 "$5"; xdotool key Return
+  sleep 3
+  xdotool mousemove $((X + 673)) $((Y + 417)) click 1
+  sleep 3
+  xdotool type --delay 30 "$5"; xdotool key Return
+  sleep 3
+  import -window root "$out/reopened.png"
   # "预览\打印" is 96,464 66x66 in the panel, which starts 624 pixels into the client area.
   xdotool mousemove $((X + 753)) $((Y + 497)) click 1
   window "报表预览" >/dev/null
@@ -68,7 +80,16 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   sleep 2
   import -window root "$out/check.png"
   wineserver -k
-' _ "$out" "$exe" "$(winpath "$root/samples/complete.xdx")" "$(winpath "$root/samples/incomplete.xdx")"
+' _ "$out" "$exe" "$(winpath "$root/samples/complete.xdx")" "$(winpath "$root/samples/incomplete.xdx")" \
+  "$(winpath "$out/saved.xdx")"
+
+# What the Windows program saved is the sample, byte for byte, but for its fresh ProjectID.
+strip() { sed 's|<ProjectID>[^<]*</ProjectID>||' "$1"; }
+if [[ -f "$out/saved.xdx" ]] && cmp -s <(strip "$out/saved.xdx") <(strip "$root/samples/complete.xdx"); then
+  echo "saved through the dialog: the sample's bytes but for ProjectID" >>"$out/figures.txt"
+else
+  echo "saved through the dialog: DIFFERENT from the sample (or not saved)" >>"$out/figures.txt"
+fi
 
 # The office's tool: 1,000 files checked, and the whole form to PDF, against Linux.
 mkdir -p "$out/round"
