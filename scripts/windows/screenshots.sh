@@ -7,6 +7,8 @@
 #   OUT/preview.png                "预览\打印": the preview
 #   OUT/form.pdf, OUT/linux.pdf    xdxtool.exe pdf and the Linux xdxtool pdf of the sample,
 #                                  compared page for page (words, and pixels at 50 dpi)
+#   OUT/print-dialog.png, OUT/printed.pdf  Windows' print dialog and what it printed, where CUPS
+#                                  has a cups-pdf queue "PDF" (not needed otherwise)
 #   OUT/figures.txt                start-up to the window, check over 1,000 files, the form to PDF
 # Usage: scripts/windows/screenshots.sh [OUT]  (after make windows; default /tmp/shenbao-windows)
 set -euo pipefail
@@ -29,6 +31,14 @@ wine "$setup" /S
 wineserver -w
 exe="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Programs/shenbao/shenbao.exe"
 tool="$(dirname "$exe")/xdxtool.exe"
+
+# A CUPS queue "PDF" of cups-pdf, if there is one, to print to a file through Windows' dialog.
+printer=""
+if lpstat -p PDF >/dev/null 2>&1; then
+  printer=PDF
+  pdfdir="$(getent passwd "$(whoami)" | cut -d: -f6)/PDF" # cups-pdf's default Out ${HOME}/PDF
+  before=$(ls "$pdfdir"/*.pdf 2>/dev/null | wc -l)
+fi
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   set -e
@@ -70,6 +80,15 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   window "报表预览" >/dev/null
   sleep 2
   import -window root "$out/preview.png"
+  # Printing through the Windows print dialog and the spooler of Wine, where CUPS has a PDF printer
+  # (cups-pdf): Ctrl+P, then OK; the status window shows while the sheets go out.
+  if [[ -n "$6" ]]; then
+    xdotool key ctrl+p; sleep 4
+    import -window root "$out/print-dialog.png"
+    xdotool key Return
+    for _ in $(seq 300); do sleep 1; xdotool search --onlyvisible --name "报表状态" >/dev/null 2>&1 || break; done
+    sleep 10
+  fi
   wineserver -k; sleep 1
   wine "$exe" "$incomplete" >/dev/null 2>&1 &
   win=$(window "澄岚省教育科学规划")
@@ -81,7 +100,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   import -window root "$out/check.png"
   wineserver -k
 ' _ "$out" "$exe" "$(winpath "$root/samples/complete.xdx")" "$(winpath "$root/samples/incomplete.xdx")" \
-  "$(winpath "$out/saved.xdx")"
+  "$(winpath "$out/saved.xdx")" "$printer"
 
 # What the Windows program saved is the sample, byte for byte, but for its fresh ProjectID.
 strip() { sed 's|<ProjectID>[^<]*</ProjectID>||' "$1"; }
@@ -103,6 +122,21 @@ for i in $(seq -w 1 1000); do cp "$root/samples/complete.xdx" "$out/round/$i.xdx
 } >>"$out/figures.txt"
 rm -rf "$out/round"
 "$host/cli/xdxtool" pdf "$root/samples/complete.xdx" -o "$out/linux.pdf" 2>/dev/null
+if [[ -n "$printer" ]]; then
+  printed=$(ls -t "$pdfdir"/*.pdf 2>/dev/null | head -1)
+  if [[ -n "$printed" && $(ls "$pdfdir"/*.pdf | wc -l) -gt $before ]]; then
+    cp "$printed" "$out/printed.pdf"
+    same=0
+    for ((i = 1; i <= 15; i++)); do
+      a=$(pdftotext -f $i -l $i "$out/printed.pdf" - | tr -s ' \n' '\n\n' | sort)
+      b=$(pdftotext -f $i -l $i "$out/linux.pdf" - | tr -s ' \n' '\n\n' | sort)
+      [[ "$a" == "$b" ]] && same=$((same + 1))
+    done
+    echo "printed through the Windows dialog to cups-pdf: $(pdfinfo "$out/printed.pdf" | awk '/^Pages:/ {print $2}') pages, $same of 15 with the Linux form's words" >>"$out/figures.txt"
+  else
+    echo "printed through the Windows dialog: nothing arrived" >>"$out/figures.txt"
+  fi
+fi
 pages=$(pdfinfo "$out/form.pdf" | awk '/^Pages:/ {print $2}')
 tmp=$(mktemp -d)
 for ((i = 1; i <= pages; i++)); do
