@@ -61,7 +61,7 @@ bench: deps
 # The Windows program (cross-built against ../shared/winsdk), its tests under Wine, the setup
 # program and the zip in build-windows/. Needs the Linux build for its picture renderer.
 windows: build
-	@BUILD=$(BUILD) JOBS=$(JOBS) scripts/windows/make-windows.sh
+	@BUILD=$(BUILD) JOBS=$(JOBS) $(if $(WINSDK_ARCHIVE),WINSDK_ARCHIVE=$(WINSDK_ARCHIVE)) scripts/windows/make-windows.sh
 
 clean:
 	@rm -rf $(BUILD) build-asan build-fuzz build-bench build-windows
