@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -32,6 +34,7 @@ constexpr Field kCounted[] = {Field::BelongCity, Field::SubjectClass, Field::Pro
 struct Row
 {
     QString file;
+    bool readable = false; // read as this system's document: the fields below are its
     QString status;
     qsizetype gaps = 0;
     bool official = false;
@@ -62,7 +65,12 @@ QStringList headings()
     return h;
 }
 
-constexpr qsizetype kOutlayColumn = 4 + 11; // after file, status, gaps, official
+// Where the funds and the gaps stand: numbers in the XLSX, summed on the counts sheet.
+constexpr qsizetype kOutlayValue =
+    std::find(std::begin(kColumns), std::end(kColumns), Field::ApplyOutlay) - std::begin(kColumns);
+constexpr qsizetype kLeadingColumns = 4; // file, status, gaps, official
+constexpr qsizetype kGapsColumn = 2;
+constexpr qsizetype kOutlayColumn = kLeadingColumns + kOutlayValue;
 
 Row rowOf(const QString& file)
 {
@@ -83,7 +91,8 @@ Row rowOf(const QString& file)
         row.status = v.errorList.isEmpty() ? msg::statusComplete() : msg::statusIncomplete();
         break;
     }
-    if (v.status != OpenResult::Status::Loaded && v.status != OpenResult::Status::NoChildren) {
+    row.readable = v.status == OpenResult::Status::Loaded || v.status == OpenResult::Status::NoChildren;
+    if (!row.readable) {
         row.values = QStringList(std::size(kColumns) + 1 + std::size(kAfterParticipants), QString());
         return row;
     }
@@ -107,7 +116,7 @@ void markDuplicates(std::vector<Row>& rows)
     std::map<QString, qsizetype> byId, byTitle;
     for (qsizetype i = 0; i < qsizetype(rows.size()); ++i) {
         Row& r = rows[std::size_t(i)];
-        if (r.values.isEmpty() || r.status == msg::statusRejected() || r.status == msg::statusError())
+        if (!r.readable)
             continue;
         const QString title = r.values[0].simplified() + u'\n' + r.values[1].simplified();
         if (!r.idCard.isEmpty()) {
@@ -191,7 +200,7 @@ bool writeXlsx(const std::vector<Row>& rows, const QString& path, QString* error
         for (qsizetype c = 0; c < cells.size(); ++c) {
             bool number = false;
             const double value = cells[c].toDouble(&number);
-            if (number && (c == kOutlayColumn || c == 2))
+            if (number && (c == kOutlayColumn || c == kGapsColumn))
                 worksheet_write_number(sheet, lxw_row_t(r + 1), lxw_col_t(c), value, nullptr);
             else if (!cells[c].isEmpty())
                 worksheet_write_string(sheet, lxw_row_t(r + 1), lxw_col_t(c), cells[c].toUtf8().constData(), nullptr);
@@ -209,7 +218,7 @@ bool writeXlsx(const std::vector<Row>& rows, const QString& path, QString* error
     double outlay = 0;
     for (const Row& r : rows) {
         bool number = false;
-        const double v = r.values.size() > 11 ? r.values[11].toDouble(&number) : 0;
+        const double v = r.values[kOutlayValue].toDouble(&number);
         if (number)
             outlay += v;
     }
@@ -271,9 +280,9 @@ int tableCommand(const QStringList& args, Io& io)
     Progress progress(io.err, files.size());
     forEachInOrder<Row>(files.size(), many.jobs(parser), [&](qsizetype i) { return rowOf(files[i]); },
                         [&](qsizetype i, Row& row) {
-                            if (row.status == msg::statusRejected() || row.status == msg::statusError())
+                            if (!row.readable)
                                 worst = Failure;
-                            else if (row.status == msg::statusIncomplete())
+                            else if (row.gaps > 0)
                                 worst = std::max<int>(worst, Incomplete);
                             rows.push_back(std::move(row));
                             progress.step(i + 1);
