@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <chrono>
+
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 
@@ -53,6 +56,36 @@ void BM_BareParse(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BareParse)->Unit(benchmark::kMicrosecond);
+
+// Open + check against the bare parse, taken in turns of 50 each so that both see the same
+// machine (a shared one changes speed by half within seconds); the counter is the ratio of the
+// fastest turns.
+void BM_OpenToBareRatio(benchmark::State& state)
+{
+    const QByteArray bytes = sampleBytes();
+    (void)shenbao::openXdxBytes(bytes);
+    using Clock = std::chrono::steady_clock;
+    Clock::duration bestOpen = Clock::duration::max(), bestBare = Clock::duration::max();
+    for (auto _ : state) {
+        auto start = Clock::now();
+        for (int i = 0; i < 50; ++i) {
+            xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+            xmlFreeDoc(xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr, XML_PARSE_NONET));
+            xmlFreeParserCtxt(ctxt);
+        }
+        bestBare = std::min(bestBare, Clock::now() - start);
+        start = Clock::now();
+        for (int i = 0; i < 50; ++i) {
+            const shenbao::OpenResult r = shenbao::openXdxBytes(bytes);
+            benchmark::DoNotOptimize(shenbao::verify(r.record));
+        }
+        bestOpen = std::min(bestOpen, Clock::now() - start);
+    }
+    state.counters["ratio"] = double(bestOpen.count()) / double(bestBare.count());
+    state.counters["open_us"] = std::chrono::duration<double, std::micro>(bestOpen).count() / 50;
+    state.counters["bare_us"] = std::chrono::duration<double, std::micro>(bestBare).count() / 50;
+}
+BENCHMARK(BM_OpenToBareRatio)->Unit(benchmark::kMillisecond);
 
 void BM_Check(benchmark::State& state)
 {

@@ -80,7 +80,7 @@ void ApplicationRecord::setValue(Field f, const QString& text)
     switch (fieldSpec(f).kind) {
     case FieldKind::Choice: {
         const int i = choiceIndex(f, text);
-        slot = i < 0 ? QString() : choiceItems(f).at(i);
+        slot = i < 0 ? QString() : QString::fromUtf16(fieldSpec(f).items[std::size_t(i)]);
         break;
     }
     case FieldKind::Code:

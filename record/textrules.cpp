@@ -141,6 +141,10 @@ QStringList longTextLines(QStringView text)
 QString longTextFromLines(const QStringList& lines)
 {
     QString text;
+    qsizetype size = 0;
+    for (const QString& line : lines)
+        size += line.size() + 2;
+    text.reserve(size);
     for (const QString& line : lines) {
         text += line;
         text += u"\r\n";

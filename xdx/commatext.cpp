@@ -47,6 +47,9 @@ QStringList SplitCommaText(QStringView text)
         text = text.left(nul);
 
     QStringList items;
+    if (text.isEmpty())
+        return items;
+    items.reserve(text.count(u',') + 1); // growing the list item by item costs more than counting
     const qsizetype n = text.size();
     qsizetype i = 0;
     auto skipBlanks = [&] {
@@ -60,16 +63,20 @@ QStringList SplitCommaText(QStringView text)
         if (text[i] == u'"') {
             ++i;
             while (i < n) {
-                if (text[i] == u'"') {
-                    if (i + 1 < n && text[i + 1] == u'"') {
-                        item += u'"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i; // the closing quote
+                const qsizetype quote = text.indexOf(u'"', i);
+                if (quote < 0) { // unclosed: the rest is the item
+                    item += text.sliced(i);
+                    i = n;
                     break;
                 }
-                item += text[i++];
+                item += text.sliced(i, quote - i);
+                i = quote + 1;
+                if (i < n && text[i] == u'"') {
+                    item += u'"';
+                    ++i;
+                    continue;
+                }
+                break; // that was the closing quote
             }
         } else {
             const qsizetype start = i;

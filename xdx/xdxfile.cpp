@@ -5,10 +5,15 @@
 #include "xdx/commatext.h"
 #include "xdx/messages.h"
 #include "xdx/xdxformat.h"
+#include "xdx/xml/outline.h"
 #include "xdx/xml/xmldocument.h"
 
 #include <QDir>
 #include <QUuid>
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
 
 namespace shenbao {
 namespace {
@@ -82,22 +87,86 @@ struct NotSingleText
 {
 };
 
-// The text of parent's first child called name: empty when missing or childless; the text of its
-// only text or CDATA child. Whitespace-only text around other content is formatting and ignored,
-// but an element whose only content is whitespace keeps it as its value.
-QString elementText(const xml::Node& parent, QStringView name)
+using Element = xml::Outline::Node;
+
+// The text of an element: empty when missing or childless; the text of its only text or CDATA
+// child. Whitespace-only text around other content is formatting and ignored, but an element
+// whose only content is whitespace keeps it as its value.
+QString elementText(const Element& element)
 {
-    const xml::Node element = parent.firstChildElement(name);
     if (element.isNull())
         return {};
-    std::vector<xml::Node> kids = element.children();
-    if (kids.empty())
+    // The only child; or, of several, the only one that is not whitespace text.
+    Element only = element.firstChild();
+    if (only.isNull())
         return {};
-    if (kids.size() > 1)
-        std::erase_if(kids, [](const xml::Node& n) { return n.isWhitespaceText(); });
-    if (kids.size() == 1 && (kids[0].kind() == xml::NodeKind::Text || kids[0].kind() == xml::NodeKind::CData))
-        return kids[0].value();
+    if (!only.nextSibling().isNull()) {
+        only = {};
+        for (Element c = element.firstChild(); !c.isNull(); c = c.nextSibling()) {
+            if (c.isWhitespaceText())
+                continue;
+            if (!only.isNull())
+                throw NotSingleText{};
+            only = c;
+        }
+        if (only.isNull())
+            throw NotSingleText{};
+    }
+    if (only.kind() == xml::NodeKind::Text || only.kind() == xml::NodeKind::CData)
+        return only.value();
     throw NotSingleText{};
+}
+
+// The first child element of each name in kElements, in one pass over the root's children
+// (readers look elements up by name; a later one of the same name is ignored).
+std::array<Element, std::size(kElements)> knownElements(const Element& root)
+{
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> v;
+        for (const XdxElement& e : kElements)
+            v.push_back(QStringView(e.name).toLatin1().toStdString());
+        return v;
+    }();
+    static const std::unordered_map<std::string_view, std::size_t> indexOf = [] {
+        std::unordered_map<std::string_view, std::size_t> m;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            m.emplace(names[i], i);
+        return m;
+    }();
+    std::array<Element, std::size(kElements)> found;
+    for (Element c = root.firstChild(); !c.isNull(); c = c.nextSibling()) {
+        if (c.kind() != xml::NodeKind::Element)
+            continue;
+        const auto it = indexOf.find(c.name());
+        if (it != indexOf.end() && found[it->second].isNull())
+            found[it->second] = c;
+    }
+    return found;
+}
+
+// The first row element of each row of a table container: "MainActor1" ... "MainActor15" (the
+// number as rowElementName writes it, without leading zeros).
+std::vector<Element> tableRows(const Element& container, std::string_view tableName, int rows)
+{
+    std::vector<Element> found(std::size_t(rows) + 1);
+    if (container.isNull())
+        return found;
+    for (Element c = container.firstChild(); !c.isNull(); c = c.nextSibling()) {
+        const std::string_view name = c.kind() == xml::NodeKind::Element ? c.name() : std::string_view();
+        if (name.size() <= tableName.size() || !name.starts_with(tableName) || name[tableName.size()] == '0')
+            continue;
+        int row = 0;
+        for (const char d : name.substr(tableName.size())) {
+            if (d < '0' || d > '9' || row > rows) {
+                row = 0;
+                break;
+            }
+            row = row * 10 + (d - '0');
+        }
+        if (row >= 1 && row <= rows && found[std::size_t(row)].isNull())
+            found[std::size_t(row)] = c;
+    }
+    return found;
 }
 
 void putBackRow(TableGrid& table, int row, const QString& text)
@@ -122,11 +191,12 @@ QString putBackLongText(const QString& text)
     return joined;
 }
 
-void readInto(const xml::Node& root, ApplicationRecord& record)
+void readInto(const std::array<Element, std::size(kElements)>& known, ApplicationRecord& record)
 {
-    for (const XdxElement& e : kElements) {
+    for (std::size_t i = 0; i < std::size(kElements); ++i) {
+        const XdxElement& e = kElements[i];
         if (e.role == R::ProjectId) {
-            record.setProjectId(elementText(root, e.name));
+            record.setProjectId(elementText(known[i]));
             continue;
         }
         if (e.role != R::Field)
@@ -134,26 +204,25 @@ void readInto(const xml::Node& root, ApplicationRecord& record)
         switch (fieldSpec(e.field).kind) {
         case FieldKind::Table: {
             TableGrid& table = record.table(e.field);
-            const xml::Node container = root.firstChildElement(e.name);
+            const std::vector<Element> rows =
+                tableRows(known[i], known[i].isNull() ? std::string_view() : known[i].name(), table.rows());
             for (int row = 1; row <= table.rows(); ++row)
-                putBackRow(table, row,
-                           container.isNull() ? QString()
-                                              : elementText(container, rowElementName(e.field, row)));
+                putBackRow(table, row, elementText(rows[std::size_t(row)]));
             break;
         }
         case FieldKind::LongText:
-            record.setValue(e.field, putBackLongText(elementText(root, e.name)));
+            record.setValue(e.field, putBackLongText(elementText(known[i])));
             break;
         default:
-            record.setValue(e.field, elementText(root, e.name));
+            record.setValue(e.field, elementText(known[i]));
             break;
         }
     }
 }
 
-bool hasContent(const xml::Node& root)
+bool hasContent(const xml::Outline::Node& root)
 {
-    for (const xml::Node& n : root.children())
+    for (xml::Outline::Node n = root.firstChild(); !n.isNull(); n = n.nextSibling())
         if (!n.isWhitespaceText())
             return true;
     return false;
@@ -242,7 +311,7 @@ QByteArray xdxBytes(const ApplicationRecord& record, const QStringList& errorLis
     }
     // A cheap guard against ever writing a file that will not open again.
     xml::ParseError parseError;
-    if (!xml::Document::parse(bytes, &parseError)) {
+    if (!xml::Outline::read(bytes, &parseError)) {
         if (error)
             *error = xdxmsg::unreadableAfterWriting(parseError.reason);
         return {};
@@ -291,26 +360,32 @@ WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, co
 OpenResult openXdxBytes(const QByteArray& bytes)
 {
     xml::ParseError parseError;
-    const std::unique_ptr<xml::Document> doc = xml::Document::parse(bytes, &parseError);
+    const std::optional<xml::Outline> doc = xml::Outline::read(bytes, &parseError);
     if (!doc)
         return failed(parseError.message());
 
     OpenResult result;
-    const xml::Node root = doc->root();
+    const xml::Outline::Node root = doc->root();
     if (!hasContent(root)) {
         result.status = OpenResult::Status::NoChildren;
         return result;
     }
     try {
-        if (elementText(root, u"ver") != formatTag()) {
+        const auto known = knownElements(root);
+        const auto textOf = [&](R role) {
+            const auto* e = std::find_if(std::begin(kElements), std::end(kElements),
+                                         [role](const XdxElement& x) { return x.role == role; });
+            return elementText(known[std::size_t(e - std::begin(kElements))]);
+        };
+        if (textOf(R::Ver) != formatTag()) {
             result.status = OpenResult::Status::Rejected;
             result.message = rejectedMessage();
             return result;
         }
         // Missing elements read as empty, not as the start-up values.
         result.record = ApplicationRecord::empty();
-        readInto(root, result.record);
-        result.official = elementText(root, u"PASSBY") == u"1";
+        readInto(known, result.record);
+        result.official = textOf(R::Passby) == u"1";
     } catch (const NotSingleText&) {
         return failed(xdxmsg::notSingleText());
     }

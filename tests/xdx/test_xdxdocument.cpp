@@ -3,6 +3,7 @@
 #include "record/textrules.h"
 #include "xdx/xdxfile.h"
 #include "xdx/xdxformat.h"
+#include "xdx/xml/outline.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,6 +113,8 @@ private slots:
     void brokenFiles();
     void hostileDocuments_data();
     void hostileDocuments();
+    void eventsReadAsTheTree_data();
+    void eventsReadAsTheTree();
     // files
     void saveIsAtomic();
     void saveReportsUnwritableTargets();
@@ -613,6 +616,59 @@ void TestXdxDocument::hostileDocuments()
     const OpenResult back = openXdxBytes(bytes);
     QCOMPARE(int(back.status), status);
     QVERIFY(!back.record.value(Field::ProjectName).contains(u"root:"_qs));
+}
+
+// The reader works from the parser's events; what it keeps must be what the engine's own tree
+// holds, node for node, text for text, failure for failure.
+void TestXdxDocument::eventsReadAsTheTree_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const auto doc = [](const QString& body) {
+        return "<?xml version=\"1.0\" encoding=\"GBK\"?>\n<XMLPackage>" + gbkBytes(body) + "</XMLPackage>";
+    };
+    const QString many = u"题"_qs.repeated(700); // past the parser's chunks of 300 bytes
+    QTest::newRow("complete sample") << readAll(sourcePath(u"samples/complete.xdx"_qs));
+    QTest::newRow("adjacent cdata") << doc(u"<A><![CDATA[x]]><![CDATA[y]]></A><B>t<![CDATA[c]]>u</B>"_qs);
+    QTest::newRow("long text and cdata") << doc(u"<A>"_qs + many + u"</A><B><![CDATA["_qs + many + u"]]></B>"_qs);
+    QTest::newRow("references inside text") << doc(u"<A>a&amp;b&#x41;&#39064;c&lt;</A>"_qs);
+    QTest::newRow("comment and pi between texts") << doc(u"<A>a<!--c-->b<?p x?>c</A><B><!--c--></B>"_qs);
+    QTest::newRow("blanks around cdata") << doc(u"<A> <![CDATA[ x ]]>\n</A><B> </B><C/><D></D>"_qs);
+    QTest::newRow("rows and deeper") << doc(u"<T><T1>a,b</T1><T2> <x><y><z>deep</z></y>tail</x> </T2></T>x"_qs);
+    QTest::newRow("prefixes") << doc(u"<p:A xmlns:p=\"urn:p\">v</p:A><T xmlns:q=\"urn:q\"><q:T1>r</q:T1></T>"_qs);
+    QTest::newRow("byte-order marks") << doc(u"<A>\uFEFF\uFEFFx</A>"_qs);
+    QTest::newRow("mismatched tag") << doc(u"<A>x</B>"_qs);
+    QTest::newRow("bad gbk") << QByteArray("<?xml version=\"1.0\" encoding=\"GBK\"?>\n<a>\x81</a>");
+    QTest::newRow("truncated") << doc(u"<A>x</A>"_qs).chopped(5);
+    QTest::newRow("many elements") << doc(u"<x/>"_qs.repeated(100'001));
+}
+
+void TestXdxDocument::eventsReadAsTheTree()
+{
+    QFETCH(QByteArray, bytes);
+    const auto shape = [](const auto& self, const xml::Outline::Node& n) -> QString {
+        switch (n.kind()) {
+        case xml::NodeKind::Element: {
+            QString s = u"<"_qs + QString::fromStdString(std::string(n.name())) + u">"_qs;
+            for (xml::Outline::Node c = n.firstChild(); !c.isNull(); c = c.nextSibling())
+                s += self(self, c);
+            return s + u"</>"_qs;
+        }
+        case xml::NodeKind::Text:
+            return u"T["_qs + n.value() + u"]"_qs;
+        case xml::NodeKind::CData:
+            return u"C["_qs + n.value() + u"]"_qs;
+        default:
+            return u"O"_qs;
+        }
+    };
+    xml::ParseError fromEvents, fromTree;
+    const auto events = xml::Outline::read(bytes, &fromEvents);
+    const auto tree = xml::Outline::readThroughTree(bytes, &fromTree);
+    QCOMPARE(events.has_value(), tree.has_value());
+    if (events)
+        QCOMPARE(shape(shape, events->root()), shape(shape, tree->root()));
+    else
+        QCOMPARE(fromEvents.message(), fromTree.message());
 }
 
 void TestXdxDocument::saveIsAtomic()

@@ -4,33 +4,22 @@
 #include <QString>
 
 #include <memory>
-#include <vector>
 
 // A small adapter over the XML engine (libxml2). It offers only what the XDX format needs:
-// build a document of elements and text, write it to bytes in a given encoding, parse bytes,
-// and walk children by name and kind. No libxml2 type leaves this folder.
+// build a document of elements and text and write it to bytes in a given encoding (Outline
+// reads them). No libxml2 type leaves this folder.
 
 namespace shenbao::xml {
 
 enum class NodeKind { Element, Text, CData, Other };
 
-// A non-owning handle to a node; valid while the Document that holds it lives.
+// A non-owning handle to an element being built; valid while the Document that holds it lives.
 class Node
 {
 public:
     Node() = default;
 
     bool isNull() const { return m_node == nullptr; }
-    NodeKind kind() const;
-    // An element's name without a namespace prefix ("x:Name" gives "Name").
-    QString name() const;
-    // The content of a text or CDATA node.
-    QString value() const;
-    bool isWhitespaceText() const;
-
-    std::vector<Node> children() const;
-    // The first child element whose name (without prefix) equals name exactly.
-    Node firstChildElement(QStringView name) const;
 
     // Appends a new element as the last child.
     Node appendElement(QStringView name);
@@ -64,21 +53,14 @@ public:
 
     // Creates the root element and makes it the document element.
     Node createRoot(QStringView name);
-    Node root() const;
 
     // The document as bytes in encoding (the declaration names it). Characters that the encoding
     // cannot represent are written as character references. Returns empty bytes and sets *error
     // on failure.
     QByteArray toBytes(const char* encoding, QString* error) const;
 
-    // Parses untrusted bytes: no network, no external entities or DTD, no entity substitution,
-    // the encoding from the declaration. Returns nullptr and fills *error when the bytes are not
-    // a well-formed document.
-    static std::unique_ptr<Document> parse(const QByteArray& bytes, ParseError* error);
-
 private:
     struct Impl;
-    explicit Document(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> m_impl;
 };
 
