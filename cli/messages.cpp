@@ -267,9 +267,24 @@ QString numberNeedsFolder()
     return QStringLiteral("--number-by 需要 -d 输出文件夹");
 }
 
-QString numberByCsv()
+QString numberByTable()
 {
-    return QStringLiteral("--number-by 需要 xdxtool table 写出的 .csv 表（与 .xlsx 同一轮的行号相同）");
+    return QStringLiteral("--number-by 需要 xdxtool table 写出的 .xlsx 或 .csv 表");
+}
+
+QString noXlsxReadingHere()
+{
+    return QStringLiteral("这个 xdxtool 读不了 XLSX，请用同一轮的 .csv 表（行号相同）");
+}
+
+QString notXlsx()
+{
+    return QStringLiteral("不是完好的 XLSX 文件");
+}
+
+QString cannotReadTable(const QString& table, const QString& why)
+{
+    return QStringLiteral("无法读取表“%1”：%2").arg(table, why);
 }
 
 QString notInTable(const QString& file, const QString& table)

@@ -66,7 +66,10 @@ QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits);
 // xdxtool pdf to a folder
 QString outOrFolder();
 QString numberNeedsFolder();
-QString numberByCsv();
+QString numberByTable();
+QString noXlsxReadingHere();
+QString notXlsx();
+QString cannotReadTable(const QString& table, const QString& why);
 QString notInTable(const QString& file, const QString& table);
 QString cannotMakeFolder(const QString& folder);
 

@@ -1,5 +1,6 @@
 #include "cli/inputs.h"
 #include "cli/messages.h"
+#include "cli/roundtable.h"
 #include "cli/xdxtool.h"
 #include "files/files.h"
 #include "record/textrules.h"
@@ -54,59 +55,6 @@ Printed printFile(const QString& file, const QString& out, const QPageSize& pape
     return {note + msg::printed(out, qsizetype(layout.sheets.size()), view.official), {}};
 }
 
-// The row of each file in a table that xdxtool table wrote as CSV: its first column.
-std::optional<std::map<QString, qsizetype>> rowsOf(const QString& table, QString* error)
-{
-    if (QFileInfo(table).suffix().compare(u"csv", Qt::CaseInsensitive) != 0) {
-        *error = msg::numberByCsv();
-        return std::nullopt;
-    }
-    const FileRead read = readRegularFile(table, qint64(256) << 20);
-    if (read.status != FileRead::Status::Ok) {
-        *error = msg::cannotReadList(table, read.why());
-        return std::nullopt;
-    }
-    QString text = QString::fromUtf8(read.bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    std::map<QString, qsizetype> rows;
-    qsizetype row = -1; // the heading
-    qsizetype i = 0;
-    while (i < text.size()) {
-        // The first cell of the line, quoted or not, then the rest of the (possibly quoted) line.
-        QString cell;
-        bool quoted = false;
-        for (; i < text.size(); ++i) {
-            const QChar c = text[i];
-            if (quoted) {
-                if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"')
-                    cell += c, ++i;
-                else if (c == u'"')
-                    quoted = false;
-                else
-                    cell += c;
-            } else if (c == u'"') {
-                quoted = true;
-            } else if (c == u',' || c == u'\r' || c == u'\n') {
-                break;
-            } else {
-                cell += c;
-            }
-        }
-        for (quoted = false; i < text.size(); ++i) {
-            if (text[i] == u'"')
-                quoted = !quoted;
-            else if (!quoted && text[i] == u'\n')
-                break;
-        }
-        ++i;
-        if (row >= 0 && !cell.isEmpty())
-            rows.emplace(QFileInfo(cell).absoluteFilePath(), row + 1);
-        ++row;
-    }
-    return rows;
-}
-
 } // namespace
 
 int pdfCommand(const QStringList& args, Io& io)
@@ -117,7 +65,7 @@ int pdfCommand(const QStringList& args, Io& io)
     const QCommandLineOption dirOption(u"d"_s, QString(), u"OUTDIR"_s);
     const QCommandLineOption paperOption(u"paper"_s, QString(), u"a4|letter"_s, u"a4"_s);
     const QCommandLineOption looseOption(u"loose-leaf"_s);
-    const QCommandLineOption numberOption(u"number-by"_s, QString(), u"round.csv"_s);
+    const QCommandLineOption numberOption(u"number-by"_s, QString(), u"round.xlsx|round.csv"_s);
     parser.addOptions({outOption, dirOption, paperOption, looseOption, numberOption});
     ManyFiles many;
     many.addTo(parser);
@@ -173,7 +121,7 @@ int pdfCommand(const QStringList& args, Io& io)
         if (parser.isSet(numberOption)) {
             // Named by their rows in the round's table: a reviewer learns nothing from the name.
             QString error;
-            const auto rows = rowsOf(parser.value(numberOption), &error);
+            const auto rows = roundTableRows(parser.value(numberOption), &error);
             if (!rows)
                 return usageError(io, command, error);
             const int width = std::max(4, int(QString::number(qsizetype(rows->size())).size()));

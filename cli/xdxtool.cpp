@@ -98,7 +98,7 @@ constexpr Command kCommands[] = {
 #ifdef SHENBAO_HAVE_GUI
     {u"pdf", u"把 XDX 文档打印成 PDF（与申请程序的“预览\\打印”相同的 15 页申请书）",
      u"用法：xdxtool pdf FILE.xdx [-o OUT.pdf] [--paper a4|letter] [--loose-leaf]\n"
-     u"      xdxtool pdf FILE.xdx|文件夹... -d 输出文件夹 [--loose-leaf] [--number-by 表.csv] [-r] [-j N]\n"
+     u"      xdxtool pdf FILE.xdx|文件夹... -d 输出文件夹 [--loose-leaf] [--number-by 表.xlsx|表.csv] [-r] [-j N]\n"
      u"\n"
      u"像申请程序启动时那样打开文件，把打印出的申请·评审书写成 PDF（字体嵌入）。\n"
      u"正式文档（PASSBY 为 1）带正式水印，其他文档带“非正式文档 仅供个人校对”。\n"
@@ -109,8 +109,9 @@ constexpr Command kCommands[] = {
      u"  -d 文件夹        多个文件：每个文件一个 PDF，写到这个文件夹，名字与文件相同\n"
      u"  --loose-leaf     只要活页（匿名评审用的课题论证和可行性分析两页，连同续页和它们在\n"
      u"                   申请书中的页码）；正式或非正式的水印与整本申请书相同\n"
-     u"  --number-by 表.csv  以文件在 xdxtool table 写出的表中的行号命名（0001.pdf...），\n"
-     u"                   评审专家从文件名看不出申请人；不在表中的文件是错误\n"
+     u"  --number-by 表.xlsx|表.csv  以文件在 xdxtool table 写出的表中的行号命名\n"
+     u"                   （0001.pdf...），评审专家从文件名看不出申请人；表可以在电子表格\n"
+     u"                   程序中排过序，以现在的行号为准；不在表中的文件是错误\n"
      u"  -r, --files-from, -j  与 xdxtool check 相同\n"
      u"\n"
      u"退出码：0 已写出；2 文件无法打开、不是本系统生成的文档、参数有误或无法写出。\n",

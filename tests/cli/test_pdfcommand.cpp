@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <poppler-qt6.h>
@@ -195,6 +196,34 @@ void TestPdfCommand::looseLeavesNumberedByTheTable()
     QCOMPARE(missing.status, 2);
     QVERIFY2(missing.err.contains(stray), qPrintable(missing.err));
     QVERIFY(QDir(path(u"none"_s)).entryList(QDir::Files).isEmpty());
+
+    // The XLSX of the same round, sorted in a spreadsheet program (the two rows swapped and the
+    // file written by another program): the names follow the rows as they stand.
+    const QString xlsx = path(u"round.xlsx"_s);
+    const Run tabled = xdxtool({u"table"_s, plain, longOne, u"-o"_s, xlsx});
+    if (tabled.err.contains(u"不能写 XLSX"_s))
+        QSKIP("built without libxlsxwriter");
+    QProcess python;
+    python.start(u"/usr/bin/python3"_s, {u"-c"_s, u"import openpyxl, sys\n"
+                                                  "wb = openpyxl.load_workbook(sys.argv[1])\n"
+                                                  "s = wb.worksheets[0]\n"
+                                                  "for c in range(1, s.max_column + 1):\n"
+                                                  "    a, b = s.cell(2, c), s.cell(3, c)\n"
+                                                  "    a.value, b.value = b.value, a.value\n"
+                                                  "wb.save(sys.argv[1])\n"_s,
+                                         xlsx});
+    QVERIFY(python.waitForFinished(60000));
+    const bool sorted = python.exitCode() == 0;
+    const QString sheets = path(u"sheets"_s);
+    const Run byXlsx = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, sheets, u"--number-by"_s, xlsx, longOne, plain});
+    QVERIFY2(byXlsx.status == 0, qPrintable(byXlsx.err));
+    const QString longName = sorted ? u"0001.pdf"_s : u"0002.pdf"_s;
+    QCOMPARE(Poppler::Document::load(QDir(sheets).filePath(longName))->numPages(), int(expected.size()));
+
+    writeAll(path(u"broken.xlsx"_s), "PK\x03\x04 not a workbook");
+    const Run broken = xdxtool({u"pdf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, path(u"broken.xlsx"_s), plain});
+    QCOMPARE(broken.status, 2);
+    QVERIFY2(broken.err.contains(u"不是完好的 XLSX 文件"_s), qPrintable(broken.err));
 }
 
 QTEST_MAIN(TestPdfCommand)
