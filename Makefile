@@ -47,7 +47,8 @@ fuzz: deps
 	@# fontconfig keeps its caches to the end of the process: no leak of ours.
 	@for t in $(FUZZ_TARGETS); do \
 	  leaks=1; [ $$t = fuzz_layout ] && leaks=0; \
-	  ASAN_OPTIONS=detect_leaks=$$leaks QT_QPA_PLATFORM=offscreen build-fuzz/fuzz/$$t \
+	  dict=; [ $$t = fuzz_reader ] && dict=-dict=fuzz/xml.dict; \
+	  ASAN_OPTIONS=detect_leaks=$$leaks QT_QPA_PLATFORM=offscreen build-fuzz/fuzz/$$t $$dict \
 	    -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -print_final_stats=1 build-fuzz/corpus-$$t || exit 1; \
 	done
 

@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the XDX reader, as a mailed-in file would, and follows what was read
-// through every path a document takes: check, JSON and back, save and read again.
+// through every path a document takes: check, JSON and back, save and read again. The reader's
+// outline, made from the parser's events, must hold what the engine's tree holds.
 #include "check/verify.h"
 #include "xdx/xdxfile.h"
 #include "xdx/xdxjson.h"
+#include "xdx/xml/outline.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,11 +23,36 @@ bool hasForeignChoice(const ApplicationRecord& r)
     return false;
 }
 
+QString shape(const xml::Outline::Node& n)
+{
+    switch (n.kind()) {
+    case xml::NodeKind::Element: {
+        QString s = u'<' + QString::fromUtf8(n.name().data(), qsizetype(n.name().size())) + u'>';
+        for (xml::Outline::Node c = n.firstChild(); !c.isNull(); c = c.nextSibling())
+            s += shape(c);
+        return s + QStringLiteral("</>");
+    }
+    case xml::NodeKind::Text:
+        return QStringLiteral("T[") + n.value() + u']';
+    case xml::NodeKind::CData:
+        return QStringLiteral("C[") + n.value() + u']';
+    default:
+        return QStringLiteral("O");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    xml::ParseError fromEvents, fromTree;
+    const auto events = xml::Outline::read(bytes, &fromEvents);
+    const auto tree = xml::Outline::readThroughTree(bytes, &fromTree);
+    if (events.has_value() != tree.has_value())
+        __builtin_trap();
+    if (events ? shape(events->root()) != shape(tree->root()) : fromEvents.message() != fromTree.message())
+        __builtin_trap();
     const OpenResult r = openXdxBytes(bytes);
     if (r.status != OpenResult::Status::Loaded)
         return 0;

@@ -49,7 +49,7 @@ QStringList SplitCommaText(QStringView text)
     QStringList items;
     if (text.isEmpty())
         return items;
-    items.reserve(text.count(u',') + 1); // growing the list item by item costs more than counting
+    items.reserve(8); // a table row's cells; a long text's paragraphs grow the list
     const qsizetype n = text.size();
     qsizetype i = 0;
     auto skipBlanks = [&] {
@@ -59,8 +59,8 @@ QStringList SplitCommaText(QStringView text)
 
     skipBlanks();
     while (i < n) {
-        QString item;
         if (text[i] == u'"') {
+            QString item;
             ++i;
             while (i < n) {
                 const qsizetype quote = text.indexOf(u'"', i);
@@ -78,13 +78,13 @@ QStringList SplitCommaText(QStringView text)
                 }
                 break; // that was the closing quote
             }
+            items.append(std::move(item));
         } else {
             const qsizetype start = i;
             while (i < n && text[i].unicode() > 32 && text[i] != u',')
                 ++i;
-            item = text.mid(start, i - start).toString();
+            items.append(text.sliced(start, i - start).toString());
         }
-        items.append(item);
         skipBlanks();
         if (i < n && text[i] == u',') {
             if (i == n - 1)

@@ -635,6 +635,7 @@ void TestXdxDocument::eventsReadAsTheTree_data()
     QTest::newRow("blanks around cdata") << doc(u"<A> <![CDATA[ x ]]>\n</A><B> </B><C/><D></D>"_qs);
     QTest::newRow("rows and deeper") << doc(u"<T><T1>a,b</T1><T2> <x><y><z>deep</z></y>tail</x> </T2></T>x"_qs);
     QTest::newRow("prefixes") << doc(u"<p:A xmlns:p=\"urn:p\">v</p:A><T xmlns:q=\"urn:q\"><q:T1>r</q:T1></T>"_qs);
+    QTest::newRow("colon before a digit") << doc(u"<a:8b>x</a:8b><T><p:1>y</p:1></T>"_qs);
     QTest::newRow("byte-order marks") << doc(u"<A>\uFEFF\uFEFFx</A>"_qs);
     QTest::newRow("mismatched tag") << doc(u"<A>x</B>"_qs);
     QTest::newRow("bad gbk") << QByteArray("<?xml version=\"1.0\" encoding=\"GBK\"?>\n<a>\x81</a>");

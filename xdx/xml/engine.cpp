@@ -181,8 +181,9 @@ QString text(const char* utf8, qsizetype size)
     qsizetype boms = 0;
     while (size - 3 * boms >= 3 && utf8[3 * boms] == '\xEF' && std::memcmp(utf8 + 3 * boms, "\xEF\xBB\xBF", 3) == 0)
         ++boms;
-    const QString rest = QString::fromUtf8(utf8 + 3 * boms, size - 3 * boms);
-    return boms ? QString(boms, QChar(0xFEFF)) + rest : rest;
+    if (boms == 0)
+        return QString::fromUtf8(utf8, size);
+    return QString(boms, QChar(0xFEFF)) + QString::fromUtf8(utf8 + 3 * boms, size - 3 * boms);
 }
 
 QString text(const xmlChar* s)

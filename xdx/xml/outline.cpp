@@ -99,9 +99,10 @@ std::string_view localName(const xmlChar* name)
 void onStartElement(void* context, const xmlChar* localname, const xmlChar*, const xmlChar*, int, const xmlChar**,
                     int, int, const xmlChar**)
 {
-    // The parser gives the name without its prefix.
+    // Without its prefix, and as the tree names it: a name the parser could not split at its
+    // colon (a digit after it) comes whole.
     if (engine::countElement(context))
-        OutlineBuilder::of(context).startElement(reinterpret_cast<const char*>(localname));
+        OutlineBuilder::of(context).startElement(localName(localname));
 }
 
 void onEndElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*)
