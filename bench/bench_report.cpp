@@ -71,6 +71,24 @@ void BM_FormToPdf(benchmark::State& state)
 }
 BENCHMARK(BM_FormToPdf)->Unit(benchmark::kMillisecond);
 
+// A round in one PDF: 100 forms (the sample's layout, each made again) written one after another,
+// the fonts embedded once.
+void BM_HundredFormsInOnePdf(benchmark::State& state)
+{
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        shenbao::ReportPdfWriter pdf(&buffer, QPageSize(QPageSize::A4));
+        for (int i = 0; i < 100; ++i)
+            pdf.add(layoutSample().sheets);
+        pdf.finish(nullptr);
+        bytes = buffer.size();
+    }
+    state.counters["pdf_kB"] = double(bytes) / 1024;
+}
+BENCHMARK(BM_HundredFormsInOnePdf)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 // The whole form as preview images at 96 dpi, as the preview window shows it at 100 %.
 void BM_FormToPreview(benchmark::State& state)
 {

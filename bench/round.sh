@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The office's round, timed: N files (default 10,000: the two samples, one in a thousand cut
 # short, one foreign) in a folder with a subfolder, checked, tabled and screened, and M of them
-# (default 1,000) printed whole, all in one command each with every core.
+# (default 1,000) printed whole (a PDF each, and all in one PDF), all in one command each with
+# every core.
 #   bench/round.sh [N] [M]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,4 +34,5 @@ timed "table -r, $n files, csv" "$tool" table -r "$dir/inbox" -o "$dir/round.csv
 timed "table -r, $n files, xlsx" "$tool" table -r "$dir/inbox" -o "$dir/round.xlsx"
 timed "anonymity -r, $n files" "$tool" anonymity -r "$dir/inbox"
 timed "pdf -d, $m whole forms" "$tool" pdf -d "$dir/out" "$dir/print"
+timed "pdf -o, $m whole forms in one PDF" "$tool" pdf -o "$dir/round.pdf" "$dir/print"
 timed "pdf --loose-leaf -d, $m files" "$tool" pdf --loose-leaf -d "$dir/leaves" "$dir/print"

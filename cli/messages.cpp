@@ -52,11 +52,6 @@ QString wantOneFile()
     return QStringLiteral("请给出一个 XDX 文件");
 }
 
-QString wantOnlyOneFile()
-{
-    return QStringLiteral("只能给出一个 XDX 文件");
-}
-
 QString wantJsonAndXdx()
 {
     return QStringLiteral("请给出输入的 JSON 文件和输出的 XDX 文件");
@@ -117,6 +112,30 @@ QString needsGui()
 QString emptyDocument()
 {
     return QStringLiteral("文档中没有任何内容，输出的是空白的申请书");
+}
+
+QString severalNeedOut()
+{
+    return QStringLiteral("多个文件请用 -o 给出合成的一个 PDF，或用 -d 给出文件夹（每个文件一个 PDF）");
+}
+
+QString addedToPdf(const QString& file, qsizetype first, qsizetype last, bool official)
+{
+    return QStringLiteral("%1：第 %2–%3 页，%4")
+        .arg(file)
+        .arg(first)
+        .arg(last)
+        .arg(official ? QStringLiteral("正式文档") : QStringLiteral("非正式文档"));
+}
+
+QString nothingToPrint()
+{
+    return QStringLiteral("没有一个文件可以打印");
+}
+
+QString printedInOne(const QString& out, qsizetype added, qsizetype files)
+{
+    return QStringLiteral("已写出 %1：%2 个文件中的 %3 个").arg(out).arg(files).arg(added);
 }
 
 QString printed(const QString& out, qsizetype sheets, bool official)

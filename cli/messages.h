@@ -18,7 +18,6 @@ QString wantFiles();
 QString noDocumentsIn(const QStringList& folders);
 QString cannotReadList(const QString& list, const QString& why);
 QString wantOneFile();
-QString wantOnlyOneFile();
 QString wantJsonAndXdx();
 QString cannotRead(const QString& why);
 QString checkSummary(qsizetype files, int complete, int incomplete, int rejected, int failed);
@@ -31,6 +30,10 @@ QString unknownPaper(const QString& name);
 QString outputIsInput(const QString& out);
 QString needsGui();
 QString emptyDocument();
+QString severalNeedOut();
+QString addedToPdf(const QString& file, qsizetype first, qsizetype last, bool official);
+QString nothingToPrint();
+QString printedInOne(const QString& out, qsizetype added, qsizetype files);
 QString printed(const QString& out, qsizetype sheets, bool official);
 
 // xdxtool table

@@ -3,6 +3,7 @@
 #include "cli/roundtable.h"
 #include "cli/xdxtool.h"
 #include "files/files.h"
+#include "report/messages.h"
 #include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
@@ -32,27 +33,80 @@ struct Printed
 {
     QString note;  // standard error, on success
     QString error; // standard error, on failure
+    std::vector<Sheet> sheets; // for one PDF of many files: what goes into it
+    bool official = false;
 };
 
-Printed printFile(const QString& file, const QString& out, const QPageSize& paper, bool looseLeaf)
+// What the window would hold after starting with this file, laid out for printing.
+Printed prepare(const QString& file, bool looseLeaf)
 {
-    // What the window would hold after starting with this file, and print.
     const OpenedDocument view = openDocument(file);
     const QString name = visibleControls(file); // names come from mail too
     if (!view.message.isEmpty())
-        return {{}, name + u": "_s + QString(view.message).replace(u"\r\n"_s, u"\n    "_s)};
-    QString note;
+        return {{}, name + u": "_s + QString(view.message).replace(u"\r\n"_s, u"\n    "_s), {}, false};
+    Printed p;
     if (view.status == OpenResult::Status::NoChildren)
-        note = name + u": "_s + msg::emptyDocument() + u'\n';
+        p.note = name + u": "_s + msg::emptyDocument() + u'\n';
     ReportLayout layout = layoutForm(view.record, view.official);
     if (layout.tooLong)
-        return {{}, name + u": "_s + tooManySheetsMessage()};
+        return {{}, name + u": "_s + tooManySheetsMessage(), {}, false};
     if (looseLeaf)
         std::erase_if(layout.sheets, [](const Sheet& s) { return !isLooseLeaf(s); });
+    p.sheets = std::move(layout.sheets);
+    p.official = view.official;
+    return p;
+}
+
+// The file printed to a PDF of its own.
+Printed printFile(const QString& file, const QString& out, const QPageSize& paper, bool looseLeaf)
+{
+    Printed p = prepare(file, looseLeaf);
+    if (!p.error.isEmpty())
+        return p;
     QString error;
-    if (!writeReportPdf(layout.sheets, out, paper, &error))
-        return {{}, name + u": "_s + error};
-    return {note + msg::printed(out, qsizetype(layout.sheets.size()), view.official), {}};
+    if (!writeReportPdf(p.sheets, out, paper, &error))
+        return {{}, visibleControls(file) + u": "_s + error, {}, false};
+    p.note += msg::printed(out, qsizetype(p.sheets.size()), p.official);
+    p.sheets.clear();
+    return p;
+}
+
+// Many files in one PDF, in input order, its fonts embedded once: laid out on every core, written
+// here one after another. A file that cannot be printed is reported and left out.
+int printInOne(const QStringList& files, const QString& out, const QPageSize& paper, bool looseLeaf, int jobs,
+               Io& io)
+{
+    int worst = Ok;
+    qsizetype added = 0;
+    Progress progress(io.err, files.size());
+    const FileWrite written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
+        ReportPdfWriter pdf(&device, paper);
+        forEachInOrder<Printed>(
+            files.size(), jobs, [&](qsizetype i) { return prepare(files[i], looseLeaf); },
+            [&](qsizetype i, const Printed& p) {
+                if (!p.error.isEmpty()) {
+                    progress.write(p.error);
+                    worst = Failure;
+                } else {
+                    const qsizetype first = pdf.pages() + 1;
+                    pdf.add(p.sheets);
+                    ++added;
+                    progress.write(p.note + msg::addedToPdf(visibleControls(files[i]), first, pdf.pages(), p.official));
+                }
+                progress.step(i + 1);
+            });
+        if (added == 0) {
+            *why = msg::nothingToPrint();
+            return false;
+        }
+        return pdf.finish(why);
+    });
+    if (!written.ok) {
+        io.err << reportmsg::cannotWritePdf(QDir::toNativeSeparators(out), written.reason) << '\n';
+        return Failure;
+    }
+    io.err << msg::printedInOne(out, added, files.size()) << '\n';
+    return worst;
 }
 
 } // namespace
@@ -83,19 +137,13 @@ int pdfCommand(const QStringList& args, Io& io)
         return usageError(io, command, msg::outOrFolder());
     if (parser.isSet(numberOption) && !toFolder)
         return usageError(io, command, msg::numberNeedsFolder());
-    QStringList files;
-    if (toFolder) {
-        const std::optional<QStringList> inputs = many.files(parser, io, command, &status);
-        if (!inputs)
-            return status;
-        files = *inputs;
-    } else {
-        files = parser.positionalArguments();
-        if (files.size() > 1)
-            return usageError(io, command, msg::wantOnlyOneFile());
-        if (files.isEmpty())
-            return usageError(io, command, msg::wantOneFile());
-    }
+    const std::optional<QStringList> inputs = many.files(parser, io, command, &status);
+    if (!inputs)
+        return status;
+    const QStringList& files = *inputs;
+    // Several files without -d go into one PDF, which needs its name.
+    if (!toFolder && files.size() > 1 && !parser.isSet(outOption))
+        return usageError(io, command, msg::severalNeedOut());
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         io.err << msg::needsGui() << '\n';
         return Failure;
@@ -109,10 +157,11 @@ int pdfCommand(const QStringList& args, Io& io)
             const QFileInfo in(files[0]);
             out = in.dir().filePath(in.completeBaseName() + u".pdf"_s);
         }
-        // "-o" naming the document itself would replace the application with its printout.
-        const QFileInfo inInfo(files[0]), outInfo(out);
-        if (outInfo.exists() && inInfo.exists() && outInfo.canonicalFilePath() == inInfo.canonicalFilePath())
-            return usageError(io, command, msg::outputIsInput(out));
+        // "-o" naming a document itself would replace the application with its printout.
+        const QFileInfo outInfo(out);
+        for (const QString& f : files)
+            if (outInfo.exists() && QFileInfo::exists(f) && outInfo.canonicalFilePath() == QFileInfo(f).canonicalFilePath())
+                return usageError(io, command, msg::outputIsInput(out));
         outs.append(out);
     } else {
         const QDir dir(parser.value(dirOption));
@@ -145,6 +194,8 @@ int pdfCommand(const QStringList& args, Io& io)
 
     installFontSubstitutions();
     const bool looseLeaf = parser.isSet(looseOption);
+    if (!toFolder && files.size() > 1)
+        return printInOne(files, outs[0], paper, looseLeaf, many.jobs(parser), io);
     int worst = Ok;
     Progress progress(io.err, files.size());
     forEachInOrder<Printed>(

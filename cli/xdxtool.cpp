@@ -98,13 +98,16 @@ constexpr Command kCommands[] = {
 #ifdef SHENBAO_HAVE_GUI
     {u"pdf", u"把 XDX 文档打印成 PDF（与申请程序的“预览\\打印”相同的 15 页申请书）",
      u"用法：xdxtool pdf FILE.xdx [-o OUT.pdf] [--paper a4|letter] [--loose-leaf]\n"
+     u"      xdxtool pdf FILE.xdx|文件夹... -o OUT.pdf [--loose-leaf] [-r] [-j N]\n"
      u"      xdxtool pdf FILE.xdx|文件夹... -d 输出文件夹 [--loose-leaf] [--number-by 表.xlsx|表.csv] [-r] [-j N]\n"
      u"\n"
      u"像申请程序启动时那样打开文件，把打印出的申请·评审书写成 PDF（字体嵌入）。\n"
      u"正式文档（PASSBY 为 1）带正式水印，其他文档带“非正式文档 仅供个人校对”。\n"
      u"不需要显示器。\n"
      u"\n"
-     u"  -o OUT.pdf       输出文件；默认与 FILE 同名、扩展名为 .pdf\n"
+     u"  -o OUT.pdf       输出文件；默认与 FILE 同名、扩展名为 .pdf。多个文件时合成这一个 PDF：\n"
+     u"                   按输入的顺序，每份申请书各有自己的页码和水印，字体只嵌入一次；\n"
+     u"                   无法打印的文件报告后跳过\n"
      u"  --paper a4|letter  纸张，默认 a4；图样不缩放，从纸的左上角画起\n"
      u"  -d 文件夹        多个文件：每个文件一个 PDF，写到这个文件夹，名字与文件相同\n"
      u"  --loose-leaf     只要活页（匿名评审用的课题论证和可行性分析两页，连同续页和它们在\n"

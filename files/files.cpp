@@ -125,6 +125,42 @@ int writeAll(int fd, const QByteArray& bytes)
     return 0;
 }
 
+// The temporary file as a device: buffered, each failure kept as the system's error number.
+class DescriptorDevice : public QIODevice
+{
+public:
+    explicit DescriptorDevice(int fd) : m_fd(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+
+    int error() const { return m_error; }
+
+    // Writes out what is buffered; the first failure, or 0.
+    int flushBuffer()
+    {
+        if (m_error == 0 && !m_buffer.isEmpty())
+            m_error = writeAll(m_fd, m_buffer);
+        m_buffer.clear();
+        return m_error;
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (m_error != 0)
+            return -1;
+        m_buffer.append(data, qsizetype(size));
+        if (m_buffer.size() >= kChunk && flushBuffer() != 0)
+            return -1;
+        return size;
+    }
+
+private:
+    static constexpr qsizetype kChunk = 256 * 1024;
+    int m_fd;
+    int m_error = 0;
+    QByteArray m_buffer;
+};
+
 } // namespace
 
 FileRead readRegularFile(const QString& path, qint64 maxBytes)
@@ -189,7 +225,7 @@ FileRead readRegularFile(const QString& path, qint64 maxBytes)
     return r;
 }
 
-FileWrite replaceFile(const QString& path, const QByteArray& bytes)
+FileWrite replaceFileWith(const QString& path, const std::function<bool(QIODevice&, QString*)>& write)
 {
     FileWrite w;
     const QFileInfo target(resolvedTarget(path));
@@ -223,8 +259,18 @@ FileWrite replaceFile(const QString& path, const QByteArray& bytes)
     struct stat old = {};
     if (::stat(finalName.constData(), &old) == 0)
         (void)::fchmod(file.fd, old.st_mode & 07777); // as the old file was; failing that, the default
-    if (const int error = writeAll(file.fd, bytes))
-        return fail(error);
+    {
+        DescriptorDevice device(file.fd);
+        QString why;
+        const bool written = write(device, &why);
+        if (const int error = device.flushBuffer())
+            return fail(error);
+        if (!written) {
+            fail(0);
+            w.reason = why;
+            return w;
+        }
+    }
     // A file whose data never reached the disk is not saved. (EINVAL: the file system has no
     // sync to offer, which is no failure of this file.)
     if (::fdatasync(file.fd) != 0 && errno != EINVAL)
@@ -273,7 +319,7 @@ FileRead readRegularFile(const QString& path, qint64 maxBytes)
     return r;
 }
 
-FileWrite replaceFile(const QString& path, const QByteArray& bytes)
+FileWrite replaceFileWith(const QString& path, const std::function<bool(QIODevice&, QString*)>& write)
 {
     FileWrite w;
     if (QFileInfo(path).isDir()) {
@@ -281,13 +327,13 @@ FileWrite replaceFile(const QString& path, const QByteArray& bytes)
         return w;
     }
     QSaveFile file(path);
-    // Unbuffered, so that a short write shows in write()'s result.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!file.open(QIODevice::WriteOnly)) {
         w.reason = file.errorString();
         return w;
     }
-    if (file.write(bytes) != bytes.size()) {
-        w.reason = file.errorString();
+    QString why;
+    if (!write(file, &why)) {
+        w.reason = why.isEmpty() ? file.errorString() : why;
         file.cancelWriting();
         return w;
     }
@@ -300,5 +346,10 @@ FileWrite replaceFile(const QString& path, const QByteArray& bytes)
 }
 
 #endif
+
+FileWrite replaceFile(const QString& path, const QByteArray& bytes)
+{
+    return replaceFileWith(path, [&](QIODevice& device, QString*) { return device.write(bytes) == bytes.size(); });
+}
 
 } // namespace shenbao

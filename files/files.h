@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
+class QIODevice;
+
 // Reading and replacing whole files, the one place that talks to the operating system's file
 // calls: documents come from mail and USB sticks, and a save must never damage what was there.
 
@@ -46,5 +50,10 @@ struct FileWrite
 // target, so that a failure (a full disk, a failed flush, no permission) leaves what was there
 // and nothing else. A symbolic link is followed; an existing file's permissions are kept.
 FileWrite replaceFile(const QString& path, const QByteArray& bytes);
+
+// The same for what write puts into the device it is given (the temporary file), for an output
+// too large to hold in memory. write returns false to give up, with a reason in *why or none
+// (then the device's failure is the reason); the old file stays.
+FileWrite replaceFileWith(const QString& path, const std::function<bool(QIODevice&, QString*)>& write);
 
 } // namespace shenbao

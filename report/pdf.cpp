@@ -15,6 +15,47 @@
 using namespace Qt::StringLiterals;
 
 namespace shenbao {
+ReportPdfWriter::ReportPdfWriter(QIODevice* device, const QPageSize& pageSize)
+    : m_writer(std::make_unique<QPdfWriter>(device)), m_painter(std::make_unique<QPainter>())
+{
+    m_writer->setResolution(kLayoutDpi);
+    m_writer->setCreator(u"shenbao"_s);
+    m_writer->setTitle(u"课题立项申请·评审书"_s);
+    // QPdfWriter's default margins are 10 pt; the form is placed from the paper's corner.
+    m_writer->setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Inch));
+    if (!m_painter->begin(m_writer.get()))
+        m_error = device->errorString();
+}
+
+ReportPdfWriter::~ReportPdfWriter()
+{
+    if (m_painter->isActive())
+        m_painter->end();
+}
+
+void ReportPdfWriter::add(const std::vector<Sheet>& sheets)
+{
+    if (!m_painter->isActive())
+        return;
+    for (const Sheet& sheet : sheets) {
+        if (m_pages++ > 0)
+            m_writer->newPage();
+        paintSheet(*m_painter, sheet);
+    }
+}
+
+bool ReportPdfWriter::finish(QString* error)
+{
+    const bool began = m_painter->isActive();
+    if (began)
+        m_painter->end();
+    if (began && m_pages > 0)
+        return true;
+    if (error)
+        *error = reportmsg::cannotWritePdf(began ? reportmsg::noSheets() : m_error);
+    return false;
+}
+
 bool writeReportPdf(const std::vector<Sheet>& sheets, QIODevice* device, const QPageSize& pageSize,
                     QString* error)
 {
@@ -23,26 +64,9 @@ bool writeReportPdf(const std::vector<Sheet>& sheets, QIODevice* device, const Q
             *error = reportmsg::cannotWritePdf(reportmsg::noSheets());
         return false;
     }
-    QPdfWriter writer(device);
-    writer.setResolution(kLayoutDpi);
-    writer.setCreator(u"shenbao"_s);
-    writer.setTitle(u"课题立项申请·评审书"_s);
-    // QPdfWriter's default margins are 10 pt; the form is placed from the paper's corner.
-    writer.setPageLayout(
-        QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Inch));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        if (error)
-            *error = reportmsg::cannotWritePdf(device->errorString());
-        return false;
-    }
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        paintSheet(painter, sheets[i]);
-    }
-    painter.end();
-    return true;
+    ReportPdfWriter pdf(device, pageSize);
+    pdf.add(sheets);
+    return pdf.finish(error);
 }
 
 bool saveReportFile(const QByteArray& bytes, const QString& path, QString* error)

@@ -7,11 +7,39 @@
 #include <QByteArray>
 #include <QPageSize>
 #include <QString>
+
+#include <memory>
 #include <vector>
 
 class QIODevice;
+class QPdfWriter;
+class QPainter;
 
 namespace shenbao {
+
+// A PDF written sheet by sheet, so that many forms can go into one file: fonts are embedded
+// once for all of them. The device must stay open until finish().
+class ReportPdfWriter
+{
+public:
+    ReportPdfWriter(QIODevice* device, const QPageSize& pageSize);
+    ~ReportPdfWriter();
+    ReportPdfWriter(const ReportPdfWriter&) = delete;
+    ReportPdfWriter& operator=(const ReportPdfWriter&) = delete;
+
+    // Adds each sheet as a page.
+    void add(const std::vector<Sheet>& sheets);
+    qsizetype pages() const { return m_pages; }
+    // Ends the file (the fonts are written now); false and *error when it could not be begun or
+    // no page was added.
+    bool finish(QString* error);
+
+private:
+    std::unique_ptr<QPdfWriter> m_writer;
+    std::unique_ptr<QPainter> m_painter;
+    QString m_error;
+    qsizetype m_pages = 0;
+};
 
 class ApplicationRecord;
 

@@ -44,6 +44,7 @@ private slots:
     void refusals_data();
     void refusals();
     void looseLeavesNumberedByTheTable();
+    void manyFilesInOnePdf();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -125,8 +126,10 @@ void TestPdfCommand::refusals_data()
     QTest::newRow("missing file") << QStringList{missing, u"-o"_s, out} << missing + u": "_s;
     QTest::newRow("foreign document") << QStringList{foreign, u"-o"_s, out} << rejectedMessage();
     QTest::newRow("broken document") << QStringList{broken, u"-o"_s, out} << broken + u": "_s;
-    QTest::newRow("no file") << QStringList{u"-o"_s, out} << u"请给出一个 XDX 文件"_s;
-    QTest::newRow("two files") << QStringList{missing, foreign, u"-o"_s, out} << u"只能给出一个"_s;
+    QTest::newRow("no file") << QStringList{u"-o"_s, out} << u"XDX 文件"_s;
+    QTest::newRow("two files, no -o") << QStringList{missing, foreign} << u"多个文件请用 -o"_s;
+    QTest::newRow("two files, neither printable")
+        << QStringList{missing, foreign, u"-o"_s, out} << u"没有一个文件可以打印"_s;
     QTest::newRow("unknown paper") << QStringList{u"--paper"_s, u"a5"_s, foreign, u"-o"_s, out} << u"a5"_s;
     QTest::newRow("-o without name") << QStringList{foreign, u"-o"_s} << u"“-o”"_s;
     // Would replace the application with its printout.
@@ -224,6 +227,29 @@ void TestPdfCommand::looseLeavesNumberedByTheTable()
     const Run broken = xdxtool({u"pdf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, path(u"broken.xlsx"_s), plain});
     QCOMPARE(broken.status, 2);
     QVERIFY2(broken.err.contains(u"不是完好的 XLSX 文件"_s), qPrintable(broken.err));
+}
+
+// Several files and -o: one PDF of all of them in input order, each with its own mark; a file
+// that cannot be printed is reported and left out.
+void TestPdfCommand::manyFilesInOnePdf()
+{
+    QByteArray bytes = readAll(sample("complete.xdx"));
+    bytes.replace("<PASSBY>0</PASSBY>", "<PASSBY>1</PASSBY>");
+    const QString official = path(u"round-official.xdx"_s), broken = path(u"round-broken.xdx"_s);
+    writeAll(official, bytes);
+    writeAll(broken, "<XMLPackage><ver>");
+    const QString out = path(u"round.pdf"_s);
+    const Run r = xdxtool({u"pdf"_s, official, broken, sample("incomplete.xdx"), u"-o"_s, out});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(broken + u": "_s), qPrintable(r.err));
+    const int first = int(layoutForm(openXdxFile(official).record, true).sheets.size());
+    const int second = int(layoutForm(incompleteSample(), false).sheets.size());
+    QVERIFY2(r.err.contains(u"第 %1–%2 页"_s.arg(first + 1).arg(first + second)), qPrintable(r.err));
+    const auto doc = Poppler::Document::load(out);
+    QVERIFY(doc);
+    QCOMPARE(doc->numPages(), first + second);
+    QVERIFY(!pageText(*doc, 0).contains(u"非正式文档"_s));
+    QVERIFY(pageText(*doc, first).contains(u"非正式文档"_s));
 }
 
 QTEST_MAIN(TestPdfCommand)
