@@ -5,8 +5,6 @@
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 
-#include <cstring>
-
 namespace shenbao::xml {
 
 // The deepest level kept: the text of a table container's rows.
@@ -36,7 +34,8 @@ public:
     void endElement()
     {
         endRun();
-        if (--m_level <= kKeptDepth)
+        // (An element refused by the bound on elements never opened; the parse stops after it.)
+        if (m_level > 0 && --m_level <= kKeptDepth && !m_open.empty())
             m_open.pop_back();
     }
 
@@ -99,8 +98,8 @@ std::string_view localName(const xmlChar* name)
 void onStartElement(void* context, const xmlChar* localname, const xmlChar*, const xmlChar*, int, const xmlChar**,
                     int, int, const xmlChar**)
 {
-    // Without its prefix, and as the tree names it: a name the parser could not split at its
-    // colon (a digit after it) comes whole.
+    // Named as the tree's name reads after its last colon: the parser gives a name it could not
+    // split at its colon (a digit after it) whole, prefix and all.
     if (engine::countElement(context))
         OutlineBuilder::of(context).startElement(localName(localname));
 }
@@ -194,6 +193,11 @@ std::optional<Outline> Outline::read(const QByteArray& bytes, ParseError* error)
         return readThroughTree(bytes, error);
     if (!wellFormed)
         return std::nullopt;
+    if (builder.outline.m_items.empty()) { // well-formed without a root: the engine never says so
+        if (error)
+            *error = {QStringLiteral("Document is empty"), 1, {}};
+        return std::nullopt;
+    }
     return std::move(builder.outline);
 }
 
