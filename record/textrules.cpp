@@ -154,7 +154,11 @@ QString longTextFromLines(const QStringList& lines)
 
 bool hasLineBreak(QStringView text)
 {
-    return std::any_of(text.begin(), text.end(), isLineBreakChar);
+    // Most characters lie between CR and the line separator, or above the paragraph separator.
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u <= u'\r' || (u >= 0x2028 && u <= 0x2029)) && isLineBreakChar(c);
+    });
 }
 
 QString withCrLf(QStringView text)

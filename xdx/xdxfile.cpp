@@ -89,10 +89,10 @@ struct NotSingleText
 
 using Element = xml::Outline::Node;
 
-// The text of an element: empty when missing or childless; the text of its only text or CDATA
-// child. Whitespace-only text around other content is formatting and ignored, but an element
-// whose only content is whitespace keeps it as its value.
-QString elementText(const Element& element)
+// The node that holds an element's text: null when the element is missing or childless; its
+// only text or CDATA child. Whitespace-only text around other content is formatting and ignored,
+// but an element whose only content is whitespace keeps it as its value.
+Element textNode(const Element& element)
 {
     if (element.isNull())
         return {};
@@ -113,8 +113,14 @@ QString elementText(const Element& element)
             throw NotSingleText{};
     }
     if (only.kind() == xml::NodeKind::Text || only.kind() == xml::NodeKind::CData)
-        return only.value();
+        return only;
     throw NotSingleText{};
+}
+
+QString elementText(const Element& element)
+{
+    const Element text = textNode(element);
+    return text.isNull() ? QString() : text.value();
 }
 
 // The first child element of each name in kElements, in one pass over the root's children
@@ -134,12 +140,20 @@ std::array<Element, std::size(kElements)> knownElements(const Element& root)
         return m;
     }();
     std::array<Element, std::size(kElements)> found;
+    std::size_t expected = 0; // documents come in the format's order: the next name is tried first
     for (Element c = root.firstChild(); !c.isNull(); c = c.nextSibling()) {
         if (c.kind() != xml::NodeKind::Element)
             continue;
-        const auto it = indexOf.find(c.name());
-        if (it != indexOf.end() && found[it->second].isNull())
-            found[it->second] = c;
+        std::size_t at = expected;
+        if (at >= names.size() || names[at] != c.name()) {
+            const auto it = indexOf.find(c.name());
+            if (it == indexOf.end())
+                continue;
+            at = it->second;
+        }
+        if (found[at].isNull())
+            found[at] = c;
+        expected = at + 1;
     }
     return found;
 }
@@ -169,9 +183,9 @@ std::vector<Element> tableRows(const Element& container, std::string_view tableN
     return found;
 }
 
+// Fills an empty row (of a fresh record) from its comma text.
 void putBackRow(TableGrid& table, int row, const QString& text)
 {
-    table.clearRow(row);
     const QStringList items = SplitCommaText(text);
     // An empty item comes back as an empty cell. (Putting in a blank instead would make every
     // stored empty cell count as filled after the first open.)
@@ -206,8 +220,12 @@ void readInto(const std::array<Element, std::size(kElements)>& known, Applicatio
             TableGrid& table = record.table(e.field);
             const std::vector<Element> rows =
                 tableRows(known[i], known[i].isNull() ? std::string_view() : known[i].name(), table.rows());
-            for (int row = 1; row <= table.rows(); ++row)
-                putBackRow(table, row, elementText(rows[std::size_t(row)]));
+            for (int row = 1; row <= table.rows(); ++row) {
+                const Element text = textNode(rows[std::size_t(row)]);
+                // Separators alone leave the row empty, as most rows of a form are (",,,,,,,").
+                if (!text.isNull() && text.utf8().find_first_not_of(',') != std::string_view::npos)
+                    putBackRow(table, row, text.value());
+            }
             break;
         }
         case FieldKind::LongText:

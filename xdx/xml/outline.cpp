@@ -257,6 +257,11 @@ QString Outline::Node::value() const
     return engine::text(text.data(), qsizetype(text.size()));
 }
 
+std::string_view Outline::Node::utf8() const
+{
+    return m_outline->chars(m_outline->m_items[std::size_t(m_index)]);
+}
+
 bool Outline::Node::isWhitespaceText() const
 {
     const Item& item = m_outline->m_items[std::size_t(m_index)];

@@ -33,6 +33,8 @@ public:
         std::string_view name() const;
         // The content of a text or CDATA node.
         QString value() const;
+        // The same as the engine holds it, in UTF-8.
+        std::string_view utf8() const;
         bool isWhitespaceText() const;
         Node firstChild() const;
         Node nextSibling() const;
