@@ -23,6 +23,11 @@ QString folderReason()
     return QStringLiteral("这是一个文件夹");
 }
 
+QString notFileReason(const QString& kind)
+{
+    return QStringLiteral("这是%1，不是文件").arg(kind);
+}
+
 } // namespace
 
 QString FileRead::why() const
@@ -35,7 +40,7 @@ QString FileRead::why() const
     case Status::Folder:
         return folderReason();
     case Status::NotRegular:
-        return QStringLiteral("这是%1，不是文件").arg(kind);
+        return notFileReason(kind);
     case Status::TooLarge:
         return QStringLiteral("文件太大（超过 %1 MiB）").arg(limit >> 20);
     case Status::Failed:
@@ -231,6 +236,14 @@ FileWrite replaceFileWith(const QString& path, const std::function<bool(QIODevic
     const QFileInfo target(resolvedTarget(path));
     if (target.isDir()) {
         w.reason = folderReason();
+        return w;
+    }
+    // A device or a named pipe is never replaced: renaming over /dev/null would put a file
+    // where the device was.
+    struct stat existing = {};
+    if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &existing) == 0 &&
+        !S_ISREG(existing.st_mode)) {
+        w.reason = notFileReason(kindOf(existing.st_mode));
         return w;
     }
     QByteArray temporary;

@@ -722,6 +722,17 @@ void TestXdxDocument::saveReportsUnwritableTargets()
     QVERIFY(noDir.error.contains(u"x.xdx"_qs));
     const WriteResult isDir = saveXdxFile(dir.path(), r, {});
     QVERIFY(!isDir.ok);
+#ifdef Q_OS_UNIX
+    // A named pipe (or a device: /dev/null as root) is refused, and stays what it was.
+    const QString pipe = dir.filePath(u"pipe.xdx"_qs);
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    r.setValue(Field::ProjectName, u"课题"_qs);
+    r.setValue(Field::Presider, u"主持人"_qs);
+    const WriteResult toPipe = saveXdxFile(pipe, r, {});
+    QVERIFY(!toPipe.ok);
+    QVERIFY2(toPipe.error.contains(u"命名管道"_qs), qPrintable(toPipe.error));
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+#endif
 
     // The writer reports a device that takes only part of the document.
     FullDevice full;
