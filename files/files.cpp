@@ -136,8 +136,6 @@ class DescriptorDevice : public QIODevice
 public:
     explicit DescriptorDevice(int fd) : m_fd(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
 
-    int error() const { return m_error; }
-
     // Writes out what is buffered; the first failure, or 0.
     int flushBuffer()
     {
