@@ -210,14 +210,13 @@ std::optional<Outline> Outline::readThroughTree(const QByteArray& bytes, ParseEr
     const auto visit = [&](auto& self, xmlNodePtr n, int depth, int parent) -> void {
         const NodeKind kind = kindOf(n);
         const int index = outline.add(kind, parent);
-        const char* chars = kind == NodeKind::Element ? localName(n->name).data()
-                            : kind == NodeKind::Text || kind == NodeKind::CData ? reinterpret_cast<const char*>(n->content)
-                                                                                 : nullptr;
-        if (chars) {
-            const std::string_view text = kind == NodeKind::Element ? localName(n->name) : std::string_view(chars);
-            outline.m_items[std::size_t(index)].chars = {outline.m_chars.size(), text.size()};
-            outline.m_chars.append(text);
-        }
+        std::string_view chars; // an element's name, a text's content
+        if (kind == NodeKind::Element)
+            chars = localName(n->name);
+        else if ((kind == NodeKind::Text || kind == NodeKind::CData) && n->content)
+            chars = reinterpret_cast<const char*>(n->content);
+        outline.m_items[std::size_t(index)].chars = {outline.m_chars.size(), chars.size()};
+        outline.m_chars.append(chars);
         if (kind == NodeKind::Element && depth < kKeptDepth)
             for (xmlNodePtr c = n->children; c; c = c->next)
                 self(self, c, depth + 1, index);
@@ -253,7 +252,7 @@ std::string_view Outline::Node::name() const
 
 QString Outline::Node::value() const
 {
-    const std::string_view text = m_outline->chars(m_outline->m_items[std::size_t(m_index)]);
+    const std::string_view text = utf8();
     return engine::text(text.data(), qsizetype(text.size()));
 }
 

@@ -2,7 +2,6 @@
 
 #include "xdx/xml/engine.h"
 
-#include <cstring>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
