@@ -108,9 +108,11 @@ QStringList verify(const ApplicationRecord& record)
 
 int entryPage(const QString& entry)
 {
-    bool ok = false;
-    const int page = entry.left(2).toInt(&ok);
-    return ok ? page : 0;
+    // The page of the rule's own field: a message can be reworded without moving its entry.
+    for (const Rule& rule : kRules)
+        if (entry == QStringView(rule.message))
+            return fieldSpec(rule.field).page;
+    return 0;
 }
 
 } // namespace shenbao

@@ -10,8 +10,8 @@ namespace shenbao {
 // An empty list means every item is filled in.
 QStringList verify(const ApplicationRecord& record);
 
-// The tab page (1..10) an error-list entry leads to: its first two characters as a number,
-// or 0 when they are not a number.
+// The tab page (1..10) an error-list entry leads to: the page of the field whose rule gave it,
+// or 0 when no rule gives it.
 int entryPage(const QString& entry);
 
 } // namespace shenbao

@@ -2,7 +2,10 @@
 
 #include "record/gbk.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
+#include <optional>
 
 namespace shenbao {
 namespace {
@@ -118,6 +121,64 @@ QString visibleControls(QStringView text)
             out += c;
     }
     return out;
+}
+
+namespace {
+
+// The text of bytes that are GBK through and through, or nothing.
+std::optional<QString> strictGbk(QByteArrayView bytes)
+{
+    QString text;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = uchar(bytes[i]);
+        const char16_t c = gbk::isLeadByte(b) && i + 1 < bytes.size() ? gbk::fromPair(b, uchar(bytes[++i]))
+                                                                      : gbk::fromByte(b);
+        if (c == 0)
+            return std::nullopt;
+        text += QChar(c);
+    }
+    return text;
+}
+
+// UTF-8 with each byte that is not part of a character as "\xNN".
+QString utf8WithEscapes(QByteArrayView bytes)
+{
+    QString out;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto b = uchar(bytes[i]);
+        const int length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+        if (length && i + length <= bytes.size() && bytes.sliced(i, length).isValidUtf8()) {
+            out += decoder.decode(bytes.sliced(i, length));
+            i += length;
+        } else {
+            out += QStringLiteral("\\x%1").arg(int(b), 2, 16, QChar(u'0'));
+            ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QString readableFileName(QByteArrayView bytes)
+{
+    if (bytes.isValidUtf8())
+        return visibleControls(QString::fromUtf8(bytes));
+    QStringList parts;
+    for (qsizetype from = 0; from <= bytes.size();) {
+        qsizetype slash = bytes.sliced(from).indexOf('/');
+        slash = slash < 0 ? bytes.size() : from + slash;
+        const QByteArrayView part = bytes.sliced(from, slash - from);
+        if (part.isValidUtf8())
+            parts.append(QString::fromUtf8(part));
+        else if (const std::optional<QString> gbkText = strictGbk(part))
+            parts.append(*gbkText);
+        else
+            parts.append(utf8WithEscapes(part));
+        from = slash + 1;
+    }
+    return visibleControls(parts.join(u'/'));
 }
 
 QStringView nextTextLine(QStringView text, qsizetype* pos)

@@ -32,6 +32,11 @@ bool isEduCodeSeparator(int displayPosition);
 // C1 controls as "\x9b". Nothing else changes, so the count of characters stays.
 QString visibleControls(QStringView text);
 
+// A file name as the system's bytes, readably for a message: UTF-8 where it is UTF-8, a part
+// between slashes that is GBK through and through (an archive unpacked from a Chinese Windows
+// machine) as GBK, other bytes as "\xNN"; control characters visible.
+QString readableFileName(QByteArrayView bytes);
+
 // A long text's lines: its text split at its line breaks (CR LF, or a lone LF or CR); an empty
 // last line after a final line break is no line, so "" gives no line and "\r\n" one empty line.
 QStringList longTextLines(QStringView text);

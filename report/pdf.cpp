@@ -4,6 +4,7 @@
 #include "report/fillreport.h"
 #include "report/messages.h"
 #include "report/paint.h"
+#include "record/textrules.h"
 #include "report/textlayout.h"
 
 #include <QBuffer>
@@ -73,7 +74,7 @@ bool saveReportFile(const QByteArray& bytes, const QString& path, QString* error
 {
     const FileWrite written = replaceFile(path, bytes);
     if (!written.ok && error)
-        *error = reportmsg::cannotWritePdf(QDir::toNativeSeparators(path), written.reason);
+        *error = reportmsg::cannotWritePdf(QDir::toNativeSeparators(readableFileName(pathToSystem(path))), written.reason);
     return written.ok;
 }
 

@@ -10,6 +10,7 @@ OpenedDocument openDocument(const QString& path, const ApplicationRecord& curren
     OpenedDocument d;
     d.status = open.status;
     d.message = open.message;
+    d.fileMessage = open.fileMessage;
     switch (open.status) {
     case OpenResult::Status::Failed:
         return d; // the open stops before the check

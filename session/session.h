@@ -20,11 +20,12 @@ struct OpenedDocument
     bool checked = false;     // the check ran on record: after every open that did not fail
     QStringList errorList;    // the check's list, when checked
     QString message;          // the box to show: the error (Failed), the information (Rejected)
+    QString fileMessage;      // Failed on a file that could not be read at all: the reason alone
 };
 
 // Reads the whole document before anything is taken from it, so that a failure leaves the
-// fields as they were; then checks the record. (The window checks its fields once it has taken
-// the record, which differs only where a choice value is none of its list's items.)
+// fields as they were; then checks the record. The record holds every value as its control will
+// (a choice as its item's own text, or none), so errorList is the list the window shows.
 OpenedDocument openDocument(const QString& path, const ApplicationRecord& current = ApplicationRecord());
 
 // A save made ready: refused with the text of the plain box, or the record to write (with a

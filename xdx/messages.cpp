@@ -44,6 +44,11 @@ QString cannotEditInPlace()
     return QStringLiteral("无法只改动 PASSBY 而不改动文档的其他内容");
 }
 
+QString cannotEditPassbyForm()
+{
+    return QStringLiteral("PASSBY 带有属性，或者不是纯文字（CDATA、注释、元素），只改它的文字会改动更多内容，因此不改");
+}
+
 QString jsonSyntax(qint64 offset, const QString& why)
 {
     return QStringLiteral("JSON 格式错误（第 %1 个字节处）：%2").arg(offset).arg(why);

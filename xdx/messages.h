@@ -19,6 +19,7 @@ QString cannotSave(const QString& shown, const QString& why);
 QString unreadableAfterWriting(const QString& reason);
 QString cannotEditEncoding(const QString& encoding);
 QString cannotEditInPlace();
+QString cannotEditPassbyForm();
 
 QString jsonSyntax(qint64 offset, const QString& why);
 QString jsonNotObject();

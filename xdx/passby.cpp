@@ -179,6 +179,16 @@ PassbyEdit withPassby(const QByteArray& bytes, bool official)
     QByteArray out = bytes;
     const auto passby = std::find_if(children->begin(), children->end(), [](const Child& c) { return c.name == "PASSBY"; });
     if (passby != children->end()) {
+        // Only the text changes: an attribute would be lost with an empty element's tag, and CDATA,
+        // a comment or an element inside would go with the text.
+        const QByteArrayView tag = QByteArrayView(bytes).sliced(passby->start, passby->contentStart - passby->start);
+        const QByteArrayView content =
+            QByteArrayView(bytes).sliced(passby->contentStart, passby->contentEnd - passby->contentStart);
+        const QByteArrayView afterName = tag.sliced(7); // past "<PASSBY"
+        if ((afterName.trimmed() != ">" && afterName.trimmed() != "/>") || content.contains('<')) {
+            edit.error = xdxmsg::cannotEditPassbyForm();
+            return edit;
+        }
         if (passby->empty)
             out.replace(passby->start, passby->end - passby->start, "<PASSBY>" + value + "</PASSBY>");
         else

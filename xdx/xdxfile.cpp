@@ -256,7 +256,9 @@ OpenResult failed(const QString& message)
 
 OpenResult fileFailure(const QString& reason)
 {
-    return failed(xml::ParseError{reason, 0, {}}.message());
+    OpenResult r = failed(xml::ParseError{reason, 0, {}}.message());
+    r.fileMessage = reason;
+    return r;
 }
 
 } // namespace
@@ -337,6 +339,39 @@ QByteArray xdxBytes(const ApplicationRecord& record, const QStringList& errorLis
     return bytes;
 }
 
+std::vector<UnwritableCharacters> unwritableCharacters(const ApplicationRecord& record)
+{
+    std::vector<UnwritableCharacters> lost;
+    const auto look = [&](Field f, QStringView text) {
+        if (xml::xmlSafeText(text).size() == text.size())
+            return;
+        QString found;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+            const QStringView c = text.mid(i, n);
+            if (xml::xmlSafeText(c).isEmpty() && !found.contains(c))
+                found += c;
+            i += n - 1;
+        }
+        if (lost.empty() || lost.back().field != f)
+            lost.push_back({f, {}});
+        for (const QChar c : found)
+            if (!lost.back().characters.contains(c))
+                lost.back().characters += c;
+    };
+    for (const FieldSpec& spec : fieldCatalogue()) {
+        if (spec.kind != FieldKind::Table) {
+            look(spec.field, record.value(spec.field));
+            continue;
+        }
+        const TableGrid& t = record.table(spec.field);
+        for (int row = 1; row <= t.rows(); ++row)
+            for (int column = 0; column < t.columns(); ++column)
+                look(spec.field, t.cell(row, column));
+    }
+    return lost;
+}
+
 QString saveRefusal(const ApplicationRecord& record)
 {
     for (Field f : {Field::ProjectName, Field::Presider})
@@ -362,7 +397,7 @@ WriteResult writeXdx(QIODevice* device, const ApplicationRecord& record, const Q
 WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, const QStringList& errorList)
 {
     WriteResult result;
-    const QString shown = QDir::toNativeSeparators(path);
+    const QString shown = QDir::toNativeSeparators(readableFileName(pathToSystem(path)));
     const QByteArray bytes = xdxBytes(record, errorList, &result.error);
     if (bytes.isEmpty()) {
         result.error = xdxmsg::cannotSave(shown, result.error);
@@ -415,7 +450,7 @@ OpenResult openXdxFile(const QString& path)
 {
     FileRead read = readRegularFile(path, kMaxDocumentBytes);
     if (read.status != FileRead::Status::Ok)
-        return fileFailure(xdxmsg::cannotRead(QDir::toNativeSeparators(path), read.why()));
+        return fileFailure(xdxmsg::cannotRead(QDir::toNativeSeparators(readableFileName(pathToSystem(path))), read.why()));
     return openXdxBytes(read.bytes);
 }
 

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace shenbao {
 
 // The format tag every document of this system carries in <ver>.
@@ -28,6 +30,16 @@ struct WriteResult
 // errorList). Characters XML cannot hold are dropped; characters outside GBK become character
 // references. Returns empty bytes and sets *error when the XML engine fails.
 QByteArray xdxBytes(const ApplicationRecord& record, const QStringList& errorList, QString* error = nullptr);
+
+// The characters of record that XML 1.0 cannot hold (U+0000, most other C0 controls, a lone
+// surrogate, U+FFFE, U+FFFF) and the writer therefore leaves out, by field, each character once
+// in the order met; empty when every value is written whole.
+struct UnwritableCharacters
+{
+    Field field;
+    QString characters;
+};
+std::vector<UnwritableCharacters> unwritableCharacters(const ApplicationRecord& record);
 
 // The save's own rule: a document needs a project title and a leader as they will be written,
 // that is without the characters XML cannot hold. Empty when record may be saved, else the
@@ -53,6 +65,9 @@ struct OpenResult
     ApplicationRecord record; // meaningful only for Loaded
     bool official = false;    // PASSBY is exactly "1" (Loaded only)
     QString message;
+    // A file that could not be read at all (missing, a folder, too large): the reason alone,
+    // without the parser's line that message carries as the window's box does.
+    QString fileMessage;
 };
 
 // Reads a whole XDX document into a record without touching anything else; the window takes the

@@ -21,6 +21,8 @@ void appendJsonString(QString& out, QStringView s)
         case u'\n': out += u"\\n"; break;
         case u'\r': out += u"\\r"; break;
         case u'\t': out += u"\\t"; break;
+        // Written as an escape: QJsonDocument (Qt 6.4) drops the character itself inside a string.
+        case 0xFEFF: out += u"\\ufeff"; break;
         default:
             if (c.unicode() < 0x20)
                 out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QChar(u'0'));
@@ -29,6 +31,34 @@ void appendJsonString(QString& out, QStringView s)
         }
     }
     out += u'"';
+}
+
+// json with every U+FEFF inside a string written as its escape: QJsonDocument (Qt 6.4) drops the
+// character itself there, and a value must come back exactly as it was given. (A byte-order mark
+// before the object is no string's.)
+QByteArray withByteOrderMarksEscaped(const QByteArray& json)
+{
+    if (!json.contains("\xEF\xBB\xBF"))
+        return json;
+    QByteArray out;
+    out.reserve(json.size() + 16);
+    bool inString = false, escaped = false;
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString && !escaped && c == '\xEF' && QByteArrayView(json).sliced(i).startsWith("\xEF\xBB\xBF")) {
+            out += "\\ufeff";
+            i += 2;
+            continue;
+        }
+        out += c;
+        if (escaped)
+            escaped = false;
+        else if (inString && c == '\\')
+            escaped = true;
+        else if (c == '"')
+            inString = !inString;
+    }
+    return out;
 }
 
 } // namespace
@@ -77,7 +107,7 @@ JsonRecord recordFromJson(const QByteArray& json)
 {
     JsonRecord result;
     QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    const QJsonDocument doc = QJsonDocument::fromJson(withByteOrderMarksEscaped(json), &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         result.error = xdxmsg::jsonSyntax(parseError.offset, parseError.errorString());
         return result;

@@ -1,9 +1,13 @@
 #include "../common/fixtures.h"
 
+#include "check/anonymity.h"
 #include "check/verify.h"
 #include "record/fields.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace shenbao;
 using namespace shenbao::test;
@@ -20,9 +24,10 @@ private slots:
     void blanksCountAsFilled();
     void tableRuleLooksAtRowOneOnly();
     void lastRuleIsUnconditional();
-    void checkIsRepeatable();
     void entryPage_data();
     void entryPage();
+    void anonymityAgreesWithASlowSearch();
+    void anonymityIsCappedNotQuadratic();
 };
 
 void TestVerify::freshApplicationFailsEveryRuleInOrder()
@@ -132,12 +137,6 @@ void TestVerify::lastRuleIsUnconditional()
     }
 }
 
-void TestVerify::checkIsRepeatable()
-{
-    const ApplicationRecord r = incompleteSample();
-    QCOMPARE(verify(r), verify(r));
-}
-
 void TestVerify::entryPage_data()
 {
     QTest::addColumn<QString>("entry");
@@ -145,6 +144,9 @@ void TestVerify::entryPage_data()
     QTest::newRow("01") << u"01、课题名称  未填写"_qs << 1;
     QTest::newRow("05") << u"05、承担课题  资料未填写完整"_qs << 5;
     QTest::newRow("10") << u"10、单位意见  未填写"_qs << 10;
+    QTest::newRow("09, its field's page") << u"09、邮政编码  必须为6位"_qs << 9;
+    // The page comes from the rule, not from the digits: an entry no rule gives leads nowhere.
+    QTest::newRow("digits of no rule") << u"03、课题名称  未填写"_qs << 0;
     QTest::newRow("garbage") << u"xx"_qs << 0;
 }
 
@@ -153,6 +155,105 @@ void TestVerify::entryPage()
     QFETCH(QString, entry);
     QFETCH(int, page);
     QCOMPARE(shenbao::entryPage(entry), page);
+}
+
+namespace {
+
+// The folding of the search, done the slow way for the few characters the random texts use.
+QString slowFold(QChar c)
+{
+    if (c == u' ' || c == u'\r' || c == u'\n' || c == QChar(0x3000) || c == QChar(0x200B))
+        return {};
+    if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E)
+        c = QChar(char16_t(c.unicode() - 0xFEE0));
+    return c.toLower();
+}
+
+// Every place any name occurs in text, folded, less those inside a longer place: every start
+// tried against every name.
+QList<QPair<qsizetype, qsizetype>> slowSearch(const QString& text, const QStringList& names)
+{
+    QString folded;
+    QList<qsizetype> origin;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        for (const QChar f : slowFold(text[i]))
+            folded += f, origin.append(i);
+    struct Found { qsizetype start, end; };
+    std::vector<Found> all;
+    for (const QString& name : names) {
+        QString n;
+        for (const QChar c : name)
+            n += slowFold(c);
+        if (n.size() < 2)
+            continue;
+        for (qsizetype i = 0; i + n.size() <= folded.size(); ++i)
+            if (QStringView(folded).mid(i, n.size()) == n)
+                all.push_back({i, i + n.size() - 1});
+    }
+    QList<QPair<qsizetype, qsizetype>> kept;
+    std::sort(all.begin(), all.end(), [](const Found& a, const Found& b) { return a.start < b.start || (a.start == b.start && a.end > b.end); });
+    for (const Found& f : all) {
+        const bool inside = std::any_of(all.begin(), all.end(), [&](const Found& g) {
+            return (g.start < f.start && g.end >= f.end) || (g.start <= f.start && g.end > f.end);
+        });
+        const QPair<qsizetype, qsizetype> span{origin[f.start], origin[f.end] + 1 - origin[f.start]};
+        if (!inside && !kept.contains(span))
+            kept.append(span);
+    }
+    return kept;
+}
+
+} // namespace
+
+// Random texts of a few characters, names among them split by blanks and breaks, in both widths:
+// the one-pass search finds what trying every place finds.
+void TestVerify::anonymityAgreesWithASlowSearch()
+{
+    QRandomGenerator random(20261210);
+    const QString letters = u"林晓岚Aa"_qs, gaps = u" \r\n\u3000\u200b"_qs;
+    const auto pick = [&](const QString& from) { return from[random.bounded(int(from.size()))]; };
+    int hits = 0, nested = 0;
+    for (int round = 0; round < 400; ++round) {
+        QString first;
+        for (int i = 2 + random.bounded(3); i > 0; --i)
+            first += pick(letters);
+        // Half the time the second name lies inside the first, as a unit without its city does.
+        const qsizetype from = random.bounded(int(first.size()) - 1);
+        const QString second = random.bounded(2) ? first.mid(from, 2 + random.bounded(int(first.size() - from) - 1))
+                                                 : QString(pick(letters)) + pick(letters);
+        // The text: the names, blanks and breaks inside them, full-width letters, and filler.
+        QString text;
+        for (int piece = random.bounded(8); piece > 0; --piece) {
+            const QString name = random.bounded(2) ? first : second;
+            for (const QChar c : random.bounded(3) ? name : QString(pick(letters)))
+                text += (c == u'A' && random.bounded(2) ? QChar(0xFF21) : c) + QString(random.bounded(4) ? 0 : 1, pick(gaps));
+        }
+        ApplicationRecord r = ApplicationRecord::empty();
+        r.setValue(Field::Presider, first);
+        r.table(Field::MainActor).setCell(1, 0, second);
+        r.setValue(Field::ProjectAnalyze, text);
+        QList<QPair<qsizetype, qsizetype>> found;
+        for (const AnonymityHit& h : findNamesInLooseLeaves(r).hits)
+            found.append({h.at, h.length});
+        const QList<QPair<qsizetype, qsizetype>> expected = slowSearch(text, {first, second});
+        QCOMPARE(found, expected);
+        hits += int(expected.size());
+        nested += second.size() < first.size() && first.contains(second) ? 1 : 0;
+    }
+    // The walk met what it is for: many places, and names inside names.
+    QVERIFY(hits > 400 && nested > 100);
+}
+
+// 320,000 repetitions of a name: every one counted, 200 listed.
+void TestVerify::anonymityIsCappedNotQuadratic()
+{
+    ApplicationRecord r = ApplicationRecord::empty();
+    r.setValue(Field::Presider, u"林晓岚"_qs);
+    r.setValue(Field::ProjectReasoning, u"林晓岚，"_qs.repeated(320000));
+    const AnonymityFindings f = findNamesInLooseLeaves(r);
+    QCOMPARE(f.total, 320000);
+    QCOMPARE(f.hits.size(), std::size_t(200));
+    QCOMPARE(f.hits.back().at, 199 * 4);
 }
 
 QTEST_APPLESS_MAIN(TestVerify)

@@ -4,6 +4,7 @@
 #include "xdx/xdxfile.h"
 #include "xdx/xdxformat.h"
 #include "xdx/xml/outline.h"
+#include "files/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,7 @@
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace shenbao;
@@ -119,6 +121,9 @@ private slots:
     void saveIsAtomic();
     void saveReportsUnwritableTargets();
     void saveFollowsLinksAndKeepsPermissions();
+    void saveRefusesWhatItMayNotReplace_data();
+    void saveRefusesWhatItMayNotReplace();
+    void namesOfAnyBytes();
     void openRefusesWhatIsNoFile();
 };
 
@@ -575,10 +580,11 @@ void TestXdxDocument::hostileDocuments_data()
         << head + "<!DOCTYPE XMLPackage [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
                   "<XMLPackage><ver>QX2011v1.0</ver><ProjectName>&e;</ProjectName></XMLPackage>"
         << int(Status::Failed);
-    QTest::newRow("internal entity is not substituted")
-        << head + "<!DOCTYPE XMLPackage [<!ENTITY e \"x\">]>"
-                  "<XMLPackage><ver>QX2011v1.0</ver><ProjectName>&e;</ProjectName></XMLPackage>"
-        << int(Status::Failed);
+    // Internal entities stand for their text, as a parser that substitutes them reads them.
+    QTest::newRow("internal entities are substituted")
+        << head + "<!DOCTYPE XMLPackage [<!ENTITY n \"ab\"><!ENTITY m \"&n;&amp;&n;\">]>"
+                  "<XMLPackage><ver>QX2011v1.0</ver><ProjectName>x&n;y&m;</ProjectName></XMLPackage>"
+        << int(Status::Loaded);
     QTest::newRow("external dtd is not loaded")
         << head + "<!DOCTYPE XMLPackage SYSTEM \"http://example.org/x.dtd\">"
                   "<XMLPackage><ver>QX2011v1.0</ver></XMLPackage>"
@@ -616,6 +622,8 @@ void TestXdxDocument::hostileDocuments()
     const OpenResult back = openXdxBytes(bytes);
     QCOMPARE(int(back.status), status);
     QVERIFY(!back.record.value(Field::ProjectName).contains(u"root:"_qs));
+    if (QByteArray(QTest::currentDataTag()).contains("substituted"))
+        QCOMPARE(back.record.value(Field::ProjectName), u"xabyab&ab"_qs);
 }
 
 // The reader works from the parser's events; what it keeps must be what the engine's own tree
@@ -759,6 +767,97 @@ void TestXdxDocument::saveFollowsLinksAndKeepsPermissions()
     QCOMPARE(QFile::permissions(target) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
              (QStringList{u"link.xdx"_qs, u"real.xdx"_qs}));
+    // Root replacing another user's file (the office marking a teacher's application): it stays
+    // theirs.
+    if (::geteuid() == 0) {
+        QCOMPARE(::chown(QFile::encodeName(target).constData(), 65534, 65534), 0);
+        QVERIFY(saveXdxFile(target, r, {}).ok);
+        struct stat st = {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+        QCOMPARE(int(st.st_uid), 65534);
+        QCOMPARE(int(st.st_gid), 65534);
+    }
+#endif
+}
+
+// What a save (and every other replace) must leave as it was, with the reason.
+void TestXdxDocument::saveRefusesWhatItMayNotReplace_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read-only") << u"read-only"_qs << u"只读"_qs;
+#ifdef Q_OS_UNIX
+    QTest::newRow("a second hard link") << u"hard link"_qs << u"2 个硬链接"_qs;
+    QTest::newRow("a link another user planted in a shared folder") << u"planted"_qs << u"符号链接"_qs;
+#endif
+}
+
+void TestXdxDocument::saveRefusesWhatItMayNotReplace()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"a.xdx"_qs);
+    ApplicationRecord r = completeSample();
+    QVERIFY(saveXdxFile(file, r, {}).ok);
+    const QByteArray before = readAll(file);
+    QString target = file;
+    if (setup == u"read-only") {
+        // Nobody may write it: refused for root too, who could write it all the same.
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+#ifdef Q_OS_UNIX
+    if (setup == u"hard link")
+        QCOMPARE(::link(QFile::encodeName(file).constData(), QFile::encodeName(dir.filePath(u"b.xdx"_qs)).constData()), 0);
+    if (setup == u"planted") {
+        if (::geteuid() != 0)
+            QSKIP("planting a link of another user needs root");
+        const QString shared = dir.filePath(u"shared"_qs);
+        QVERIFY(QDir().mkdir(shared));
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        target = shared + u"/x.xdx"_qs;
+        QVERIFY(QFile::link(file, target));
+        QCOMPARE(::lchown(QFile::encodeName(target).constData(), 65534, 65534), 0);
+    }
+#endif
+    r.setValue(Field::ProjectName, u"替换"_qs);
+    const WriteResult w = saveXdxFile(target, r, {});
+    QVERIFY(!w.ok);
+    QVERIFY2(w.error.contains(reason), qPrintable(w.error));
+    QCOMPARE(readAll(file), before);
+}
+
+// Names are the system's bytes: a GBK name from an archive of a Chinese Windows machine is read,
+// written and listed as the same file, and shown readably.
+void TestXdxDocument::namesOfAnyBytes()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("Windows names are UTF-16");
+#else
+    QTemporaryDir dir;
+    const QByteArray gbkName = QFile::encodeName(dir.path()) + "/\xC9\xEA\xC7\xEB.xdx"; // 申请 in GBK
+    const QByteArray strayName = QFile::encodeName(dir.path()) + "/a\xFF.xdx";
+    for (const QByteArray& name : {gbkName, strayName}) {
+        const QString path = pathFromSystem(name);
+        QCOMPARE(pathToSystem(path), name);
+        QVERIFY(hasUndecodedBytes(path));
+        QVERIFY(saveXdxFile(path, completeSample(), {}).ok);
+        QCOMPARE(int(openXdxFile(path).status), int(Status::Loaded));
+    }
+    QVERIFY(readableFileName(gbkName).endsWith(u"/申请.xdx"_qs));
+    QVERIFY(readableFileName(strayName).endsWith(u"/a\\xff.xdx"_qs));
+    const FolderListing listing = listFolder(dir.path());
+    QVERIFY(listing.ok);
+    QStringList names;
+    for (const FolderEntry& e : listing.entries)
+        names.append(e.name);
+    names.sort();
+    QCOMPARE(names, (QStringList{pathFromSystem("a\xFF.xdx"), pathFromSystem("\xC9\xEA\xC7\xEB.xdx")}));
+    // UTF-8 stays as it is, lone bytes and all.
+    QCOMPARE(pathFromSystem("\xE7\x94\xB3\xE8\xAF\xB7"), u"申请"_qs);
+    QCOMPARE(pathToSystem(u"申请"_qs), QByteArray("\xE7\x94\xB3\xE8\xAF\xB7"));
+    for (const QByteArray& name : {gbkName, strayName}) // QDir, which would remove them, cannot name them
+        ::unlink(name.constData());
 #endif
 }
 

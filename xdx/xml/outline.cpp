@@ -201,28 +201,116 @@ std::optional<Outline> Outline::read(const QByteArray& bytes, ParseError* error)
     return std::move(builder.outline);
 }
 
+namespace {
+
+// The text an internal entity stands for, its own references substituted, appended to out; false
+// when it holds markup (then it is more than text) or is external. A document's entities may
+// nest: budget bounds what they may make, depth how deep.
+enum class Expansion { Text, NotText, TooLarge };
+Expansion expandEntity(xmlDocPtr doc, const xmlChar* name, std::string& out, std::size_t& budget, int depth)
+{
+    static constexpr std::pair<std::string_view, char> kPredefined[] = {
+        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+    const std::string_view wanted(reinterpret_cast<const char*>(name));
+    for (const auto& [n, c] : kPredefined)
+        if (wanted == n) {
+            out += c;
+            return Expansion::Text;
+        }
+    const xmlEntityPtr entity = xmlGetDocEntity(doc, name);
+    if (!entity || entity->etype != XML_INTERNAL_GENERAL_ENTITY || !entity->content || depth > 40)
+        return Expansion::NotText;
+    const std::string_view content(reinterpret_cast<const char*>(entity->content));
+    for (std::size_t i = 0; i < content.size();) {
+        const char c = content[i];
+        if (c == '<')
+            return Expansion::NotText;
+        if (c != '&') {
+            const std::size_t run = std::min(content.find_first_of("<&", i), content.size()) - i;
+            if (run > budget)
+                return Expansion::TooLarge;
+            budget -= run;
+            out.append(content.substr(i, run));
+            i += run;
+            continue;
+        }
+        const std::size_t end = content.find(';', i);
+        if (end == std::string_view::npos)
+            return Expansion::NotText;
+        const std::string inner(content.substr(i + 1, end - i - 1));
+        const Expansion e = expandEntity(doc, reinterpret_cast<const xmlChar*>(inner.c_str()), out, budget, depth + 1);
+        if (e != Expansion::Text)
+            return e;
+        i = end + 1;
+    }
+    return Expansion::Text;
+}
+
+} // namespace
+
 std::optional<Outline> Outline::readThroughTree(const QByteArray& bytes, ParseError* error)
 {
     xmlDocPtr tree = nullptr;
     if (!engine::parse(bytes, error, &tree))
         return std::nullopt;
     Outline outline;
-    const auto visit = [&](auto& self, xmlNodePtr n, int depth, int parent) -> void {
-        const NodeKind kind = kindOf(n);
+    // What internal entities may add to a document: as much as the document itself may hold.
+    std::size_t budget = std::size_t(bytes.size()) + 4096;
+    bool tooLarge = false;
+    const auto addNode = [&](NodeKind kind, int parent, std::string_view chars) {
         const int index = outline.add(kind, parent);
-        std::string_view chars; // an element's name, a text's content
-        if (kind == NodeKind::Element)
-            chars = localName(n->name);
-        else if ((kind == NodeKind::Text || kind == NodeKind::CData) && n->content)
-            chars = reinterpret_cast<const char*>(n->content);
         outline.m_items[std::size_t(index)].chars = {outline.m_chars.size(), chars.size()};
         outline.m_chars.append(chars);
-        if (kind == NodeKind::Element && depth < kKeptDepth)
-            for (xmlNodePtr c = n->children; c; c = c->next)
+        return index;
+    };
+    const auto visit = [&](auto& self, xmlNodePtr n, int depth, int parent) -> void {
+        const int index = addNode(NodeKind::Element, parent, localName(n->name));
+        if (depth >= kKeptDepth)
+            return;
+        // Text and references to internal entities next to each other are one text, as a
+        // parser that substitutes entities makes it.
+        std::string text;
+        bool inText = false;
+        const auto endText = [&] {
+            if (inText)
+                addNode(NodeKind::Text, index, text);
+            text.clear();
+            inText = false;
+        };
+        for (xmlNodePtr c = n->children; c && !tooLarge; c = c->next) {
+            if (c->type == XML_TEXT_NODE) {
+                if (c->content)
+                    text += reinterpret_cast<const char*>(c->content);
+                inText = true;
+                continue;
+            }
+            if (c->type == XML_ENTITY_REF_NODE) {
+                std::string expanded;
+                const Expansion e = expandEntity(tree, c->name, expanded, budget, 0);
+                if (e == Expansion::Text) {
+                    text += expanded;
+                    inText = true;
+                    continue;
+                }
+                tooLarge = e == Expansion::TooLarge;
+            }
+            endText();
+            const NodeKind kind = kindOf(c);
+            if (kind == NodeKind::Element)
                 self(self, c, depth + 1, index);
+            else
+                addNode(kind, index, kind == NodeKind::CData && c->content ? reinterpret_cast<const char*>(c->content)
+                                                                            : std::string_view());
+        }
+        endText();
     };
     visit(visit, xmlDocGetRootElement(tree), 0, -1);
     xmlFreeDoc(tree);
+    if (tooLarge) {
+        if (error)
+            *error = {QStringLiteral("Entities expand to more than the document may hold"), 1, {}};
+        return std::nullopt;
+    }
     return outline;
 }
 
