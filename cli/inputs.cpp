@@ -2,11 +2,9 @@
 
 #include "cli/messages.h"
 #include "files/files.h"
+#include "record/textrules.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 #ifdef Q_OS_WIN
@@ -17,93 +15,73 @@
 #define SHENBAO_ISATTY(fd) ::isatty(fd)
 #endif
 
+using namespace Qt::StringLiterals;
+
 namespace shenbao::cli {
-namespace {
-
-constexpr qint64 kMaxListBytes = qint64(64) << 20;
-
-// A folder's documents, by name; with recursive its subfolders' too, each folder's before those
-// of its subfolders.
-void addFolder(const QString& folder, bool recursive, QStringList& files)
+QString shownName(const QString& path)
 {
-    const QDir dir(folder);
-    for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
-        if (f.suffix().compare(u"xdx", Qt::CaseInsensitive) == 0) // *.XDX from a USB stick too
-            files.append(dir.filePath(f.fileName()));
-    if (!recursive)
-        return;
-    for (const QFileInfo& sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name))
-        if (!sub.isSymLink()) // a link back up would never end
-            addFolder(dir.filePath(sub.fileName()), true, files);
+    return hasUndecodedBytes(path) ? readableFileName(pathToSystem(path)) : visibleControls(path);
 }
 
-} // namespace
-
-void ManyFiles::addTo(QCommandLineParser& parser)
+Outcome outcomeOf(const OpenedDocument& d)
 {
-    parser.addOptions({m_recursive, m_filesFrom, m_jobs});
-}
-
-std::optional<QStringList> ManyFiles::parse(QCommandLineParser& parser, const QStringList& args, Io& io,
-                                            const QString& command, int* status)
-{
-    addTo(parser);
-    if (!parseArguments(parser, args, io, command, status))
-        return std::nullopt;
-    return files(parser, io, command, status);
-}
-
-std::optional<QStringList> ManyFiles::files(const QCommandLineParser& parser, Io& io, const QString& command,
-                                            int* status) const
-{
-    QStringList names = parser.positionalArguments();
-    if (parser.isSet(m_filesFrom)) {
-        const QString list = parser.value(m_filesFrom);
-        QByteArray bytes;
-        if (list == u"-") {
-            QFile in;
-            if (!in.open(stdin, QIODevice::ReadOnly) || (bytes = in.read(kMaxListBytes + 1)).size() > kMaxListBytes) {
-                *status = usageError(io, command, msg::cannotReadList(list, in.errorString()));
-                return std::nullopt;
-            }
-        } else {
-            FileRead read = readRegularFile(list, kMaxListBytes);
-            if (read.status != FileRead::Status::Ok) {
-                *status = usageError(io, command, msg::cannotReadList(list, read.why()));
-                return std::nullopt;
-            }
-            bytes = std::move(read.bytes);
-        }
-        // One name a line, in UTF-8; a CR before the LF and empty lines are no part of a name.
-        for (QByteArray line : bytes.split('\n')) {
-            if (line.endsWith('\r'))
-                line.chop(1);
-            if (!line.isEmpty())
-                names.append(QString::fromUtf8(line));
-        }
+    switch (d.status) {
+    case OpenResult::Status::Rejected:
+        return Outcome::Rejected;
+    case OpenResult::Status::Failed:
+        return Outcome::Unreadable;
+    case OpenResult::Status::Loaded:
+    case OpenResult::Status::NoChildren:
+        break;
     }
-    const bool recursive = parser.isSet(m_recursive);
-    QStringList files;
-    for (const QString& name : std::as_const(names)) {
-        if (QFileInfo(name).isDir())
-            addFolder(name, recursive, files);
-        else
-            files.append(name);
-    }
-    if (files.isEmpty()) {
-        *status = usageError(io, command, names.isEmpty() ? msg::wantFiles() : msg::noDocumentsIn(names));
-        return std::nullopt;
-    }
-    return files;
+    return d.errorList.isEmpty() ? Outcome::Complete : Outcome::Incomplete;
 }
 
-int ManyFiles::jobs(const QCommandLineParser& parser) const
+QString outcomeWord(Outcome outcome)
 {
-    bool ok = false;
-    const int n = parser.value(m_jobs).toInt(&ok);
-    if (ok && n >= 1)
-        return std::min(n, 256);
-    return std::max(1, int(std::thread::hardware_concurrency()));
+    switch (outcome) {
+    case Outcome::Complete:
+        return msg::statusComplete();
+    case Outcome::Incomplete:
+        return msg::statusIncomplete();
+    case Outcome::Rejected:
+        return msg::statusRejected();
+    case Outcome::Unreadable:
+        break;
+    }
+    return msg::statusError();
+}
+
+QString outcomeKey(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Complete:
+        return u"complete"_s;
+    case Outcome::Incomplete:
+        return u"incomplete"_s;
+    case Outcome::Rejected:
+        return u"rejected"_s;
+    case Outcome::Unreadable:
+        break;
+    }
+    return u"error"_s;
+}
+
+QString boxLines(const QString& message)
+{
+    return message.split(u"\r\n"_s, Qt::SkipEmptyParts).join(u"\n    "_s);
+}
+
+DocumentResult documentResult(const OpenedDocument& d)
+{
+    return {outcomeOf(d), d.fileMessage.isEmpty() ? d.message : d.fileMessage};
+}
+
+int Tally::exitStatus(bool incompleteCounts) const
+{
+    if ((*this)[Outcome::Rejected] || (*this)[Outcome::Unreadable] || problems || outputFailed)
+        return Failure;
+    return incompleteCounts && (*this)[Outcome::Incomplete] ? Incomplete : Ok;
 }
 
 Progress::Progress(QTextStream& err, qsizetype total)

@@ -1,41 +1,25 @@
 #pragma once
 
-#include "cli/xdxtool.h"
+#include "cli/command.h"
+#include "session/session.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
 #include <QStringList>
 
-#include <algorithm>
+#include <array>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace shenbao::cli {
 
-// The options of every command that takes many files: folders (-r for their subfolders),
-// --files-from (a list, "-" for standard input: 20,000 names never meet the argument limit) and
-// -j (workers, the number of cores by default).
-class ManyFiles
-{
-public:
-    void addTo(QCommandLineParser& parser);
-    // addTo, parseArguments and files in one: the usual start of a command over many files.
-    std::optional<QStringList> parse(QCommandLineParser& parser, const QStringList& args, Io& io,
-                                     const QString& command, int* status);
-    // The files in input order: a file as given (a missing one too: its command reports it), a
-    // folder's *.xdx sorted by name. On a usage error writes it and returns nothing, *status set.
-    std::optional<QStringList> files(const QCommandLineParser& parser, Io& io, const QString& command,
-                                     int* status) const;
-    int jobs(const QCommandLineParser& parser) const;
-
-private:
-    QCommandLineOption m_recursive{QStringList{QStringLiteral("r"), QStringLiteral("recursive")}};
-    QCommandLineOption m_filesFrom{QStringLiteral("files-from"), QString(), QStringLiteral("FILE")};
-    QCommandLineOption m_jobs{QStringLiteral("j"), QString(), QStringLiteral("N")};
-};
+// A file's name as the tool shows it: as given, control characters made visible, and bytes that
+// are not UTF-8 (an archive unpacked from a Chinese Windows machine) decoded as GBK where they
+// are GBK, else written "\xNN". The name itself is never changed: this is for messages only.
+QString shownName(const QString& path);
 
 // Shows how far a long run has come on standard error, when that is a terminal and the run has
 // taken more than a second; nothing otherwise. Text written to err goes through write().
@@ -60,14 +44,21 @@ private:
 
 // Runs work on every index in [0, count) on `jobs` threads and hands each result to deliver on the
 // calling thread in index order. Workers run at most a few results ahead of deliver, so memory does
-// not grow with count.
+// not grow with count. A deliver that returns false stops the run: no further work is started.
 template <class Result, class Work, class Deliver>
 void forEachInOrder(qsizetype count, int jobs, Work work, Deliver deliver)
 {
+    const auto handOver = [&](qsizetype i, Result& r) {
+        if constexpr (std::is_same_v<decltype(deliver(i, r)), bool>)
+            return deliver(i, r);
+        else
+            return deliver(i, r), true;
+    };
     if (jobs <= 1 || count <= 1) {
         for (qsizetype i = 0; i < count; ++i) {
             Result r = work(i);
-            deliver(i, r);
+            if (!handOver(i, r))
+                return;
         }
         return;
     }
@@ -76,13 +67,14 @@ void forEachInOrder(qsizetype count, int jobs, Work work, Deliver deliver)
     std::mutex mutex;
     std::condition_variable changed;
     qsizetype next = 0, emitted = 0;
+    bool stopped = false;
     auto worker = [&] {
         for (;;) {
             qsizetype i;
             {
                 std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return next >= count || next < emitted + window; });
-                if (next >= count)
+                changed.wait(lock, [&] { return stopped || next >= count || next < emitted + window; });
+                if (stopped || next >= count)
                     return;
                 i = next++;
             }
@@ -107,8 +99,80 @@ void forEachInOrder(qsizetype count, int jobs, Work work, Deliver deliver)
             ++emitted;
         }
         changed.notify_all();
-        deliver(e, *r);
+        if (!handOver(e, *r)) {
+            {
+                const std::lock_guard lock(mutex);
+                stopped = true;
+            }
+            changed.notify_all();
+            return; // the threads finish what they hold and end
+        }
     }
+}
+
+// The four ways opening a document ends, as every command reports them.
+enum class Outcome { Complete, Incomplete, Rejected, Unreadable };
+
+Outcome outcomeOf(const OpenedDocument& document);
+// 完整, 不完整, 被拒绝, 无法读取
+QString outcomeWord(Outcome outcome);
+// complete, incomplete, rejected, error: the JSON's words
+QString outcomeKey(Outcome outcome);
+// What a command's work on one document hands back besides its own results.
+struct DocumentResult
+{
+    Outcome outcome = Outcome::Complete;
+    // The box the window would show (lines separated by CR LF), without a parser line for a
+    // file that could not be read at all; empty when there is none.
+    QString message;
+};
+DocumentResult documentResult(const OpenedDocument& document);
+// A message's lines as one entry of the error stream: continuation lines indented.
+QString boxLines(const QString& message);
+
+// How many documents ended which way.
+struct Tally
+{
+    std::array<qsizetype, 4> counts{};
+    qsizetype problems = 0; // folders that could not be read
+    bool outputFailed = false;
+
+    qsizetype operator[](Outcome o) const { return counts[std::size_t(o)]; }
+    qsizetype files() const { return counts[0] + counts[1] + counts[2] + counts[3]; }
+    // 2 when a document was refused or unreadable (or a folder), else 1 for an incomplete one
+    // when that counts, else 0.
+    int exitStatus(bool incompleteCounts) const;
+};
+
+// Opens the files on every worker and hands each result to report in input order: the usual
+// "open each file, report it, go on" of a command over many files. work(file, index) gives a Result
+// that holds a DocumentResult `document`; its message is written to the error stream under the
+// file's name, and its outcome counted. The run stops when the output can no longer be written
+// (a closed pipe): what follows would be lost.
+template <class Result>
+Tally forEachDocument(Invocation& invocation, const QStringList& files,
+                      const std::function<Result(const QString&, qsizetype)>& work,
+                      const std::function<void(qsizetype, const QString& shown, Result&)>& report,
+                      Progress& progress)
+{
+    Tally tally;
+    tally.problems = invocation.problems();
+    forEachInOrder<Result>(
+        files.size(), invocation.jobs(), [&](qsizetype i) { return work(files[i], i); },
+        [&](qsizetype i, Result& r) {
+            const QString shown = shownName(files[i]);
+            ++tally.counts[std::size_t(r.document.outcome)];
+            if (!r.document.message.isEmpty())
+                progress.write(shown + QStringLiteral(": ") + boxLines(r.document.message));
+            report(i, shown, r);
+            progress.step(i + 1);
+            if (invocation.out().status() != QTextStream::Ok) {
+                tally.outputFailed = true;
+                return false;
+            }
+            return true;
+        });
+    return tally;
 }
 
 } // namespace shenbao::cli

@@ -1,4 +1,5 @@
 #include "cli/xdxtool.h"
+#include "files/files.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -8,7 +9,20 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+namespace {
+
+// The tool speaks through its own streams; what Qt would say on the way (a runtime folder unset
+// under cron or as root, a font it falls back from) is no message of the tool's.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg || type == QtCriticalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -17,11 +31,12 @@ int main(int argc, char** argv)
     // signal that ends it without a word.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    // The subcommand's name (ASCII) decides the kind of application; the arguments are then taken
-    // from it, which on Windows reads the wide command line (file names in Chinese).
+    qInstallMessageHandler(quietQt);
+    // The arguments as the system gives them: on Unix bytes, kept whole (a GBK file name too); on
+    // Windows the wide command line, which the application reads (file names in Chinese).
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+        args.append(shenbao::pathFromSystem(QByteArrayView(argv[i], qsizetype(std::strlen(argv[i])))));
 
     std::unique_ptr<QCoreApplication> app;
 #ifdef SHENBAO_HAVE_GUI
@@ -37,7 +52,9 @@ int main(int argc, char** argv)
 #endif
     if (!app)
         app = std::make_unique<QCoreApplication>(argc, argv);
+#ifdef Q_OS_WIN
     args = QCoreApplication::arguments().mid(1);
+#endif
 
     QTextStream out(stdout);
     QTextStream err(stderr);

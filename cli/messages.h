@@ -1,33 +1,58 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-// Every text xdxtool writes to its error stream, the subcommands' help aside (kCommands).
+// The words xdxtool writes, its commands' help aside (kCommands, command.cpp).
 
 namespace shenbao::cli::msg {
 
+// The tool and its help
+QString toolUsage();
+QString toolDescription();
+QString subcommands();
+QString helpHint();
+QString usageLead();
+QString optionsHeading();
+QString exitsLead();
+
+// Starting a command
 QString unknownCommand(const QString& name);
 QString unknownOption(const QString& dashedName);
 QString missingValue(const QString& option);
 QString usage(const QString& command, const QString& what);
+QString badJobs(const QString& given);
+QString jobsCapped(int most);
 QString cannotWriteOutput(const QString& why);
 QString writeFailed();
 
+// The files of a run
 QString wantFiles();
 QString noDocumentsIn(const QStringList& folders);
+QString cannotReadFolder(const QString& folder, const QString& why);
 QString cannotReadList(const QString& list, const QString& why);
+QString nulInList(const QString& list);
+QString nullWithoutList();
+QString outputIsInput(const QString& out);
+QString statusComplete();
+QString statusIncomplete();
+QString statusRejected();
+QString statusError();
+
+// check, dump, build, official
 QString wantOneFile();
 QString wantJsonAndXdx();
 QString cannotRead(const QString& why);
-QString checkSummary(qsizetype files, int complete, int incomplete, int rejected, int failed);
+QString checkSummary(qsizetype files, qsizetype complete, qsizetype incomplete, qsizetype rejected, qsizetype failed);
+QString charactersLeftOut(const QString& field, const QString& characters);
 QString built(const QString& out, qsizetype gaps);
 QString marked(bool official);
 QString alreadyMarked(bool official);
 QString cannotWrite(const QString& why);
 
+// pdf
 QString unknownPaper(const QString& name);
-QString outputIsInput(const QString& out);
 QString needsGui();
 QString emptyDocument();
 QString severalNeedOut();
@@ -35,16 +60,18 @@ QString addedToPdf(const QString& file, qsizetype first, qsizetype last, bool of
 QString nothingToPrint();
 QString printedInOne(const QString& out, qsizetype added, qsizetype files);
 QString printed(const QString& out, qsizetype sheets, bool official);
+QString printedToFolder(const QString& folder, qsizetype written, qsizetype files);
+QString outOrFolder();
+QString numberNeedsFolder();
+QString cannotMakeFolder(const QString& folder, const QString& why);
+QString notInTable(const QString& file, const QString& table);
+QString sameFileTwice(const QString& first, const QString& second);
 
-// xdxtool table
+// table, and the table read back
 QStringList tableLeadingHeadings();
 QString participantsHeading();
 QString duplicateHeading();
 QString reasonHeading();
-QString statusComplete();
-QString statusIncomplete();
-QString statusRejected();
-QString statusError();
 QString yes();
 QString no();
 QString duplicateOf(qsizetype row, const QString& file, const QString& why);
@@ -54,26 +81,27 @@ QString sheetApplications();
 QString sheetCounts();
 QString applications();
 QString outlaySum();
+QString outlayLeftOutHeading();
+QString outlayLeftOut(const QList<qsizetype>& rows);
 QString notGiven();
+QString cellCut();
+QString cellTooLong(qsizetype row, const QString& column, qsizetype size, qsizetype kept);
 QString wantTableOutput();
 QString noXlsxHere();
 QString xlsxFailed(const QString& why);
 QString tableWritten(const QString& out, qsizetype rows, qsizetype duplicates);
-
-// xdxtool anonymity
-QString participantName(int row);
-QString participantUnit(int row);
-QString anonymityHit(const QString& field, const QString& text, const QString& source, const QString& context);
-QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits);
-
-// xdxtool pdf to a folder
-QString outOrFolder();
-QString numberNeedsFolder();
 QString numberByTable();
 QString noXlsxReadingHere();
 QString notXlsx();
+QString notText();
 QString cannotReadTable(const QString& table, const QString& why);
-QString notInTable(const QString& file, const QString& table);
-QString cannotMakeFolder(const QString& folder);
+QString fileInTwoRows(const QString& file, qsizetype first, qsizetype second);
+QString rowTwice(qsizetype row);
+
+// anonymity
+QString anonymityHit(const QString& field, int line, const QString& text, const QString& source,
+                     const QString& context, bool weak);
+QString moreHits(qsizetype more);
+QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits);
 
 } // namespace shenbao::cli::msg

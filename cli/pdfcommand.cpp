@@ -1,19 +1,21 @@
+#include "cli/commands.h"
 #include "cli/inputs.h"
 #include "cli/messages.h"
 #include "cli/roundtable.h"
-#include "cli/xdxtool.h"
 #include "files/files.h"
-#include "report/messages.h"
 #include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
+#include "report/messages.h"
 #include "report/pdf.h"
 #include "report/sheetlayout.h"
 #include "session/session.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSet>
 
 #include <map>
 
@@ -31,25 +33,32 @@ bool isLooseLeaf(const Sheet& s)
 
 struct Printed
 {
-    QString note;  // standard error, on success
-    QString error; // standard error, on failure
+    DocumentResult document; // Unreadable with the reason when nothing was printed
+    QString note;            // standard error, on success
     std::vector<Sheet> sheets; // for one PDF of many files: what goes into it
     bool official = false;
 };
+
+Printed failed(const QString& why)
+{
+    return {{Outcome::Unreadable, why}, {}, {}, false};
+}
 
 // What the window would hold after starting with this file, laid out for printing.
 Printed prepare(const QString& file, bool looseLeaf)
 {
     const OpenedDocument view = openDocument(file);
-    const QString name = visibleControls(file); // names come from mail too
-    if (!view.message.isEmpty())
-        return {{}, name + u": "_s + QString(view.message).replace(u"\r\n"_s, u"\n    "_s), {}, false};
     Printed p;
+    p.document = documentResult(view);
+    if (!view.message.isEmpty()) {
+        p.document.outcome = Outcome::Unreadable; // a rejected document is not printed either
+        return p;
+    }
     if (view.status == OpenResult::Status::NoChildren)
-        p.note = name + u": "_s + msg::emptyDocument() + u'\n';
+        p.note = shownName(file) + u": "_s + msg::emptyDocument() + u'\n';
     ReportLayout layout = layoutForm(view.record, view.official);
     if (layout.tooLong)
-        return {{}, name + u": "_s + tooManySheetsMessage(), {}, false};
+        return failed(tooManySheetsMessage());
     if (looseLeaf)
         std::erase_if(layout.sheets, [](const Sheet& s) { return !isLooseLeaf(s); });
     p.sheets = std::move(layout.sheets);
@@ -57,44 +66,49 @@ Printed prepare(const QString& file, bool looseLeaf)
     return p;
 }
 
-// The file printed to a PDF of its own.
-Printed printFile(const QString& file, const QString& out, const QPageSize& paper, bool looseLeaf)
+// The file printed to a PDF of its own: made in memory (a few hundred kB; QPdfWriter writes in
+// small pieces), then put in place whole.
+Printed printFile(const QString& file, const QString& out, const QPageSize& paper, bool looseLeaf,
+                  ReplaceOptions options)
 {
     Printed p = prepare(file, looseLeaf);
-    if (!p.error.isEmpty())
+    if (p.document.outcome == Outcome::Unreadable)
         return p;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     QString error;
-    if (!writeReportPdf(p.sheets, out, paper, &error))
-        return {{}, visibleControls(file) + u": "_s + error, {}, false};
-    p.note += msg::printed(out, qsizetype(p.sheets.size()), p.official);
+    if (!writeReportPdf(p.sheets, &buffer, paper, &error))
+        return failed(error);
+    const FileWrite written = replaceFile(out, bytes, options);
+    if (!written.ok)
+        return failed(reportmsg::cannotWritePdf(shownName(out), written.reason));
+    p.note += msg::printed(shownName(out), qsizetype(p.sheets.size()), p.official);
     p.sheets.clear();
     return p;
 }
 
 // Many files in one PDF, in input order, its fonts embedded once: laid out on every core, written
 // here one after another. A file that cannot be printed is reported and left out.
-int printInOne(const QStringList& files, const QString& out, const QPageSize& paper, bool looseLeaf, int jobs,
-               Io& io)
+int printInOne(Invocation& invocation, const QStringList& files, const QString& out, const QPageSize& paper,
+               bool looseLeaf)
 {
-    int worst = Ok;
     qsizetype added = 0;
-    Progress progress(io.err, files.size());
+    Tally tally;
+    Progress progress(invocation.err(), files.size());
     const FileWrite written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
         ReportPdfWriter pdf(&device, paper);
-        forEachInOrder<Printed>(
-            files.size(), jobs, [&](qsizetype i) { return prepare(files[i], looseLeaf); },
-            [&](qsizetype i, const Printed& p) {
-                if (!p.error.isEmpty()) {
-                    progress.write(p.error);
-                    worst = Failure;
-                } else {
-                    const qsizetype first = pdf.pages() + 1;
-                    pdf.add(p.sheets);
-                    ++added;
-                    progress.write(p.note + msg::addedToPdf(visibleControls(files[i]), first, pdf.pages(), p.official));
-                }
-                progress.step(i + 1);
-            });
+        tally = forEachDocument<Printed>(
+            invocation, files, [&](const QString& file, qsizetype) { return prepare(file, looseLeaf); },
+            [&](qsizetype, const QString& shown, const Printed& p) {
+                if (p.document.outcome == Outcome::Unreadable)
+                    return;
+                const qsizetype first = pdf.pages() + 1;
+                pdf.add(p.sheets);
+                ++added;
+                progress.write(p.note + msg::addedToPdf(shown, first, pdf.pages(), p.official));
+            },
+            progress);
         if (added == 0) {
             *why = msg::nothingToPrint();
             return false;
@@ -102,115 +116,142 @@ int printInOne(const QStringList& files, const QString& out, const QPageSize& pa
         return pdf.finish(why);
     });
     if (!written.ok) {
-        io.err << reportmsg::cannotWritePdf(QDir::toNativeSeparators(out), written.reason) << '\n';
+        invocation.err() << reportmsg::cannotWritePdf(shownName(out), written.reason) << '\n';
         return Failure;
     }
-    io.err << msg::printedInOne(out, added, files.size()) << '\n';
-    return worst;
+    invocation.err() << msg::printedInOne(shownName(out), added, files.size()) << '\n';
+    return tally.exitStatus(false);
+}
+
+QString completeBaseName(const QString& path)
+{
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.left(dot) : name;
+}
+
+// A PDF each in folder, named as the files are. Names are compared without letter case (the
+// folder may end up on a Windows machine or a USB stick): of files with the same name the first
+// keeps it and the others get -2, -3 ..., each the first number that neither an earlier output
+// nor another file's own name takes.
+QStringList namesInFolder(const QStringList& files, const QString& folder)
+{
+    QSet<QString> own, used;
+    for (const QString& f : files)
+        own.insert(completeBaseName(f).toLower());
+    QStringList outs;
+    for (const QString& f : files) {
+        const QString base = completeBaseName(f);
+        QString name = base;
+        for (int n = 2; used.contains(name.toLower()); ++n) {
+            name = base + u'-' + QString::number(n);
+            if (own.contains(name.toLower()))
+                name = base; // taken by another file: try the next number
+        }
+        used.insert(name.toLower());
+        outs.append(folder + u'/' + name + u".pdf"_s);
+    }
+    return outs;
 }
 
 } // namespace
 
-int pdfCommand(const QStringList& args, Io& io)
+int pdfCommand(Invocation& invocation)
 {
-    const QString command = u"pdf"_s;
-    QCommandLineParser parser;
-    const QCommandLineOption outOption(u"o"_s, QString(), u"OUT.pdf"_s);
-    const QCommandLineOption dirOption(u"d"_s, QString(), u"OUTDIR"_s);
-    const QCommandLineOption paperOption(u"paper"_s, QString(), u"a4|letter"_s, u"a4"_s);
-    const QCommandLineOption looseOption(u"loose-leaf"_s);
-    const QCommandLineOption numberOption(u"number-by"_s, QString(), u"round.xlsx|round.csv"_s);
-    parser.addOptions({outOption, dirOption, paperOption, looseOption, numberOption});
-    ManyFiles many;
-    many.addTo(parser);
-    int status = Failure;
-    if (!parseArguments(parser, args, io, command, &status))
-        return status;
     QPageSize paper(QPageSize::A4);
-    const QString paperName = parser.value(paperOption);
+    const QString paperName = invocation.isSet(u"paper") ? invocation.value(u"paper") : u"a4"_s;
     if (paperName.compare(u"letter", Qt::CaseInsensitive) == 0)
         paper = QPageSize(QPageSize::Letter);
     else if (paperName.compare(u"a4", Qt::CaseInsensitive) != 0)
-        return usageError(io, command, msg::unknownPaper(paperName));
-    const bool toFolder = parser.isSet(dirOption);
-    if (toFolder && parser.isSet(outOption))
-        return usageError(io, command, msg::outOrFolder());
-    if (parser.isSet(numberOption) && !toFolder)
-        return usageError(io, command, msg::numberNeedsFolder());
-    const std::optional<QStringList> inputs = many.files(parser, io, command, &status);
+        return invocation.usageError(msg::unknownPaper(paperName));
+    const bool toFolder = invocation.isSet(u"d");
+    if (toFolder && invocation.isSet(u"o"))
+        return invocation.usageError(msg::outOrFolder());
+    const bool numbered = invocation.isSet(u"number-by");
+    if (numbered && !toFolder)
+        return invocation.usageError(msg::numberNeedsFolder());
+    const std::optional<QStringList> inputs = invocation.files();
     if (!inputs)
-        return status;
+        return invocation.status();
     const QStringList& files = *inputs;
     // Several files without -d go into one PDF, which needs its name.
-    if (!toFolder && files.size() > 1 && !parser.isSet(outOption))
-        return usageError(io, command, msg::severalNeedOut());
+    if (!toFolder && files.size() > 1 && !invocation.isSet(u"o"))
+        return invocation.usageError(msg::severalNeedOut());
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        io.err << msg::needsGui() << '\n';
+        invocation.err() << msg::needsGui() << '\n';
         return Failure;
     }
 
     // Where each file's PDF goes.
     QStringList outs;
     if (!toFolder) {
-        QString out = parser.value(outOption);
+        QString out = invocation.value(u"o");
         if (out.isEmpty()) {
-            const QFileInfo in(files[0]);
-            out = in.dir().filePath(in.completeBaseName() + u".pdf"_s);
+            const QString& in = files[0];
+            out = QDir::cleanPath(in.left(std::max<qsizetype>(0, in.lastIndexOf(u'/') + 1)) + completeBaseName(in) +
+                                  u".pdf"_s);
         }
-        // "-o" naming a document itself would replace the application with its printout.
-        const QFileInfo outInfo(out);
-        for (const QString& f : files)
-            if (outInfo.exists() && QFileInfo::exists(f) && outInfo.canonicalFilePath() == QFileInfo(f).canonicalFilePath())
-                return usageError(io, command, msg::outputIsInput(out));
         outs.append(out);
     } else {
-        const QDir dir(parser.value(dirOption));
-        if (!dir.exists() && !QDir().mkpath(dir.path()))
-            return usageError(io, command, msg::cannotMakeFolder(dir.path()));
-        if (parser.isSet(numberOption)) {
+        const QString folder = QDir::cleanPath(invocation.value(u"d"));
+        if (pathKind(folder) != PathKind::Folder)
+            if (const FileWrite made = makeFolders(folder); !made.ok)
+                return invocation.usageError(msg::cannotMakeFolder(shownName(folder), made.reason));
+        if (numbered) {
             // Named by their rows in the round's table: a reviewer learns nothing from the name.
             QString error;
-            const auto rows = roundTableRows(parser.value(numberOption), &error);
+            const std::optional<TableRows> rows = roundTableRows(invocation.value(u"number-by"), files, &error);
             if (!rows)
-                return usageError(io, command, error);
-            const int width = std::max(4, int(QString::number(qsizetype(rows->size())).size()));
-            for (const QString& f : files) {
-                const auto it = rows->find(QFileInfo(f).absoluteFilePath());
-                if (it == rows->end())
-                    return usageError(io, command, msg::notInTable(f, parser.value(numberOption)));
-                outs.append(dir.filePath(u"%1.pdf"_s.arg(it->second, width, 10, QChar(u'0'))));
+                return invocation.usageError(error);
+            const int width = std::max(4, int(QString::number(rows->lastRow).size()));
+            std::map<qsizetype, qsizetype> byRow;
+            for (qsizetype i = 0; i < files.size(); ++i) {
+                const qsizetype row = rows->rows[std::size_t(i)];
+                if (row == 0)
+                    return invocation.usageError(msg::notInTable(shownName(files[i]), shownName(invocation.value(u"number-by"))));
+                if (const auto [it, fresh] = byRow.emplace(row, i); !fresh)
+                    return invocation.usageError(msg::sameFileTwice(shownName(files[it->second]), shownName(files[i])));
+                outs.append(folder + u'/' + u"%1.pdf"_s.arg(row, width, 10, QChar(u'0')));
             }
         } else {
-            std::map<QString, int> taken;
-            for (const QString& f : files) {
-                // Two inbox folders may both hold a "申请书.xdx".
-                QString base = QFileInfo(f).completeBaseName();
-                if (const int n = taken[base]++)
-                    base += u"-%1"_s.arg(n + 1);
-                outs.append(dir.filePath(base + u".pdf"_s));
-            }
+            outs = namesInFolder(files, folder);
         }
     }
+    // No output may replace an input: the application, the list of names or the table.
+    std::map<FileIdentity, QString> read;
+    for (const QString& f : files)
+        if (const std::optional<FileIdentity> id = fileIdentity(f))
+            read.emplace(*id, f);
+    for (const QString& f : {invocation.value(u"number-by"), invocation.value(u"files-from")})
+        if (!f.isEmpty())
+            if (const std::optional<FileIdentity> id = fileIdentity(f))
+                read.emplace(*id, f);
+    for (const QString& out : std::as_const(outs))
+        if (const std::optional<FileIdentity> id = fileIdentity(out); id && read.contains(*id))
+            return invocation.usageError(msg::outputIsInput(shownName(out)));
 
     installFontSubstitutions();
-    const bool looseLeaf = parser.isSet(looseOption);
+    const bool looseLeaf = invocation.isSet(u"loose-leaf");
     if (!toFolder && files.size() > 1)
-        return printInOne(files, outs[0], paper, looseLeaf, many.jobs(parser), io);
-    int worst = Ok;
-    Progress progress(io.err, files.size());
-    forEachInOrder<Printed>(
-        files.size(), toFolder ? many.jobs(parser) : 1,
-        [&](qsizetype i) { return printFile(files[i], outs[i], paper, looseLeaf); },
-        [&](qsizetype i, const Printed& p) {
-            if (!p.error.isEmpty()) {
-                progress.write(p.error);
-                worst = Failure;
-            } else {
-                progress.write(p.note);
-            }
-            progress.step(i + 1);
-        });
-    return worst;
+        return printInOne(invocation, files, outs[0], paper, looseLeaf);
+    // The files a run makes in its folder are its own: a link found there is replaced, never
+    // followed (a shared folder may hold one that another user planted).
+    const ReplaceOptions options{.followLinks = !toFolder};
+    qsizetype written = 0;
+    Progress progress(invocation.err(), files.size());
+    const Tally tally = forEachDocument<Printed>(
+        invocation, files,
+        [&](const QString& file, qsizetype i) { return printFile(file, outs[i], paper, looseLeaf, options); },
+        [&](qsizetype, const QString&, const Printed& p) {
+            if (p.document.outcome == Outcome::Unreadable)
+                return;
+            ++written;
+            progress.write(p.note);
+        },
+        progress);
+    if (toFolder)
+        progress.write(msg::printedToFolder(shownName(invocation.value(u"d")), written, files.size()));
+    return tally.exitStatus(false);
 }
 
 } // namespace shenbao::cli

@@ -1,16 +1,23 @@
 #include "cli/roundtable.h"
 
+#include "cli/inputs.h"
 #include "cli/messages.h"
 #include "files/files.h"
+#include "record/gbk.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 
 #include <algorithm>
-#include <cstring>
+#include <functional>
+#include <map>
+#include <unordered_map>
 
 #ifdef SHENBAO_HAVE_XLSX
-#include <zlib.h>
+#include <unzip.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -19,274 +26,669 @@ namespace shenbao::cli {
 namespace {
 
 constexpr qint64 kMaxTableBytes = qint64(256) << 20;
+constexpr qsizetype kPiece = 1 << 20;
+// A file name longer than this is no file name: such a cell is passed over, never held.
+constexpr qsizetype kMaxName = 32768;
+// The rows a worksheet can have.
+constexpr qsizetype kMaxSheetRows = 1'048'576;
 
-void addRow(std::map<QString, qsizetype>& rows, const QString& file, qsizetype row)
+const QString kGuarded = u"=+-@\t\r'"_s;
+
+QString absoluteClean(const QString& folder, QString name)
 {
-    if (row >= 1 && !file.isEmpty())
-        rows.emplace(QFileInfo(file).absoluteFilePath(), row);
+#ifdef Q_OS_WIN
+    name = QDir::fromNativeSeparators(name);
+#endif
+    return QDir::cleanPath(QDir::isAbsolutePath(name) ? name : folder + u'/' + name);
 }
 
-// The first column of each line under the heading.
-std::map<QString, qsizetype> csvRows(const QByteArray& bytes)
+QString lastPart(const QString& path)
 {
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    std::map<QString, qsizetype> rows;
-    qsizetype row = 0; // the heading
-    qsizetype i = 0;
-    while (i < text.size()) {
-        // The first cell of the line, quoted or not, then the rest of the (possibly quoted) line.
-        QString cell;
-        bool quoted = false;
-        for (; i < text.size(); ++i) {
-            const QChar c = text[i];
-            if (quoted) {
-                if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"')
-                    cell += c, ++i;
-                else if (c == u'"')
-                    quoted = false;
-                else
-                    cell += c;
-            } else if (c == u'"') {
-                quoted = true;
-            } else if (c == u',' || c == u'\r' || c == u'\n') {
-                break;
+    return path.mid(path.lastIndexOf(u'/') + 1).toLower();
+}
+
+// Finds the files asked about among the names a table gives, and keeps their rows; every other
+// row is passed over as soon as it is read.
+class Matcher
+{
+public:
+    Matcher(const QString& table, const QStringList& files, QString* error)
+        : m_folder(QFileInfo(table).absolutePath()), m_table(table), m_files(files), m_error(error)
+    {
+        m_result.rows.assign(std::size_t(files.size()), 0);
+        const QString here = QDir::currentPath();
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const QString path = absoluteClean(here, files[i]);
+            m_byName.emplace(shownName(path), i);
+            m_lastParts.insert(lastPart(shownName(path)));
+            if (const std::optional<FileIdentity> id = fileIdentity(path))
+                m_byIdentity.emplace(*id, i);
+        }
+    }
+
+    // Row row (1 for the first under the heading) names name; false (and *error) to stop.
+    bool take(qsizetype row, const QString& name)
+    {
+        m_result.lastRow = std::max(m_result.lastRow, row);
+        if (name.isEmpty() || name.size() > kMaxName)
+            return true;
+        const QString path = absoluteClean(m_folder, name);
+        const QString shown = shownName(path);
+        qsizetype index = -1;
+        if (const auto it = m_byName.find(shown); it != m_byName.end()) {
+            index = it->second;
+        } else if (m_lastParts.contains(lastPart(shown))) { // the same file by another path
+            if (const std::optional<FileIdentity> id = fileIdentity(path))
+                if (const auto found = m_byIdentity.find(*id); found != m_byIdentity.end())
+                    index = found->second;
+        }
+        if (index < 0)
+            return true;
+        qsizetype& at = m_result.rows[std::size_t(index)];
+        if (at != 0 && at != row) {
+            *m_error = msg::cannotReadTable(shownName(m_table), msg::fileInTwoRows(shownName(m_files[index]), at, row));
+            return false;
+        }
+        at = row;
+        return true;
+    }
+
+    TableRows result() const { return m_result; }
+
+private:
+    QString m_folder;
+    QString m_table;
+    const QStringList& m_files;
+    QString* m_error;
+    std::unordered_map<QString, qsizetype> m_byName;
+    QSet<QString> m_lastParts;
+    std::map<FileIdentity, qsizetype> m_byIdentity;
+    TableRows m_result;
+};
+
+// The first cell of each line of a CSV text handed over in pieces.
+class CsvFirstColumn
+{
+public:
+    explicit CsvFirstColumn(const std::function<bool(qsizetype, const QString&)>& take) : m_take(take) {}
+
+    bool feed(QStringView text)
+    {
+        for (const QChar c : text)
+            if (!character(c))
+                return false;
+        return true;
+    }
+
+    bool finish()
+    {
+        if (m_quotePending)
+            m_inQuotes = m_quotePending = false;
+        return m_recordHasContent ? endRecord() : true;
+    }
+
+private:
+    bool character(QChar c)
+    {
+        m_recordHasContent = true;
+        if (m_inQuotes) {
+            if (m_quotePending) {
+                m_quotePending = false;
+                if (c == u'"') {
+                    append(c);
+                    return true;
+                }
+                m_inQuotes = false; // the closing quote: c is read as outside
             } else {
-                cell += c;
+                if (c == u'"')
+                    m_quotePending = true;
+                else
+                    append(c);
+                return true;
             }
         }
-        for (quoted = false; i < text.size(); ++i) {
-            if (text[i] == u'"')
-                quoted = !quoted;
-            else if (!quoted && text[i] == u'\n')
-                break;
+        const bool afterCr = m_afterCr;
+        m_afterCr = false;
+        if (c == u'"' && m_atFieldStart) {
+            m_inQuotes = true;
+            m_atFieldStart = false;
+            return true;
         }
-        ++i;
-        addRow(rows, cell, row++);
+        if (c == u'\r') {
+            m_afterCr = true;
+            return endRecord();
+        }
+        if (c == u'\n') {
+            if (afterCr) { // CR LF ends one line
+                m_recordHasContent = false;
+                return true;
+            }
+            return endRecord();
+        }
+        if (isSeparator(c)) {
+            ++m_field;
+            m_atFieldStart = true;
+            return true;
+        }
+        m_atFieldStart = false;
+        append(c);
+        return true;
     }
-    return rows;
+
+    // Commas, or what a spreadsheet program on another locale writes instead: the heading's
+    // first separator decides.
+    bool isSeparator(QChar c)
+    {
+        if (!m_separator.isNull())
+            return c == m_separator;
+        if (m_row == 0 && (c == u',' || c == u';' || c == u'\t')) {
+            m_separator = c;
+            return true;
+        }
+        return false;
+    }
+
+    void append(QChar c)
+    {
+        if (m_field == 0 && m_cell.size() <= kMaxName)
+            m_cell += c;
+    }
+
+    bool endRecord()
+    {
+        QString cell = std::exchange(m_cell, QString());
+        // What csvCell guarded: one apostrophe before a character a formula starts with.
+        if (cell.size() >= 2 && cell[0] == u'\'' && kGuarded.contains(cell[1]))
+            cell.remove(0, 1);
+        const qsizetype row = m_row++;
+        m_field = 0;
+        m_atFieldStart = true;
+        m_recordHasContent = false;
+        return row == 0 || m_take(row, cell);
+    }
+
+    std::function<bool(qsizetype, const QString&)> m_take;
+    QString m_cell;
+    QChar m_separator;
+    qsizetype m_row = 0; // 0: the heading
+    int m_field = 0;
+    bool m_inQuotes = false, m_quotePending = false, m_atFieldStart = true, m_afterCr = false;
+    bool m_recordHasContent = false;
+};
+
+enum class Encoding { Utf8, Utf16LE, Utf16BE, Gbk };
+
+// Reads the CSV at path in pieces as text of encoding; false when its bytes are not that (or
+// take stopped), *badBytes telling which.
+bool readCsv(const QString& path, Encoding encoding, CsvFirstColumn& csv, bool* badBytes, FileRead* read)
+{
+    std::optional<QStringDecoder> decoder;
+    if (encoding == Encoding::Utf8)
+        decoder.emplace(QStringDecoder::Utf8);
+    else if (encoding == Encoding::Utf16LE)
+        decoder.emplace(QStringDecoder::Utf16LE);
+    else if (encoding == Encoding::Utf16BE)
+        decoder.emplace(QStringDecoder::Utf16BE);
+    QByteArray carried; // a GBK lead byte whose trail is in the next piece
+    bool first = true, ok = true;
+    *badBytes = false;
+    *read = readRegularFileInPieces(path, kMaxTableBytes, kPiece, [&](QByteArrayView piece) {
+        if (first) { // the byte-order mark says which it is, and is no text
+            first = false;
+            const int mark = encoding == Encoding::Utf8 && piece.startsWith("\xEF\xBB\xBF") ? 3
+                             : encoding != Encoding::Utf8 && encoding != Encoding::Gbk ? 2
+                                                                                       : 0;
+            piece = piece.sliced(std::min<qsizetype>(mark, piece.size()));
+        }
+        QString text;
+        if (decoder) {
+            text = decoder->decode(piece);
+            if (decoder->hasError()) {
+                *badBytes = true;
+                return ok = false;
+            }
+        } else {
+            QByteArray bytes = carried + piece.toByteArray();
+            qsizetype end = 0;
+            while (end < bytes.size())
+                end += gbk::isLeadByte(uchar(bytes[end])) ? 2 : 1;
+            if (end > bytes.size())
+                end -= 2;
+            carried = bytes.mid(end);
+            text = gbk::decode(QByteArrayView(bytes).first(end));
+        }
+        return ok = csv.feed(text);
+    });
+    if (read->status != FileRead::Status::Ok || !ok)
+        return false;
+    if (!carried.isEmpty() && !csv.feed(gbk::decode(carried)))
+        return false;
+    return csv.finish();
+}
+
+std::optional<TableRows> csvRows(const QString& table, const QStringList& files, QString* error)
+{
+    // Which encoding: the byte-order mark, else UTF-8, else (a table saved on Chinese Windows) GBK.
+    QByteArray head;
+    const FileRead peek = readRegularFileInPieces(table, kMaxTableBytes, 4, [&](QByteArrayView b) {
+        head = b.toByteArray();
+        return false;
+    });
+    if (peek.status != FileRead::Status::Ok) {
+        *error = msg::cannotReadTable(shownName(table), peek.why());
+        return std::nullopt;
+    }
+    std::vector<Encoding> tries{Encoding::Utf8, Encoding::Gbk};
+    if (head.startsWith("\xFF\xFE"))
+        tries = {Encoding::Utf16LE};
+    else if (head.startsWith("\xFE\xFF"))
+        tries = {Encoding::Utf16BE};
+    else if (head.startsWith("\xEF\xBB\xBF"))
+        tries = {Encoding::Utf8};
+    for (const Encoding encoding : tries) {
+        Matcher matcher(table, files, error);
+        CsvFirstColumn csv([&](qsizetype row, const QString& name) { return matcher.take(row, name); });
+        bool badBytes = false;
+        FileRead read;
+        if (readCsv(table, encoding, csv, &badBytes, &read))
+            return matcher.result();
+        if (read.status != FileRead::Status::Ok) {
+            *error = msg::cannotReadTable(shownName(table), read.why());
+            return std::nullopt;
+        }
+        if (!badBytes)
+            return std::nullopt; // *error says why
+    }
+    *error = msg::cannotReadTable(shownName(table), msg::notText());
+    return std::nullopt;
 }
 
 #ifdef SHENBAO_HAVE_XLSX
 
-// The parts of a ZIP archive (an XLSX file is one), read from its central directory.
-class Zip
+// minizip reads the archive through a file this program opened (names of any bytes, never a
+// named pipe), seeking as it needs.
+voidpf zipOpen(voidpf opaque, const void*, int)
+{
+    return opaque;
+}
+uLong zipRead(voidpf, voidpf stream, void* buffer, uLong size)
+{
+    const qint64 n = static_cast<QFile*>(stream)->read(static_cast<char*>(buffer), qint64(size));
+    return n < 0 ? 0 : uLong(n);
+}
+uLong zipWrite(voidpf, voidpf, const void*, uLong)
+{
+    return 0;
+}
+ZPOS64_T zipTell(voidpf, voidpf stream)
+{
+    return ZPOS64_T(static_cast<QFile*>(stream)->pos());
+}
+long zipSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+{
+    auto* file = static_cast<QFile*>(stream);
+    qint64 to = qint64(offset);
+    if (origin == ZLIB_FILEFUNC_SEEK_CUR)
+        to += file->pos();
+    else if (origin == ZLIB_FILEFUNC_SEEK_END)
+        to += file->size();
+    return to >= 0 && to <= file->size() && file->seek(to) ? 0 : -1;
+}
+int zipClose(voidpf, voidpf)
+{
+    return 0;
+}
+int zipError(voidpf, voidpf stream)
+{
+    return static_cast<QFile*>(stream)->error() != QFileDevice::NoError;
+}
+
+// The parts of a workbook: each inflated in pieces, checked against its declared size and CRC.
+class Workbook
 {
 public:
-    explicit Zip(const QByteArray& bytes) : m_bytes(bytes)
+    explicit Workbook(QFile* file)
     {
-        // The end record: its signature within the last 64 KiB and 22 bytes.
-        const qsizetype from = std::max<qsizetype>(0, m_bytes.size() - 22 - 0xFFFF);
-        qsizetype end = -1;
-        for (qsizetype at = m_bytes.size() - 22; at >= from && end < 0; --at)
-            if (u32(at) == 0x06054b50)
-                end = at;
-        if (end < 0)
-            return;
-        const quint32 count = u16(end + 10);
-        qsizetype at = qsizetype(u32(end + 16));
-        for (quint32 n = 0; n < count; ++n) {
-            if (!has(at, 46) || u32(at) != 0x02014b50)
-                return;
-            const qsizetype nameSize = u16(at + 28);
-            if (!has(at + 46, nameSize))
-                return;
-            Entry e{u16(at + 10), u32(at + 16), u32(at + 20), u32(at + 24), u32(at + 42)};
-            m_entries.emplace(m_bytes.mid(at + 46, nameSize), e);
-            at += 46 + nameSize + u16(at + 30) + u16(at + 32);
+        zlib_filefunc64_def io{zipOpen, zipRead, zipWrite, zipTell, zipSeek, zipClose, zipError, file};
+        m_zip = unzOpen2_64("", &io);
+    }
+    ~Workbook()
+    {
+        if (m_zip)
+            unzClose(m_zip);
+    }
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    bool isValid() const { return m_zip != nullptr; }
+
+    enum class Part { Read, Missing, Broken, Stopped };
+
+    // Hands the part called name to take in pieces as it inflates.
+    Part read(const QByteArray& name, const std::function<bool(QByteArrayView)>& take) const
+    {
+        if (unzLocateFile(m_zip, name.constData(), 1) != UNZ_OK)
+            return Part::Missing;
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+            return Part::Broken;
+        // Encrypted, an unknown method, or larger than any table (a ZIP64 size among them).
+        if ((info.flag & 1) || (info.compression_method != 0 && info.compression_method != Z_DEFLATED) ||
+            info.uncompressed_size > ZPOS64_T(kMaxTableBytes))
+            return Part::Broken;
+        if (unzOpenCurrentFile(m_zip) != UNZ_OK)
+            return Part::Broken;
+        QByteArray buffer(64 * 1024, Qt::Uninitialized);
+        ZPOS64_T total = 0;
+        for (;;) {
+            const int n = unzReadCurrentFile(m_zip, buffer.data(), unsigned(buffer.size()));
+            if (n < 0) {
+                unzCloseCurrentFile(m_zip);
+                return Part::Broken;
+            }
+            if (n == 0)
+                break;
+            total += ZPOS64_T(n);
+            if (!take(QByteArrayView(buffer.constData(), n))) {
+                unzCloseCurrentFile(m_zip);
+                return Part::Stopped;
+            }
         }
-        m_valid = true;
+        // minizip inflates no further than the declared size; short data or a wrong CRC fail here.
+        if (unzCloseCurrentFile(m_zip) != UNZ_OK || total != info.uncompressed_size)
+            return Part::Broken;
+        return Part::Read;
     }
 
-    bool isValid() const { return m_valid; }
-
-    // The part called name, unpacked and checked; nullopt when it is missing or broken.
-    std::optional<QByteArray> part(const QByteArray& name) const
+    // The part's XML, token by token as it inflates: handle(xml) on each; false from handle stops.
+    Part readXml(const QByteArray& name, const std::function<bool(QXmlStreamReader&)>& handle) const
     {
-        const auto it = m_entries.find(name);
-        if (it == m_entries.end())
-            return std::nullopt;
-        const Entry& e = it->second;
-        const qsizetype local = qsizetype(e.localHeader);
-        if (!has(local, 30) || u32(local) != 0x04034b50 || e.size > quint32(kMaxTableBytes))
-            return std::nullopt;
-        const qsizetype data = local + 30 + u16(local + 26) + u16(local + 28);
-        if (!has(data, qsizetype(e.packedSize)))
-            return std::nullopt;
-        const auto* packed = reinterpret_cast<const Bytef*>(m_bytes.constData() + data);
-        QByteArray out(qsizetype(e.size), Qt::Uninitialized);
-        if (e.method == 0) {
-            if (e.packedSize != e.size)
-                return std::nullopt;
-            std::memcpy(out.data(), packed, e.size);
-        } else if (e.method == 8) {
-            z_stream z{};
-            if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
-                return std::nullopt;
-            z.next_in = const_cast<Bytef*>(packed);
-            z.avail_in = e.packedSize;
-            z.next_out = reinterpret_cast<Bytef*>(out.data());
-            z.avail_out = e.size;
-            const int status = inflate(&z, Z_FINISH);
-            const bool whole = status == Z_STREAM_END && z.total_out == e.size;
-            inflateEnd(&z);
-            if (!whole)
-                return std::nullopt;
-        } else {
-            return std::nullopt;
-        }
-        if (crc32(0, reinterpret_cast<const Bytef*>(out.constData()), e.size) != e.crc)
-            return std::nullopt;
-        return out;
+        QXmlStreamReader xml;
+        bool stopped = false;
+        const auto tokens = [&] {
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (xml.hasError())
+                    return xml.error() == QXmlStreamReader::PrematureEndOfDocumentError;
+                if (!handle(xml)) {
+                    stopped = true;
+                    return false;
+                }
+            }
+            return true;
+        };
+        const Part part = read(name, [&](QByteArrayView piece) {
+            xml.addData(piece.toByteArray());
+            return tokens();
+        });
+        if (part != Part::Read)
+            return stopped ? Part::Stopped : part;
+        if (!tokens())
+            return stopped ? Part::Stopped : Part::Broken;
+        return xml.hasError() ? Part::Broken : Part::Read;
     }
 
 private:
-    struct Entry
-    {
-        quint16 method;
-        quint32 crc, packedSize, size, localHeader;
-    };
-
-    bool has(qsizetype at, qsizetype n) const { return at >= 0 && n >= 0 && at <= m_bytes.size() - n; }
-    quint16 u16(qsizetype at) const
-    {
-        const auto* p = reinterpret_cast<const uchar*>(m_bytes.constData() + at);
-        return quint16(p[0] | p[1] << 8);
-    }
-    quint32 u32(qsizetype at) const { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; }
-
-    const QByteArray& m_bytes;
-    std::map<QByteArray, Entry> m_entries;
-    bool m_valid = false;
+    unzFile m_zip = nullptr;
 };
 
-// The text of the element the reader stands on, rich-text runs joined.
-QString textOf(QXmlStreamReader& xml)
+// A relationship's target as a part name: relative to the folder of the part it belongs to,
+// "./" and "../" taken as paths are, or absolute from the package's root.
+std::optional<QByteArray> partName(const QByteArray& folder, const QString& target)
 {
-    QString text;
-    const QString element = xml.name().toString();
-    while (xml.readNext() != QXmlStreamReader::Invalid) {
-        if (xml.isEndElement() && xml.name() == element)
-            break;
-        if (xml.isStartElement() && xml.name() == u"t")
-            text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        else if (xml.isStartElement() && xml.name() == u"rPh") // phonetic hints are no text
-            xml.skipCurrentElement();
+    QStringList parts;
+    const QString full = target.startsWith(u'/') ? target.mid(1) : QString::fromUtf8(folder) + u'/' + target;
+    for (const QString& p : full.split(u'/', Qt::SkipEmptyParts)) {
+        if (p == u".")
+            continue;
+        if (p == u"..") {
+            if (parts.isEmpty())
+                return std::nullopt;
+            parts.removeLast();
+            continue;
+        }
+        parts.append(p);
     }
-    return text;
+    return parts.join(u'/').toUtf8();
 }
 
-// A cell reference's row: "A12" -> 12.
-qsizetype rowOfReference(QStringView ref)
+QByteArray folderOf(const QByteArray& part)
 {
-    while (!ref.isEmpty() && ref.front().isLetter())
-        ref = ref.mid(1);
-    return ref.toLongLong();
+    const qsizetype slash = part.lastIndexOf('/');
+    return slash < 0 ? QByteArray() : part.left(slash);
 }
 
-std::optional<std::map<QString, qsizetype>> xlsxRows(const QByteArray& bytes, QString* why)
+// The target of the first relationship in a .rels part that wants accepts.
+std::optional<QString> relationship(const Workbook& book, const QByteArray& rels,
+                                    const std::function<bool(const QXmlStreamAttributes&)>& wants)
 {
-    const Zip zip(bytes);
-    if (!zip.isValid()) {
-        *why = msg::notXlsx();
+    std::optional<QString> target;
+    book.readXml(rels, [&](QXmlStreamReader& xml) {
+        if (xml.isStartElement() && xml.name() == u"Relationship" && wants(xml.attributes())) {
+            target = xml.attributes().value(u"Target"_s).toString();
+            return false;
+        }
+        return true;
+    });
+    return target;
+}
+
+// "A12" -> column 1, row 12 (0 when it is no reference).
+std::pair<qsizetype, qsizetype> cellReference(QStringView ref)
+{
+    qsizetype column = 0, i = 0;
+    for (; i < ref.size() && ref[i] >= u'A' && ref[i] <= u'Z' && column <= 16384; ++i)
+        column = column * 26 + (ref[i].unicode() - u'A' + 1);
+    bool ok = false;
+    const qsizetype row = ref.mid(i).toLongLong(&ok);
+    return {column, ok ? row : 0};
+}
+
+std::optional<TableRows> xlsxRows(const QString& table, const QStringList& files, QString* error)
+{
+    const auto broken = [&] {
+        *error = msg::cannotReadTable(shownName(table), msg::notXlsx());
+        return std::nullopt;
+    };
+    FileRead failure;
+    const std::unique_ptr<QFile> file = openRegularFile(table, kMaxTableBytes, &failure);
+    if (!file) {
+        *error = msg::cannotReadTable(shownName(table), failure.why());
         return std::nullopt;
     }
-    // The first sheet of the workbook, through its relationship.
-    QByteArray sheetPart = "xl/worksheets/sheet1.xml";
-    if (const auto workbook = zip.part("xl/workbook.xml")) {
-        QXmlStreamReader xml(*workbook);
-        QString id;
-        while (!xml.atEnd() && id.isEmpty())
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"sheet")
-                for (const QXmlStreamAttribute& a : xml.attributes())
-                    if (a.name() == u"id")
-                        id = a.value().toString();
-        const auto rels = zip.part("xl/_rels/workbook.xml.rels");
-        QXmlStreamReader relations(rels.value_or(QByteArray()));
-        while (!id.isEmpty() && !relations.atEnd())
-            if (relations.readNext() == QXmlStreamReader::StartElement && relations.name() == u"Relationship" &&
-                relations.attributes().value(u"Id"_s) == id) {
-                const QString target = relations.attributes().value(u"Target"_s).toString();
-                sheetPart = target.startsWith(u'/') ? target.mid(1).toUtf8() : "xl/" + target.toUtf8();
-                break;
+    const Workbook book(file.get());
+    if (!book.isValid())
+        return broken();
+
+    // The workbook part, its first sheet and its shared strings, through the relationships.
+    QByteArray workbook = "xl/workbook.xml";
+    if (const auto target = relationship(book, "_rels/.rels", [](const QXmlStreamAttributes& a) {
+            return a.value(u"Type"_s).endsWith(u"/officeDocument");
+        })) {
+        const auto name = partName({}, *target);
+        if (!name)
+            return broken();
+        workbook = *name;
+    }
+    QString sheetId;
+    if (book.readXml(workbook, [&](QXmlStreamReader& xml) {
+            if (!xml.isStartElement() || xml.name() != u"sheet")
+                return true;
+            for (const QXmlStreamAttribute& a : xml.attributes())
+                if (a.name() == u"id")
+                    sheetId = a.value().toString();
+            return false;
+        }) == Workbook::Part::Broken)
+        return broken();
+    const QByteArray folder = folderOf(workbook);
+    const QByteArray rels = folder + "/_rels/" + workbook.mid(folder.size() + 1) + ".rels";
+    QByteArray sheet = folder + "/worksheets/sheet1.xml", strings = folder + "/sharedStrings.xml";
+    if (!sheetId.isEmpty())
+        if (const auto target = relationship(book, rels, [&](const QXmlStreamAttributes& a) {
+                return a.value(u"Id"_s) == sheetId;
+            })) {
+            const auto name = partName(folder, *target);
+            if (!name)
+                return broken();
+            sheet = *name;
+        }
+    if (const auto target = relationship(book, rels, [](const QXmlStreamAttributes& a) {
+            return a.value(u"Type"_s).endsWith(u"/sharedStrings");
+        })) {
+        const auto name = partName(folder, *target);
+        if (!name)
+            return broken();
+        strings = *name;
+    }
+
+    // Column A of each row: a text of its own is matched at once, a shared string's index kept
+    // (16 bytes a row) until the strings are read.
+    Matcher matcher(table, files, error);
+    std::vector<bool> seen(std::size_t(kMaxSheetRows) + 1);
+    std::vector<std::pair<qsizetype, qsizetype>> shared; // index, row
+    struct
+    {
+        qsizetype row = 0, column = 0;
+        bool capturing = false, inValue = false, inPhonetic = false;
+        QString type, value;
+    } at;
+    bool failed = false;
+    const Workbook::Part read = book.readXml(sheet, [&](QXmlStreamReader& xml) {
+        const QStringView name = xml.name();
+        if (xml.isStartElement()) {
+            if (name == u"row") {
+                const QStringView r = xml.attributes().value(u"r"_s);
+                at.row = r.isEmpty() ? at.row + 1 : r.toLongLong();
+                at.column = 0;
+            } else if (name == u"c") {
+                const QStringView ref = xml.attributes().value(u"r"_s);
+                const auto [column, row] = ref.isEmpty() ? std::pair{at.column + 1, at.row} : cellReference(ref);
+                at.column = column;
+                at.capturing = column == 1;
+                if (at.capturing) {
+                    if (row < 1 || row > kMaxSheetRows || seen[std::size_t(row)]) {
+                        *error = msg::cannotReadTable(shownName(table), row >= 1 && row <= kMaxSheetRows
+                                                                            ? msg::rowTwice(row - 1)
+                                                                            : msg::notXlsx());
+                        return !(failed = true);
+                    }
+                    seen[std::size_t(row)] = true;
+                    at.row = row;
+                    at.type = xml.attributes().value(u"t"_s).toString();
+                    at.value.clear();
+                }
+            } else if (at.capturing && (name == u"v" || name == u"t")) {
+                at.inValue = true;
+            } else if (name == u"rPh") { // phonetic hints are no text
+                at.inPhonetic = true;
             }
-    }
-    QStringList shared;
-    if (const auto strings = zip.part("xl/sharedStrings.xml")) {
-        QXmlStreamReader xml(*strings);
-        while (!xml.atEnd())
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si")
-                shared.append(textOf(xml));
-    }
-    const auto sheet = zip.part(sheetPart);
-    if (!sheet) {
-        *why = msg::notXlsx();
-        return std::nullopt;
-    }
-    // Column A of each row under the heading.
-    std::map<QString, qsizetype> rows;
-    QXmlStreamReader xml(*sheet);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"c")
-            continue;
-        const QXmlStreamAttributes attributes = xml.attributes();
-        const QStringView ref = attributes.value(u"r"_s);
-        if (ref.size() < 2 || ref[0] != u'A' || !ref[1].isDigit())
-            continue;
-        const QStringView type = attributes.value(u"t"_s);
-        QString value;
-        while (xml.readNext() != QXmlStreamReader::Invalid && !(xml.isEndElement() && xml.name() == u"c")) {
-            if (xml.isStartElement() && xml.name() == u"v")
-                value = xml.readElementText();
-            else if (xml.isStartElement() && xml.name() == u"is")
-                value = textOf(xml);
+        } else if (xml.isCharacters() && at.capturing && at.inValue && !at.inPhonetic) {
+            if (at.value.size() <= kMaxName)
+                at.value += xml.text();
+        } else if (xml.isEndElement()) {
+            if (name == u"v" || name == u"t") {
+                at.inValue = false;
+            } else if (name == u"rPh") {
+                at.inPhonetic = false;
+            } else if (name == u"c" && at.capturing) {
+                at.capturing = false;
+                if (at.row == 1) // the heading
+                    return true;
+                if (at.type == u"s") {
+                    bool ok = false;
+                    const qsizetype index = at.value.toLongLong(&ok);
+                    if (ok && index >= 0)
+                        shared.emplace_back(index, at.row - 1);
+                    return true;
+                }
+                if (!matcher.take(at.row - 1, at.value))
+                    return !(failed = true);
+            }
         }
-        if (type == u"s") {
-            bool ok = false;
-            const qsizetype index = value.toLongLong(&ok);
-            value = ok && index >= 0 && index < shared.size() ? shared[index] : QString();
-        }
-        addRow(rows, value, rowOfReference(ref) - 1);
-    }
-    if (xml.hasError()) {
-        *why = msg::notXlsx();
+        return true;
+    });
+    if (failed)
         return std::nullopt;
+    if (read != Workbook::Part::Read)
+        return broken();
+    if (!shared.empty()) {
+        std::sort(shared.begin(), shared.end());
+        std::size_t next = 0;
+        qsizetype index = -1;
+        QString text;
+        int depth = 0; // inside <si>
+        bool phonetic = false;
+        const Workbook::Part strung = book.readXml(strings, [&](QXmlStreamReader& xml) {
+            if (xml.isStartElement()) {
+                if (xml.name() == u"si") {
+                    ++index;
+                    depth = 1;
+                    text.clear();
+                } else if (xml.name() == u"rPh") {
+                    phonetic = true;
+                }
+            } else if (xml.isCharacters() && depth && !phonetic) {
+                if (text.size() <= kMaxName)
+                    text += xml.text();
+            } else if (xml.isEndElement()) {
+                if (xml.name() == u"rPh") {
+                    phonetic = false;
+                } else if (xml.name() == u"si") {
+                    depth = 0;
+                    for (; next < shared.size() && shared[next].first <= index; ++next)
+                        if (shared[next].first == index && !matcher.take(shared[next].second, text))
+                            return !(failed = true);
+                    return next < shared.size(); // the rest of the strings are not wanted
+                }
+            }
+            return true;
+        });
+        if (failed)
+            return std::nullopt;
+        if (strung != Workbook::Part::Read && strung != Workbook::Part::Stopped)
+            return broken();
     }
-    return rows;
+    return matcher.result();
 }
 
 #endif
 
 } // namespace
 
-std::optional<std::map<QString, qsizetype>> roundTableRows(const QString& table, QString* error)
+TableNames::TableNames(const QString& table) : m_folder(QFileInfo(table).absolutePath()) {}
+
+QString TableNames::nameOf(const QString& file) const
+{
+    if (QDir::isAbsolutePath(file))
+        return shownName(file);
+    return shownName(QDir(m_folder).relativeFilePath(QDir::cleanPath(QDir::currentPath() + u'/' + file)));
+}
+
+QString csvCell(const QString& cell)
+{
+    QString c = cell;
+    bool number = false;
+    c.toDouble(&number);
+    if (!number && !c.isEmpty() && kGuarded.contains(c[0]))
+        c.prepend(u'\'');
+    if (c.contains(u',') || c.contains(u';') || c.contains(u'"') || c.contains(u'\n') || c.contains(u'\r'))
+        c = u'"' + c.replace(u"\""_s, u"\"\""_s) + u'"';
+    return c;
+}
+
+std::optional<TableRows> roundTableRows(const QString& table, const QStringList& files, QString* error)
 {
     const QString suffix = QFileInfo(table).suffix().toLower();
     if (suffix != u"csv" && suffix != u"xlsx") {
         *error = msg::numberByTable();
         return std::nullopt;
     }
-#ifndef SHENBAO_HAVE_XLSX
-    if (suffix == u"xlsx") {
-        *error = msg::noXlsxReadingHere();
-        return std::nullopt;
-    }
-#endif
-    const FileRead read = readRegularFile(table, kMaxTableBytes);
-    if (read.status != FileRead::Status::Ok) {
-        *error = msg::cannotReadTable(table, read.why());
-        return std::nullopt;
-    }
     if (suffix == u"csv")
-        return csvRows(read.bytes);
+        return csvRows(table, files, error);
 #ifdef SHENBAO_HAVE_XLSX
-    QString why;
-    auto rows = xlsxRows(read.bytes, &why);
-    if (!rows)
-        *error = msg::cannotReadTable(table, why);
-    return rows;
+    return xlsxRows(table, files, error);
 #else
+    *error = msg::noXlsxReadingHere();
     return std::nullopt;
 #endif
 }

@@ -1,15 +1,18 @@
 // xdxtool table: the list of a round's applications for the review meeting, one row a file.
+#include "cli/commands.h"
 #include "cli/inputs.h"
 #include "cli/messages.h"
-#include "cli/xdxtool.h"
+#include "cli/roundtable.h"
 #include "files/files.h"
 #include "record/textrules.h"
 #include "session/session.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <map>
 #include <vector>
@@ -17,6 +20,8 @@
 #ifdef SHENBAO_HAVE_XLSX
 #include <xlsxwriter.h>
 #endif
+
+using namespace Qt::StringLiterals;
 
 namespace shenbao::cli {
 namespace {
@@ -33,15 +38,14 @@ constexpr Field kCounted[] = {Field::BelongCity, Field::SubjectClass, Field::Pro
 
 struct Row
 {
-    QString file;
+    DocumentResult document;
+    QString file;        // as the table names it: relative to the table's folder
     bool readable = false; // read as this system's document: the fields below are its
-    QString status;
     qsizetype gaps = 0;
     bool official = false;
     QStringList values;  // kColumns, then participants, then kAfterParticipants
     QString idCard;      // for the duplicate marks
     QString duplicateOf; // the mark
-    QString reason;      // why a file was rejected or not read
 };
 
 QString heading(Field f)
@@ -76,21 +80,9 @@ Row rowOf(const QString& file)
 {
     const OpenedDocument v = openDocument(file);
     Row row;
-    row.file = file;
+    row.document = documentResult(v);
     row.official = v.official;
     row.gaps = v.errorList.size();
-    row.reason = v.message.split(u"\r\n"_qs, Qt::SkipEmptyParts).join(u' ');
-    switch (v.status) {
-    case OpenResult::Status::Rejected:
-        row.status = msg::statusRejected();
-        break;
-    case OpenResult::Status::Failed:
-        row.status = msg::statusError();
-        break;
-    default:
-        row.status = v.errorList.isEmpty() ? msg::statusComplete() : msg::statusIncomplete();
-        break;
-    }
     row.readable = v.status == OpenResult::Status::Loaded || v.status == OpenResult::Status::NoChildren;
     if (!row.readable) {
         row.values = QStringList(std::size(kColumns) + 1 + std::size(kAfterParticipants), QString());
@@ -137,26 +129,13 @@ void markDuplicates(std::vector<Row>& rows)
 
 QStringList cellsOf(const Row& r)
 {
-    QStringList cells{visibleControls(r.file), r.status, QString::number(r.gaps), r.official ? msg::yes() : msg::no()};
+    QStringList cells{r.file, outcomeWord(r.document.outcome), QString::number(r.gaps),
+                      r.official ? msg::yes() : msg::no()};
     for (const QString& v : r.values)
         cells.append(visibleControls(v));
     cells.append(r.duplicateOf);
-    cells.append(visibleControls(r.reason));
+    cells.append(visibleControls(r.document.message.split(u"\r\n"_s, Qt::SkipEmptyParts).join(u' ')));
     return cells;
-}
-
-// A spreadsheet program takes a cell that starts with = + - @ for a formula: a mailed file could
-// run one. Such a cell is written as text, with a leading apostrophe, unless it is a number.
-QString safeCsvCell(const QString& cell)
-{
-    QString c = cell;
-    bool number = false;
-    c.toDouble(&number);
-    if (!number && !c.isEmpty() && QStringView(u"=+-@\t\r").contains(c[0]))
-        c.prepend(u'\'');
-    if (c.contains(u',') || c.contains(u'"') || c.contains(u'\n') || c.contains(u'\r'))
-        c = u'"' + c.replace(u"\""_qs, u"\"\""_qs) + u'"';
-    return c;
 }
 
 QByteArray csvOf(const std::vector<Row>& rows)
@@ -165,8 +144,8 @@ QByteArray csvOf(const std::vector<Row>& rows)
     auto line = [&](const QStringList& cells) {
         QStringList safe;
         for (const QString& c : cells)
-            safe.append(safeCsvCell(c));
-        text += safe.join(u',') + u"\r\n"_qs;
+            safe.append(csvCell(c));
+        text += safe.join(u',') + u"\r\n"_s;
     };
     line(headings());
     for (const Row& r : rows)
@@ -175,10 +154,45 @@ QByteArray csvOf(const std::vector<Row>& rows)
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-#ifdef SHENBAO_HAVE_XLSX
-bool writeXlsx(const std::vector<Row>& rows, const QString& path, QString* error)
+// A funds value the XLSX may hold as a number: finite (inf and nan would spoil the workbook).
+std::optional<double> finiteNumber(const QString& text)
 {
-    lxw_workbook* book = workbook_new(QFile::encodeName(path).constData());
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+#ifdef SHENBAO_HAVE_XLSX
+
+// A spreadsheet cell holds at most 32,767 characters.
+constexpr qsizetype kCellLimit = 32767;
+
+struct Workbook
+{
+    const std::vector<Row>& rows;
+    QStringList* warnings;
+
+    // The text of a cell as the workbook can hold it: a longer one cut, the cut marked.
+    QByteArray cellText(const QString& text, qsizetype row, const QString& column) const
+    {
+        if (text.size() <= kCellLimit)
+            return text.toUtf8();
+        const QString mark = msg::cellCut();
+        qsizetype keep = kCellLimit - mark.size();
+        if (text[keep - 1].isHighSurrogate())
+            --keep;
+        warnings->append(msg::cellTooLong(row, column, text.size(), keep));
+        return (text.left(keep) + mark).toUtf8();
+    }
+
+    bool write(const QString& path, QString* error) const;
+};
+
+bool Workbook::write(const QString& path, QString* error) const
+{
+    lxw_workbook* book = workbook_new(pathToSystem(path).constData());
     if (!book) {
         *error = msg::xlsxFailed(QString::fromUtf8(lxw_strerror(LXW_ERROR_CREATING_XLSX_FILE)));
         return false;
@@ -189,7 +203,8 @@ bool writeXlsx(const std::vector<Row>& rows, const QString& path, QString* error
     const QStringList head = headings();
     std::vector<int> widths(std::size_t(head.size()), 6);
     auto fit = [&](qsizetype col, const QString& text) {
-        widths[std::size_t(col)] = std::min(60, std::max(widths[std::size_t(col)], gbkByteLength(text) + 2));
+        widths[std::size_t(col)] =
+            std::min(60, std::max(widths[std::size_t(col)], gbkByteLength(QStringView(text).left(200)) + 2));
     };
     for (qsizetype c = 0; c < head.size(); ++c) {
         worksheet_write_string(sheet, 0, lxw_col_t(c), head[c].toUtf8().constData(), bold);
@@ -198,12 +213,13 @@ bool writeXlsx(const std::vector<Row>& rows, const QString& path, QString* error
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const QStringList cells = cellsOf(rows[r]);
         for (qsizetype c = 0; c < cells.size(); ++c) {
-            bool number = false;
-            const double value = cells[c].toDouble(&number);
-            if (number && (c == kOutlayColumn || c == kGapsColumn))
-                worksheet_write_number(sheet, lxw_row_t(r + 1), lxw_col_t(c), value, nullptr);
+            const std::optional<double> number =
+                c == kOutlayColumn || c == kGapsColumn ? finiteNumber(cells[c]) : std::nullopt;
+            if (number)
+                worksheet_write_number(sheet, lxw_row_t(r + 1), lxw_col_t(c), *number, nullptr);
             else if (!cells[c].isEmpty())
-                worksheet_write_string(sheet, lxw_row_t(r + 1), lxw_col_t(c), cells[c].toUtf8().constData(), nullptr);
+                worksheet_write_string(sheet, lxw_row_t(r + 1), lxw_col_t(c),
+                                       cellText(cells[c], qsizetype(r) + 1, head[c]).constData(), nullptr);
             fit(c, cells[c]);
         }
     }
@@ -212,20 +228,30 @@ bool writeXlsx(const std::vector<Row>& rows, const QString& path, QString* error
     worksheet_freeze_panes(sheet, 1, 0);
     worksheet_autofilter(sheet, 0, 0, lxw_row_t(rows.size()), lxw_col_t(head.size() - 1));
 
-    // The counts, and the funds asked for.
+    // The counts, and the funds asked for: finite numbers only, and a sum that stays finite.
     lxw_worksheet* counts = workbook_add_worksheet(book, msg::sheetCounts().toUtf8().constData());
     lxw_row_t at = 0;
     double outlay = 0;
-    for (const Row& r : rows) {
-        bool number = false;
-        const double v = r.values[kOutlayValue].toDouble(&number);
-        if (number)
-            outlay += v;
+    QList<qsizetype> leftOut;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const QString& value = rows[r].values[kOutlayValue];
+        if (value.trimmed().isEmpty())
+            continue;
+        const std::optional<double> v = finiteNumber(value);
+        if (v && std::isfinite(outlay + *v))
+            outlay += *v;
+        else
+            leftOut.append(qsizetype(r) + 1);
     }
     worksheet_write_string(counts, at, 0, msg::applications().toUtf8().constData(), bold);
     worksheet_write_number(counts, at++, 1, double(rows.size()), nullptr);
     worksheet_write_string(counts, at, 0, msg::outlaySum().toUtf8().constData(), bold);
     worksheet_write_number(counts, at++, 1, outlay, nullptr);
+    if (!leftOut.isEmpty()) {
+        worksheet_write_string(counts, at, 0, msg::outlayLeftOutHeading().toUtf8().constData(), bold);
+        worksheet_write_string(counts, at++, 1, cellText(msg::outlayLeftOut(leftOut), 0, msg::outlaySum()).constData(),
+                               nullptr);
+    }
     for (Field f : kCounted) {
         ++at;
         worksheet_write_string(counts, at++, 0, heading(f).toUtf8().constData(), bold);
@@ -235,7 +261,7 @@ bool writeXlsx(const std::vector<Row>& rows, const QString& path, QString* error
             if (column < r.values.size())
                 ++n[r.values[column].isEmpty() ? msg::notGiven() : r.values[column]];
         for (const auto& [value, count] : n) {
-            worksheet_write_string(counts, at, 0, value.toUtf8().constData(), nullptr);
+            worksheet_write_string(counts, at, 0, cellText(value, 0, heading(f)).constData(), nullptr);
             worksheet_write_number(counts, at++, 1, count, nullptr);
         }
     }
@@ -247,75 +273,91 @@ bool writeXlsx(const std::vector<Row>& rows, const QString& path, QString* error
     }
     return true;
 }
+
 #endif
+
+// The output, put in place whole: CSV from memory, XLSX copied in pieces from where
+// libxlsxwriter (which wants a path of its own) wrote it.
+FileWrite writeTable(const std::vector<Row>& rows, const QString& out, bool csv, QStringList* warnings)
+{
+    if (csv)
+        return replaceFile(out, csvOf(rows));
+#ifdef SHENBAO_HAVE_XLSX
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return {false, msg::xlsxFailed(scratch.errorString())};
+    const QString temporary = scratch.filePath(u"round.xlsx"_s);
+    QString error;
+    if (!Workbook{rows, warnings}.write(temporary, &error))
+        return {false, error};
+    return replaceFileWith(out, [&](QIODevice& device, QString* why) {
+        bool wrote = true;
+        const FileRead copied = readRegularFileInPieces(temporary, qint64(1) << 32, 1 << 20, [&](QByteArrayView piece) {
+            wrote = device.write(piece.data(), piece.size()) == piece.size();
+            return wrote;
+        });
+        if (copied.status != FileRead::Status::Ok) {
+            *why = msg::xlsxFailed(copied.why());
+            return false;
+        }
+        return wrote; // else the device's failure is the reason
+    });
+#else
+    Q_UNUSED(warnings);
+    return {false, msg::noXlsxHere()};
+#endif
+}
 
 } // namespace
 
-int tableCommand(const QStringList& args, Io& io)
+int tableCommand(Invocation& invocation)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption outOption(u"o"_qs, QString(), u"round.xlsx|round.csv"_qs);
-    parser.addOption(outOption);
-    ManyFiles many;
-    many.addTo(parser);
-    int status = Failure;
-    if (!parseArguments(parser, args, io, u"table"_qs, &status))
-        return status;
-    const QString out = parser.value(outOption);
+    const QString out = invocation.value(u"o");
     const QString suffix = QFileInfo(out).suffix().toLower();
     if (out.isEmpty() || (suffix != u"csv" && suffix != u"xlsx"))
-        return usageError(io, u"table"_qs, msg::wantTableOutput());
+        return invocation.usageError(msg::wantTableOutput());
 #ifndef SHENBAO_HAVE_XLSX
     if (suffix == u"xlsx")
-        return usageError(io, u"table"_qs, msg::noXlsxHere());
+        return invocation.usageError(msg::noXlsxHere());
 #endif
-    const std::optional<QStringList> inputs = many.files(parser, io, u"table"_qs, &status);
+    const std::optional<QStringList> inputs = invocation.files();
     if (!inputs)
-        return status;
+        return invocation.status();
     const QStringList& files = *inputs;
+    // "-o" naming one of the documents would replace the application with the table.
+    if (const std::optional<FileIdentity> output = fileIdentity(out))
+        for (const QString& f : files)
+            if (fileIdentity(f) == output)
+                return invocation.usageError(msg::outputIsInput(shownName(out)));
 
+    const TableNames names(out);
     std::vector<Row> rows;
     rows.reserve(std::size_t(files.size()));
-    int worst = Ok;
-    Progress progress(io.err, files.size());
-    forEachInOrder<Row>(files.size(), many.jobs(parser), [&](qsizetype i) { return rowOf(files[i]); },
-                        [&](qsizetype i, Row& row) {
-                            if (!row.readable)
-                                worst = Failure;
-                            else if (row.gaps > 0)
-                                worst = std::max<int>(worst, Incomplete);
-                            rows.push_back(std::move(row));
-                            progress.step(i + 1);
-                        });
+    Progress progress(invocation.err(), files.size());
+    const Tally tally = forEachDocument<Row>(
+        invocation, files, [](const QString& file, qsizetype) { return rowOf(file); },
+        [&](qsizetype i, const QString&, Row& row) {
+            row.file = names.nameOf(files[i]);
+            rows.push_back(std::move(row));
+        },
+        progress);
+    if (tally.outputFailed)
+        return Failure;
     markDuplicates(rows);
 
-    QByteArray bytes;
-    QString error;
-    if (suffix == u"csv") {
-        bytes = csvOf(rows);
-    } else {
-#ifdef SHENBAO_HAVE_XLSX
-        // Written beside, read back and put in place like every other output: whole or not at all.
-        QTemporaryDir scratch;
-        const QString temporary = scratch.filePath(u"round.xlsx"_qs);
-        if (!scratch.isValid() || !writeXlsx(rows, temporary, &error)) {
-            progress.write(error.isEmpty() ? msg::xlsxFailed(scratch.errorString()) : error);
-            return Failure;
-        }
-        FileRead read = readRegularFile(temporary, qint64(1) << 30);
-        bytes = std::move(read.bytes);
-#endif
-    }
-    const FileWrite written = replaceFile(out, bytes);
-    if (bytes.isEmpty() || !written.ok) {
-        progress.write(out + u": "_qs + msg::cannotWrite(written.reason));
+    QStringList warnings;
+    const FileWrite written = writeTable(rows, out, suffix == u"csv", &warnings);
+    for (const QString& w : std::as_const(warnings))
+        progress.write(shownName(out) + u": "_s + w);
+    if (!written.ok) {
+        progress.write(shownName(out) + u": "_s + msg::cannotWrite(written.reason));
         return Failure;
     }
     qsizetype duplicates = 0;
     for (const Row& r : rows)
         duplicates += r.duplicateOf.isEmpty() ? 0 : 1;
-    progress.write(msg::tableWritten(out, qsizetype(rows.size()), duplicates));
-    return worst;
+    progress.write(msg::tableWritten(shownName(out), qsizetype(rows.size()), duplicates));
+    return tally.exitStatus(true);
 }
 
 } // namespace shenbao::cli

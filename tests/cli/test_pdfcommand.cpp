@@ -2,6 +2,7 @@
 
 #include "../common/clirun.h"
 #include "cli/xdxtool.h"
+#include "record/gbk.h"
 #include "report/fillreport.h"
 #include "xdx/xdxfile.h"
 
@@ -12,6 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <poppler-qt6.h>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace shenbao;
 using namespace shenbao::test;
@@ -45,6 +50,12 @@ private slots:
     void refusals();
     void looseLeavesNumberedByTheTable();
     void manyFilesInOnePdf();
+    void outputsNeverReplaceEachOther();
+    void theRoundFromAnotherFolder();
+    void tablesAsSpreadsheetsSaveThem_data();
+    void tablesAsSpreadsheetsSaveThem();
+    void workbooksAsOtherProgramsWriteThem_data();
+    void workbooksAsOtherProgramsWriteThem();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -136,7 +147,13 @@ void TestPdfCommand::refusals_data()
     const QString document = path(u"document.xdx"_s);
     writeAll(document, readAll(sample("complete.xdx")));
     QTest::newRow("output is the document")
-        << QStringList{document, u"-o"_s, document} << u"就是要打印的文档"_s;
+        << QStringList{document, u"-o"_s, document} << u"是本次要读的文件之一"_s;
+    // A document named .pdf would be replaced by its own printout in its own folder.
+    const QString self = path(u"self"_s);
+    QDir().mkpath(self);
+    writeAll(self + u"/app.pdf"_s, readAll(sample("complete.xdx")));
+    QTest::newRow("a document where its PDF goes") << QStringList{u"-d"_s, self, self + u"/app.pdf"_s}
+                                                   << u"是本次要读的文件之一"_s;
     QTest::newRow("unknown option") << QStringList{u"--scale"_s, foreign, u"-o"_s, out} << u"--scale"_s;
     // Two million empty lines would be some 90,000 sheets.
     const QString endless = path(u"endless.xdx"_s);
@@ -158,8 +175,9 @@ void TestPdfCommand::refusals()
     QVERIFY(!QFile::exists(path(u"refused.pdf"_s)));
     QVERIFY(!QFile::exists(path(u"foreign.pdf"_s)));
     QCOMPARE(readAll(foreign), QByteArray("<XMLPackage><ver>QX2010</ver></XMLPackage>"));
-    if (QFile::exists(path(u"document.xdx"_s)))
-        QCOMPARE(readAll(path(u"document.xdx"_s)), readAll(sample("complete.xdx")));
+    for (const QString& kept : {path(u"document.xdx"_s), path(u"self/app.pdf"_s)})
+        if (QFile::exists(kept))
+            QCOMPARE(readAll(kept), readAll(sample("complete.xdx")));
 }
 
 // The blind review's sheets: Page14 and Page15 with their repeats, as in the whole form, each
@@ -200,6 +218,11 @@ void TestPdfCommand::looseLeavesNumberedByTheTable()
     QVERIFY2(missing.err.contains(stray), qPrintable(missing.err));
     QVERIFY(QDir(path(u"none"_s)).entryList(QDir::Files).isEmpty());
 
+    writeAll(path(u"broken.xlsx"_s), "PK\x03\x04 not a workbook");
+    const Run broken = xdxtool({u"pdf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, path(u"broken.xlsx"_s), plain});
+    QCOMPARE(broken.status, 2);
+    QVERIFY2(broken.err.contains(u"不是完好的 XLSX 文件"_s), qPrintable(broken.err));
+
     // The XLSX of the same round, sorted in a spreadsheet program (the two rows swapped and the
     // file written by another program): the names follow the rows as they stand.
     const QString xlsx = path(u"round.xlsx"_s);
@@ -216,17 +239,12 @@ void TestPdfCommand::looseLeavesNumberedByTheTable()
                                                   "wb.save(sys.argv[1])\n"_s,
                                          xlsx});
     QVERIFY(python.waitForFinished(60000));
-    const bool sorted = python.exitCode() == 0;
+    if (python.exitCode() != 0)
+        QSKIP("no python3-openpyxl to sort the XLSX as a spreadsheet program would");
     const QString sheets = path(u"sheets"_s);
     const Run byXlsx = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, sheets, u"--number-by"_s, xlsx, longOne, plain});
     QVERIFY2(byXlsx.status == 0, qPrintable(byXlsx.err));
-    const QString longName = sorted ? u"0001.pdf"_s : u"0002.pdf"_s;
-    QCOMPARE(Poppler::Document::load(QDir(sheets).filePath(longName))->numPages(), int(expected.size()));
-
-    writeAll(path(u"broken.xlsx"_s), "PK\x03\x04 not a workbook");
-    const Run broken = xdxtool({u"pdf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, path(u"broken.xlsx"_s), plain});
-    QCOMPARE(broken.status, 2);
-    QVERIFY2(broken.err.contains(u"不是完好的 XLSX 文件"_s), qPrintable(broken.err));
+    QCOMPARE(Poppler::Document::load(QDir(sheets).filePath(u"0001.pdf"_s))->numPages(), int(expected.size()));
 }
 
 // Several files and -o: one PDF of all of them in input order, each with its own mark; a file
@@ -250,6 +268,188 @@ void TestPdfCommand::manyFilesInOnePdf()
     QCOMPARE(doc->numPages(), first + second);
     QVERIFY(!pageText(*doc, 0).contains(u"非正式文档"_s));
     QVERIFY(pageText(*doc, first).contains(u"非正式文档"_s));
+}
+
+// A PDF each: files of the same name in different folders never share an output, and a link in
+// the output folder (another user's, in a shared folder) is replaced, never written through.
+void TestPdfCommand::outputsNeverReplaceEachOther()
+{
+    const QString round = path(u"same-names"_s);
+    for (const char* folder : {"x", "y", "z"})
+        QVERIFY(QDir().mkpath(round + u'/' + QString::fromLatin1(folder)));
+    QByteArray official = readAll(sample("complete.xdx"));
+    official.replace("<PASSBY>0</PASSBY>", "<PASSBY>1</PASSBY>");
+    writeAll(round + u"/x/a.xdx"_s, readAll(sample("complete.xdx")));
+    writeAll(round + u"/y/A.xdx"_s, official);
+    writeAll(round + u"/z/a-2.xdx"_s, readAll(sample("incomplete.xdx")));
+    const QString out = round + u"/out"_s;
+    const Run r = xdxtool({u"pdf"_s, u"-d"_s, out, u"-j"_s, u"1"_s, round + u"/x/a.xdx"_s, round + u"/y/A.xdx"_s,
+                           round + u"/z/a-2.xdx"_s});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QVERIFY2(r.err.contains(u"写出了 3 个 PDF"_s), qPrintable(r.err));
+    QStringList written = QDir(out).entryList(QDir::Files);
+    written.sort();
+    QCOMPARE(written, (QStringList{u"A-3.pdf"_s, u"a-2.pdf"_s, u"a.pdf"_s}));
+    const auto cover = [&](const QString& name) {
+        return pageText(*Poppler::Document::load(out + u'/' + name), 0);
+    };
+    QVERIFY(cover(u"a.pdf"_s).contains(u"非正式文档"_s));
+    QVERIFY(!cover(u"A-3.pdf"_s).contains(u"非正式文档"_s)); // the official one
+    QVERIFY(cover(u"a-2.pdf"_s).contains(incompleteSample().value(Field::ProjectName)));
+
+#ifdef Q_OS_UNIX
+    if (::geteuid() != 0)
+        QSKIP("planting a link of another user needs root");
+    const QString shared = round + u"/shared"_s, target = round + u"/root-owned"_s;
+    QVERIFY(QDir().mkpath(shared));
+    QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    writeAll(target, "root's own");
+    QVERIFY(QFile::link(target, shared + u"/a.pdf"_s));
+    QCOMPARE(::lchown(QFile::encodeName(shared + u"/a.pdf"_s).constData(), 65534, 65534), 0);
+    QCOMPARE(xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, shared, round + u"/x/a.xdx"_s}).status, 0);
+    QCOMPARE(readAll(target), QByteArray("root's own"));
+    QVERIFY(!QFileInfo(shared + u"/a.pdf"_s).isSymLink());
+    QVERIFY(readAll(shared + u"/a.pdf"_s).startsWith("%PDF"));
+#endif
+}
+
+// The table made in the round's folder numbers the files from anywhere: its names are relative
+// to it, and a name it guarded against formulas is found again.
+void TestPdfCommand::theRoundFromAnotherFolder()
+{
+    const QString round = path(u"round-folder"_s);
+    QVERIFY(QDir().mkpath(round + u"/inbox"_s));
+    QVERIFY(QDir().mkpath(path(u"elsewhere"_s)));
+    writeAll(round + u"/inbox/=sum.xdx"_s, readAll(sample("complete.xdx")));
+    writeAll(round + u"/inbox/b.xdx"_s, readAll(sample("incomplete.xdx")));
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(round));
+    const Run tabled = xdxtool({u"table"_s, u"-r"_s, u"inbox"_s, u"-o"_s, u"round.csv"_s});
+    QVERIFY(QDir::setCurrent(path(u"elsewhere"_s)));
+    const Run printed = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, u"leaves"_s, u"--number-by"_s,
+                                 u"../round-folder/round.csv"_s, u"-r"_s, u"../round-folder/inbox"_s});
+    QDir::setCurrent(before);
+    QCOMPARE(tabled.status, 1);
+    QVERIFY2(printed.status == 0, qPrintable(printed.err));
+    QCOMPARE(QDir(path(u"elsewhere/leaves"_s)).entryList(QDir::Files), (QStringList{u"0001.pdf"_s, u"0002.pdf"_s}));
+}
+
+// A table opened and saved again in a spreadsheet program on Chinese Windows: GBK, semicolons or
+// tabs, CR line ends, UTF-16; the formula guard taken away or kept.
+void TestPdfCommand::tablesAsSpreadsheetsSaveThem_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QString>("error"); // empty: the first file is row 1, the second row 2
+    const QString lines = u"文件,状态\r\n{1},完整\r\n\"{2}\",不完整\r\n"_s;
+    const auto with = [](QString text, QChar separator, const QString& end) {
+        return text.replace(u',', separator).replace(u"\r\n"_s, end);
+    };
+    QTest::newRow("UTF-8 with its mark, as written") << "\xEF\xBB\xBF" + lines.toUtf8() << QString();
+    QTest::newRow("GBK, semicolons, CR") << *gbk::encode(with(lines, u';', u"\r"_s)) << QString();
+    QByteArray utf16("\xFF\xFE");
+    const QString tabbed = with(lines, u'\t', u"\n"_s);
+    utf16.append(reinterpret_cast<const char*>(tabbed.utf16()), tabbed.size() * 2);
+    QTest::newRow("UTF-16 with its mark, tabs, LF") << utf16 << QString();
+    QTest::newRow("one file in two rows") << (lines + u"{1},完整\r\n"_s).toUtf8() << u"第 1 行和第 3 行都是"_s;
+}
+
+void TestPdfCommand::tablesAsSpreadsheetsSaveThem()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QString, error);
+    const QString round = path(u"resaved"_s);
+    QDir().mkpath(round);
+    const QString first = round + u"/=甲.xdx"_s, second = round + u"/乙.xdx"_s;
+    writeAll(first, readAll(sample("complete.xdx")));
+    writeAll(second, readAll(sample("incomplete.xdx")));
+    // The names as a table holds them: relative to its folder, the first one guarded against
+    // formulas.
+    const QByteArray names[] = {"'=\xE7\x94\xB2.xdx", "\xE4\xB9\x99.xdx"}; // 甲, 乙 in UTF-8
+    for (int i = 0; i < 2; ++i) {
+        const QString name = QString::fromUtf8(names[i]);
+        QByteArray encoded;
+        if (table.startsWith("\xFF\xFE"))
+            encoded = QByteArray(reinterpret_cast<const char*>(name.utf16()), name.size() * 2);
+        else if (table.startsWith("\xEF\xBB\xBF") || !QByteArray(table).contains(';'))
+            encoded = name.toUtf8();
+        else
+            encoded = *gbk::encode(name);
+        QByteArray placeholder = u"{%1}"_s.arg(i + 1).toUtf8();
+        if (table.startsWith("\xFF\xFE")) {
+            const QString p = QString::fromLatin1(placeholder);
+            placeholder = QByteArray(reinterpret_cast<const char*>(p.utf16()), p.size() * 2);
+        }
+        table.replace(placeholder, encoded);
+    }
+    const QString csv = round + u"/table.csv"_s;
+    writeAll(csv, table);
+    const QString out = path(u"resaved-out/"_s) + QString::fromLatin1(QTest::currentDataTag());
+    const Run r = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, out, u"--number-by"_s, csv, second, first});
+    if (!error.isEmpty()) {
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains(error), qPrintable(r.err));
+        return;
+    }
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QVERIFY(pageText(*Poppler::Document::load(out + u"/0001.pdf"_s), 0).contains(completeSample().value(Field::ProjectName).left(4)));
+}
+
+// The XLSX another program wrote or spoiled: relationship targets as paths, the same cell twice,
+// a part whose CRC is wrong.
+void TestPdfCommand::workbooksAsOtherProgramsWriteThem_data()
+{
+    QTest::addColumn<QString>("change"); // Python on the workbook's parts: zin, zout, name, data
+    QTest::addColumn<QString>("error");  // empty: read as the rows stand
+    QTest::newRow("./ target") << u"data = data.replace(b'Target=\"worksheets/', b'Target=\"./worksheets/') if name == 'xl/_rels/workbook.xml.rels' else data"_s << QString();
+    QTest::newRow("../ target") << u"data = data.replace(b'Target=\"worksheets/', b'Target=\"../xl/worksheets/') if name == 'xl/_rels/workbook.xml.rels' else data"_s << QString();
+    QTest::newRow("a cell twice") << u"data = data.replace(b'</sheetData>', b'<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>x.xdx</t></is></c></row></sheetData>') if name == 'xl/worksheets/sheet1.xml' else data"_s << u"出现了两次"_s;
+    QTest::newRow("a wrong CRC") << u"crc = name == 'xl/worksheets/sheet1.xml'"_s << u"不是完好的 XLSX 文件"_s;
+}
+
+void TestPdfCommand::workbooksAsOtherProgramsWriteThem()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, error);
+    const QString round = path(u"workbooks"_s);
+    QDir().mkpath(round);
+    const QString first = round + u"/a.xdx"_s, second = round + u"/b.xdx"_s, xlsx = round + u"/round.xlsx"_s;
+    writeAll(first, readAll(sample("complete.xdx")));
+    writeAll(second, readAll(sample("incomplete.xdx")));
+    const Run tabled = xdxtool({u"table"_s, first, second, u"-o"_s, xlsx});
+    if (tabled.err.contains(u"不能写 XLSX"_s))
+        QSKIP("built without libxlsxwriter");
+    // Every part copied, changed on the way; a wrong CRC patched into the central directory.
+    QProcess python;
+    python.start(u"/usr/bin/python3"_s, {u"-c"_s, u"import sys, zipfile, struct\n"
+                                                  "zin = zipfile.ZipFile(sys.argv[1]); out = sys.argv[1] + '.new'\n"
+                                                  "zout = zipfile.ZipFile(out, 'w', zipfile.ZIP_DEFLATED); bad = None\n"
+                                                  "for name in zin.namelist():\n"
+                                                  "    data = zin.read(name); crc = False\n"_s +
+                                                  u"    "_s + change + u"\n"_s +
+                                                  u"    zout.writestr(name, data)\n"
+                                                  "    bad = name if crc else bad\n"
+                                                  "zout.close(); b = bytearray(open(out, 'rb').read())\n"
+                                                  "if bad:\n"
+                                                  "    at = b.find(b'PK\\x01\\x02')\n"
+                                                  "    while at >= 0:\n"
+                                                  "        n = struct.unpack('<H', b[at+28:at+30])[0]\n"
+                                                  "        if b[at+46:at+46+n] == bad.encode(): b[at+16] ^= 0xFF\n"
+                                                  "        at = b.find(b'PK\\x01\\x02', at + 4)\n"
+                                                  "open(sys.argv[1], 'wb').write(bytes(b))\n"_s,
+                                         xlsx});
+    QVERIFY(python.waitForFinished(60000));
+    if (python.exitCode() != 0)
+        QSKIP("no python3 to write the workbook as another program would");
+    const QString out = path(u"workbooks-out/"_s) + QString::fromLatin1(QTest::currentDataTag());
+    const Run r = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, out, u"--number-by"_s, xlsx, second, first});
+    if (!error.isEmpty()) {
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains(error), qPrintable(r.err));
+        return;
+    }
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QStringList written = QDir(out).entryList(QDir::Files);
+    QCOMPARE(written, (QStringList{u"0001.pdf"_s, u"0002.pdf"_s}));
 }
 
 QTEST_MAIN(TestPdfCommand)

@@ -1,5 +1,6 @@
 #include "../common/clirun.h"
 #include "check/verify.h"
+#include "files/files.h"
 #include "cli/xdxtool.h"
 #include "record/gbk.h"
 #include "xdx/xdxfile.h"
@@ -13,6 +14,9 @@
 #include <QTest>
 #include <cerrno>
 #include <cstring>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 using namespace shenbao;
 using namespace shenbao::test;
@@ -55,6 +59,14 @@ private slots:
     void officialChangesOnlyPassby();
     void tableRowsAndDuplicates();
     void anonymityHitsAndNonHits();
+    void anonymityFolds_data();
+    void anonymityFolds();
+    void namesOfAnyBytesAndLists();
+    void usageErrors_data();
+    void usageErrors();
+    void officialRefuses_data();
+    void officialRefuses();
+    void closedPipeStopsTheRun();
 };
 
 QString TestXdxtool::officialCopy()
@@ -137,6 +149,10 @@ void TestXdxtool::checkJson()
     QCOMPARE(files[3][u"entries"_qs].toArray().size(), 48); // the fresh application, checked
     QCOMPARE(status(4), u"complete"_qs);
     QCOMPARE(files[4][u"official"_qs].toBool(), true);
+    // A file that is not there has no line to point at.
+    const Run missing = xdxtool({u"check"_qs, u"--json"_qs, path(u"absent.xdx"_qs)});
+    const QString message = QJsonDocument::fromJson(missing.out.toUtf8()).array()[0][u"message"_qs].toString();
+    QVERIFY2(message.contains(u"找不到文件"_qs) && !message.contains(u"Line"_qs), qPrintable(message));
     QCOMPARE(files[0][u"official"_qs].toBool(), false);
     QCOMPARE(files[0][u"file"_qs].toString(), sample("complete.xdx"));
 }
@@ -191,6 +207,16 @@ void TestXdxtool::dumpMatchesTheSampleSource()
 
 void TestXdxtool::dumpBuildRoundTrip()
 {
+    // A value that starts with U+FEFF, and one holding it: written, dumped and built back exactly.
+    ApplicationRecord marks = completeSample();
+    marks.setValue(Field::KeyWord, QChar(0xFEFF) + u"关键词"_qs + QChar(0xFEFF));
+    const QString marked = path(u"marks.xdx"_qs);
+    QVERIFY(saveXdxFile(marked, marks, {}).ok);
+    const Run dumped = xdxtool({u"dump"_qs, marked});
+    QVERIFY(recordFromJson(dumped.out.toUtf8()).record.value(Field::KeyWord) == marks.value(Field::KeyWord));
+    QByteArray literal = R"({"ProjectName": "题", "Presider": "人", "KeyWord": ")" "\xEF\xBB\xBF" R"(词"})";
+    QCOMPARE(recordFromJson(literal).record.value(Field::KeyWord), QChar(0xFEFF) + u"词"_qs);
+
     const Run first = xdxtool({u"dump"_qs, officialCopy()});
     QCOMPARE(first.status, 0);
     QVERIFY(first.out.contains(u"\"official\": true"_qs));
@@ -287,6 +313,12 @@ void TestXdxtool::buildAcceptsBothLineBreaks()
     QCOMPARE(back.record.value(Field::tuijian1), u"一\r\n二\r\n三\r\n"_qs);
     QCOMPARE(back.record.value(Field::ProjectReasoning), u"甲\r\n"_qs);
     QVERIFY(readAll(out).contains(QByteArray("<tuijian1>") + *gbk::encode(u"一,二,三")));
+    // What XML cannot hold is left out, and said.
+    writeAll(in, R"({"ProjectName": "题", "Presider": "人", "KeyWord": "a\u0000b\u0001c"})");
+    const Run r = xdxtool({u"build"_qs, in, out});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.err.contains(u"KeyWord：XML 不能保存的字符 U+0000、U+0001 没有写入"_qs), qPrintable(r.err));
+    QCOMPARE(openXdxFile(out).record.value(Field::KeyWord), u"abc"_qs);
 }
 
 void TestXdxtool::outputErrorsFail_data()
@@ -435,6 +467,9 @@ void TestXdxtool::tableRowsAndDuplicates()
     ApplicationRecord formula = record;
     formula.setValue(Field::IDcard, u"110101199001015678"_qs);
     formula.setValue(Field::ProjectName, u"=HYPERLINK(\"http://x\",\"y\")"_qs);
+    // Only finite numbers are numbers; a cell holds at most 32,767 characters.
+    formula.setValue(Field::ApplyOutlay, u"-INF"_qs);
+    formula.setValue(Field::Department, QString(40000, u'校'));
     const QStringList files{path(u"t1.xdx"_qs), path(u"t2.xdx"_qs), path(u"t3.xdx"_qs), path(u"t4.xdx"_qs),
                             path(u"t5.xdx"_qs)};
     writeAll(files[0], complete);
@@ -474,7 +509,8 @@ void TestXdxtool::tableRowsAndDuplicates()
                                                   "a, c = wb.worksheets\n"
                                                   "print(a.freeze_panes, a.auto_filter.ref, a.max_row)\n"
                                                   "print(repr(a.cell(2, 16).value), a.cell(3, 21).value)\n"
-                                                  "print([r for r in c.iter_rows(max_row=2, values_only=True)])\n"_qs,
+                                                  "print([r for r in c.iter_rows(max_row=2, values_only=True)])\n"
+                                                  "print(repr(a.cell(5, 16).value), len(a.cell(5, 10).value), c.cell(3, 2).value)\n"_qs,
                                          xlsx});
     QVERIFY(python.waitForFinished(60000));
     if (python.exitCode() != 0)
@@ -482,7 +518,10 @@ void TestXdxtool::tableRowsAndDuplicates()
     const QStringList read = QString::fromUtf8(python.readAllStandardOutput()).split(u'\n');
     QCOMPARE(read[0], u"A2 A1:V6 6"_qs);
     QCOMPARE(read[1], u"1.5 与第 1 行（%1）主持人身份证号相同"_qs.arg(files[0]));
-    QCOMPARE(read[2], u"[('申请数', 5), ('申请资助经费合计（万元）', 6)]"_qs);
+    QCOMPARE(read[2], u"[('申请数', 5), ('申请资助经费合计（万元）', 4.5)]"_qs);
+    QCOMPARE(read[3], u"'-INF' 32767 第 4 行（申请资助经费不是可以相加的数）"_qs);
+    QVERIFY2(r.err.contains(u"第 4 行“工作单位”有 40000 个字符"_qs), qPrintable(r.err));
+
 }
 
 // The loose leaves' three texts searched for the names and units the application gives.
@@ -517,6 +556,163 @@ void TestXdxtool::anonymityHitsAndNonHits()
     QCOMPARE(context, u"…山区。 课题组成员许嘉禾曾获奖。岳阳楼记。初…"_qs); // ten characters each side, a line break two
     QCOMPARE(xdxtool({u"anonymity"_qs, clean}).status, 0);
     QCOMPARE(xdxtool({u"anonymity"_qs, clean, path(u"gone.xdx"_qs)}).status, 2);
+}
+
+// The folded comparison: what a line break, a blank or another width of the same characters
+// splits is found all the same; a name of two characters inside a longer run of Chinese is weak.
+void TestXdxtool::anonymityFolds_data()
+{
+    QTest::addColumn<QString>("text");   // the design argument
+    QTest::addColumn<QString>("leader"); // Presider
+    QTest::addColumn<QString>("found");  // text of each hit, then weak or not, joined
+    QTest::newRow("a line break") << u"本课题由林晓\r\n岚主持。"_qs << u"林晓岚"_qs << u"林晓\r\n岚"_qs;
+    QTest::newRow("blanks") << u"由林 晓　岚主持"_qs << u"林晓岚"_qs << u"林 晓　岚"_qs;
+    QTest::newRow("zero-width space") << u"由林晓\u200b岚主持"_qs << u"林晓岚"_qs << u"林晓\u200b岚"_qs;
+    QTest::newRow("a blank in the form") << u"由林晓岚主持"_qs << u"林 晓岚"_qs << u"林晓岚"_qs;
+    QTest::newRow("full-width Latin") << u"作者 Ｌｉｎ Ｘｉａｏ"_qs << u"lin xiao"_qs << u"Ｌｉｎ Ｘｉａｏ"_qs;
+    QTest::newRow("two characters in a word") << u"四周明显的变化"_qs << u"周明"_qs << u"周明 weak"_qs;
+    QTest::newRow("two characters alone") << u"周明：课题"_qs << u"周明"_qs << u"周明"_qs;
+    QTest::newRow("nothing") << u"本课题研究农村初中。"_qs << u"林晓岚"_qs << QString();
+}
+
+void TestXdxtool::anonymityFolds()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, leader);
+    QFETCH(QString, found);
+    ApplicationRecord r = completeSample();
+    r.table(Field::MainActor).clear();
+    r.setValue(Field::Presider, leader);
+    r.setValue(Field::ProjectReasoning, text);
+    r.setValue(Field::ProjectName, u"课题"_qs);
+    r.setValue(Field::ProjectAnalyze, u"分析"_qs);
+    const QString file = path(u"fold.xdx"_qs);
+    QVERIFY(saveXdxFile(file, r, {}).ok);
+    const Run run = xdxtool({u"anonymity"_qs, u"--json"_qs, file});
+    QCOMPARE(run.status, found.isEmpty() ? 0 : 1);
+    QStringList hits;
+    for (const QJsonValue h : QJsonDocument::fromJson(run.out.toUtf8()).array()[0][u"hits"_qs].toArray())
+        hits.append(h[u"text"_qs].toString() + (h[u"weak"_qs].toBool() ? u" weak"_qs : QString()));
+    QCOMPARE(hits.join(u'|'), found);
+}
+
+// Every *.xdx of a folder is processed or reported, whatever bytes its name is made of; names
+// come back as the system gave them. Lists end their names with a line break or, with -0, a NUL.
+void TestXdxtool::namesOfAnyBytesAndLists()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("Windows names are UTF-16");
+#else
+    const QString inbox = path(u"bytes"_qs);
+    QVERIFY(QDir().mkpath(inbox));
+    const QByteArray folder = QFile::encodeName(inbox);
+    const QByteArray complete = readAll(sample("complete.xdx"));
+    const QByteArray names[] = {"/\xC9\xEA\xC7\xEB.xdx", "/a\xFF.xdx", "/b.xdx"};
+    for (const QByteArray& n : names) {
+        writeAll(inbox + u"/x.tmp"_qs, complete);
+        QCOMPARE(::rename(QFile::encodeName(inbox + u"/x.tmp"_qs).constData(), (folder + n).constData()), 0);
+    }
+    Run r = xdxtool({u"check"_qs, u"--json"_qs, inbox});
+    QVERIFY2(r.err.contains(u"共 3 个文件：完整 3"_qs), qPrintable(r.err));
+    QVERIFY2(r.out.contains(u"/申请.xdx"_qs) && r.out.contains(u"/a\\\\xff.xdx"_qs), qPrintable(r.out));
+    // Named directly, as a shell hands the bytes over.
+    r = xdxtool({u"check"_qs, pathFromSystem(folder + names[0])});
+    QCOMPARE(r.status, 0);
+    r = xdxtool({u"official"_qs, pathFromSystem(folder + names[1])});
+    QVERIFY2(r.out.contains(u"已设为正式文档"_qs), qPrintable(r.err));
+
+    // find -print0: names with line breaks in them too.
+    const QByteArray odd = folder + "/two\nlines.xdx";
+    writeAll(QFile::decodeName(odd), complete);
+    const QString list = path(u"list0"_qs);
+    writeAll(list, folder + names[2] + '\0' + odd + '\0');
+    r = xdxtool({u"check"_qs, u"-0"_qs, u"--files-from"_qs, list});
+    QVERIFY2(r.status == 0 && r.err.contains(u"共 2 个文件：完整 2"_qs), qPrintable(r.err));
+    r = xdxtool({u"check"_qs, u"--files-from"_qs, list});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(u"NUL"_qs), qPrintable(r.err));
+    for (const QByteArray& n : names) // QDir, which would remove them, cannot name them
+        ::unlink((folder + n).constData());
+#endif
+}
+
+void TestXdxtool::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const QString f = sample("complete.xdx");
+    for (const char* jobs : {"0", "-1", "abc", "2x", ""})
+        QTest::addRow("-j '%s'", jobs) << QStringList{u"check"_qs, u"-j"_qs, QString::fromLatin1(jobs), f}
+                                       << u"-j 需要一个正整数"_qs;
+    QTest::newRow("-0 without a list") << QStringList{u"check"_qs, u"-0"_qs, f} << u"--files-from"_qs;
+    // Naming an input as the output would replace it.
+    const QString csv = path(u"app.csv"_qs);
+    writeAll(csv, readAll(f));
+    QTest::newRow("table -o an input") << QStringList{u"table"_qs, csv, u"-o"_qs, csv} << u"是本次要读的文件之一"_qs;
+    QTest::newRow("build onto its input") << QStringList{u"build"_qs, csv, csv} << u"是本次要读的文件之一"_qs;
+}
+
+void TestXdxtool::usageErrors()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const QByteArray before = readAll(sample("complete.xdx"));
+    const Run r = xdxtool(args);
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QCOMPARE(readAll(path(u"app.csv"_qs)), before);
+}
+
+// official changes the text of PASSBY and nothing else, or changes nothing and says why.
+void TestXdxtool::officialRefuses_data()
+{
+    QTest::addColumn<QByteArray>("passby");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("an attribute") << QByteArray("<PASSBY a=\"1\"/>") << u"属性"_qs;
+    QTest::newRow("CDATA") << QByteArray("<PASSBY><![CDATA[0]]></PASSBY>") << u"CDATA"_qs;
+    QTest::newRow("read-only") << QByteArray() << u"只读"_qs;
+}
+
+void TestXdxtool::officialRefuses()
+{
+    QFETCH(QByteArray, passby);
+    QFETCH(QString, reason);
+    QByteArray bytes = readAll(sample("complete.xdx"));
+    if (!passby.isEmpty())
+        bytes.replace("<PASSBY>0</PASSBY>", passby);
+    const QString file = path(u"refused.xdx"_qs);
+    QFile::remove(file);
+    writeAll(file, bytes);
+    if (passby.isEmpty())
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const Run r = xdxtool({u"official"_qs, file});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(reason), qPrintable(r.err));
+    QCOMPARE(readAll(file), bytes);
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+// A reader that goes away (dump --jsonl | head -c 10) ends the run at the next write: the files
+// after it are never opened.
+void TestXdxtool::closedPipeStopsTheRun()
+{
+    const QString inbox = path(u"many"_qs);
+    QVERIFY(QDir().mkpath(inbox));
+    const QByteArray complete = readAll(sample("complete.xdx"));
+    for (int i = 0; i < 300; ++i)
+        writeAll(inbox + u"/%1.xdx"_qs.arg(i, 3, 10, QChar(u'0')), complete);
+    const QString list = path(u"many.txt"_qs);
+    writeAll(list, (inbox + u"\n"_qs + path(u"the-last-one-is-missing.xdx"_qs) + u'\n').toUtf8());
+#ifndef Q_OS_UNIX
+    QSKIP("a shell pipeline with head");
+#endif
+    QProcess shell;
+    shell.start(u"/bin/sh"_qs, {u"-c"_qs, u"\"$0\" dump --jsonl -j 1 --files-from \"$1\" | head -c 10 >/dev/null"_qs,
+                                 QStringLiteral(XDXTOOL_PATH), list});
+    QVERIFY(shell.waitForFinished(60000));
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    QVERIFY2(err.contains(u"无法写出输出"_qs), qPrintable(err));
+    QVERIFY2(!err.contains(u"the-last-one-is-missing"_qs), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestXdxtool)

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "cli/command.h"
+
+// The subcommands; kCommands (command.cpp) declares their options and words.
+
+namespace shenbao::cli {
+
+int checkCommand(Invocation& invocation);
+int dumpCommand(Invocation& invocation);
+int buildCommand(Invocation& invocation);
+int officialCommand(Invocation& invocation);
+int tableCommand(Invocation& invocation);
+int anonymityCommand(Invocation& invocation);
+#ifdef SHENBAO_HAVE_GUI
+int pdfCommand(Invocation& invocation);
+#endif
+
+} // namespace shenbao::cli
