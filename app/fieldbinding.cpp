@@ -1,6 +1,10 @@
 #include "app/fieldbinding.h"
 
-#include "app/widgets.h"
+#include "app/controlas.h"
+#include "app/educodeedit.h"
+#include "app/fieldlineedit.h"
+#include "app/gridtable.h"
+#include "app/longtextedit.h"
 
 #include <QComboBox>
 

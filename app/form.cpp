@@ -1,6 +1,12 @@
 #include "app/form.h"
 
-#include "app/widgets.h"
+#include "app/clicklabel.h"
+#include "app/educodeedit.h"
+#include "app/fieldlineedit.h"
+#include "app/gridtable.h"
+#include "app/listpopupstyle.h"
+#include "app/longtextedit.h"
+#include "app/pictureicon.h"
 #include "record/fields.h"
 #include "report/fonts.h"
 

@@ -5,7 +5,11 @@
 #include "app/preview/previewpages.h"
 #include "app/preview/reportpreview.h"
 #include "app/preview/reportstatus.h"
-#include "app/widgets.h"
+#include "app/clicklabel.h"
+#include "app/controlas.h"
+#include "app/educodeedit.h"
+#include "app/fieldlineedit.h"
+#include "app/pictureicon.h"
 #include "check/verify.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
@@ -342,9 +346,9 @@ void MainWindow::openxmlfileClick()
                 loaded = true;
                 break;
             }
-            // The fields as they now stand: a choice the document names but the list lacks
-            // shows (and checks) as no choice.
-            runCheck();
+            // The check of what was read, made below: the record holds each value as its
+            // control shows it (a choice the list lacks as none), so both read the same.
+            showErrorList(opened.errorList);
         }
         m_saveFileName = name;
         // Only a loaded document replaces the edits. After a cancelled dialog, a rejected document

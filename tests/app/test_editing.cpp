@@ -1,5 +1,7 @@
 // Typing into the window's fields: byte limits, key filters, the EduCode field, the tables.
-#include "app/widgets.h"
+#include "app/educodeedit.h"
+#include "app/gridtable.h"
+#include "app/longtextedit.h"
 #include "record/textrules.h"
 #include "windowtest.h"
 

@@ -1,6 +1,6 @@
 // "打 开", the start-up open of the command line's file, and official mode.
 #include "../common/fixtures.h"
-#include "app/widgets.h"
+#include "app/gridtable.h"
 #include "check/verify.h"
 #include "documents.h"
 #include "windowtest.h"
@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
 

@@ -1,7 +1,8 @@
 // An application typed into the window key by key, saved with "保 存", and opened by a second
 // window started with the file on its command line: every field must come back.
 #include "../common/fixtures.h"
-#include "app/widgets.h"
+#include "app/educodeedit.h"
+#include "app/gridtable.h"
 #include "check/verify.h"
 #include "documents.h"
 #include "windowtest.h"

@@ -1,6 +1,7 @@
 // "保 存" and closing the window: what is written, what is refused, and when closing asks.
 #include "../common/fixtures.h"
-#include "app/widgets.h"
+#include "app/educodeedit.h"
+#include "app/gridtable.h"
 #include "check/verify.h"
 #include "documents.h"
 #include "windowtest.h"

@@ -1,7 +1,9 @@
 // The window as it starts, its layout, the copies on page 2, Modified, help and the link.
 #include "app/interaction.h"
 #include "app/windowlayout.h"
-#include "app/widgets.h"
+#include "app/educodeedit.h"
+#include "app/fieldlineedit.h"
+#include "app/gridtable.h"
 #include "windowtest.h"
 
 #include <QAbstractButton>
@@ -19,6 +21,8 @@
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTimer>
 
 using namespace shenbao;
@@ -35,7 +39,6 @@ private slots:
     void recordRoundTripsThroughTheControls();
     void layoutFollowsTheTables();
     void resizing();
-    void everyFieldHasTheControlItsKindNeeds();
     void dropDownsShowEightItems_data();
     void dropDownsShowEightItems();
     void tabOrder();
@@ -52,34 +55,6 @@ private slots:
     void defaultSuffix();
     void qtDialogsInChineseBoxesUnchanged(); // last: it installs a translator for good
 };
-
-// The field catalogue and the layout tables are two tables: walk both together.
-void TestWindow::everyFieldHasTheControlItsKindNeeds()
-{
-    WindowFixture f;
-    for (const FieldSpec& spec : fieldCatalogue()) {
-        const QWidget* c = f.field<QWidget>(spec.field);
-        const char* needed = nullptr;
-        switch (spec.kind) {
-        case FieldKind::Text:
-            needed = "shenbao::FieldLineEdit";
-            break;
-        case FieldKind::Code:
-            needed = "shenbao::EduCodeEdit";
-            break;
-        case FieldKind::Choice:
-            needed = "QComboBox";
-            break;
-        case FieldKind::LongText:
-            needed = "shenbao::LongTextEdit";
-            break;
-        case FieldKind::Table:
-            needed = "shenbao::GridTable";
-            break;
-        }
-        QVERIFY2(c->inherits(needed), qPrintable(fieldName(spec.field)));
-    }
-}
 
 void TestWindow::dropDownsShowEightItems_data()
 {
@@ -593,6 +568,35 @@ void TestWindow::qtDialogsInChineseBoxesUnchanged()
     QCOMPARE(seen[1].buttons, QStringList{u"OK"_s});
     QCOMPARE(seen[2].title, u"Confirm"_s);
     QCOMPARE(seen[2].buttons, (QStringList{u"&Yes"_s, u"&No"_s}));
+
+    // EduCode's own edit menu speaks as every other field's does, with their shortcuts, and its
+    // undo takes back the field's own edits.
+    WindowFixture f;
+    QVERIFY(f.show());
+    auto* code = f.field<EduCodeEdit>(Field::EduCode);
+    code->setFocus();
+    code->setCursorPosition(0);
+    typeText(code, u"12"_s);
+    QStringList shown, standard;
+    QTimer::singleShot(0, [&shown] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (const QAction* a : menu->actions())
+            shown.append(a->text());
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(2, 2), code->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(code, &event);
+    auto* name = f.field<FieldLineEdit>(Field::ProjectName);
+    std::unique_ptr<QMenu> menu(name->createStandardContextMenu());
+    for (const QAction* a : menu->actions())
+        standard.append(a->text());
+    QCOMPARE(shown, standard);
+    QVERIFY2(shown.first().startsWith(u"撤消"_s), qPrintable(shown.join(u'|')));
+    press(code, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(code->text(), u"100-000-0000"_s);
+    press(code, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(code->text(), u"120-000-0000"_s);
 }
 
 #include "test_window.moc"
