@@ -40,8 +40,8 @@ fuzz: deps
 	  -DSHENBAO_BENCH=OFF -DSHENBAO_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
 	@for t in $(FUZZ_TARGETS); do mkdir -p build-fuzz/corpus-$$t; done
-	@cp samples/*.xdx build-fuzz/corpus-fuzz_reader/
-	@cp samples/*.json build-fuzz/corpus-fuzz_json/
+	@cp samples/*.xdx fuzz/seeds/reader/* build-fuzz/corpus-fuzz_reader/
+	@cp samples/*.json fuzz/seeds/json/* build-fuzz/corpus-fuzz_json/
 	@printf '\x80\x01  本课题研究 the design of a study,\r\n\r\n第二段：一二三四五六七八九十。\r\n' \
 	  > build-fuzz/corpus-fuzz_layout/seed
 	@# fontconfig keeps its caches to the end of the process: no leak of ours.
