@@ -1,5 +1,6 @@
 #include "app/fieldlineedit.h"
 
+#include "app/messages.h"
 #include "record/textrules.h"
 
 #include <QKeyEvent>
@@ -17,7 +18,7 @@ public:
     State validate(QString& input, int& pos) const override
     {
         const int limit = m_edit->m_byteLimit;
-        if (m_edit->m_programWrite || limit <= 0 || gbkByteLength(input) <= limit)
+        if (m_edit->m_programWrite || limit <= 0 || bytesLeft(input, limit) >= 0)
             return Acceptable;
         const QString& old = m_edit->m_accepted;
         qsizetype prefix = 0;
@@ -32,6 +33,7 @@ public:
         const QStringView inserted = QStringView(input).mid(prefix, input.size() - prefix - suffix);
         const int kept = gbkByteLength(input) - gbkByteLength(inserted);
         const QString fitted = fitGbkBytes(inserted, std::max(0, limit - kept));
+        m_edit->noteCut(inserted, fitted);
         const QString result = input.left(prefix) + fitted + input.right(suffix);
         if (result == old)
             return Invalid;
@@ -49,6 +51,16 @@ FieldLineEdit::FieldLineEdit(QWidget* parent) : QLineEdit(parent)
     // Connected first, so that the validator always compares with the text as it stood.
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { m_accepted = text; });
     setValidator(new ByteLimitValidator(this));
+}
+
+void FieldLineEdit::noteCut(QStringView wanted, QStringView kept)
+{
+    const int lost = characterCount(wanted) - characterCount(kept);
+    if (lost <= 0)
+        return;
+    const QString notice = kept.isEmpty() && lost == 1 ? appmsg::limitReached() : appmsg::pasteCut(lost);
+    // Told once the box has taken what fits (the validator runs in the middle of the change).
+    QMetaObject::invokeMethod(this, [this, notice] { emit cutAtLimit(notice); }, Qt::QueuedConnection);
 }
 
 void FieldLineEdit::setCharacterFilter(const QString& allowed)

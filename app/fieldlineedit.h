@@ -24,6 +24,10 @@ public:
 
     void setValue(const QString& text);
 
+signals:
+    // A paste or typing lost characters at the limit: the notice that says how many.
+    void cutAtLimit(const QString& notice);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -32,6 +36,7 @@ protected:
 private:
     friend class ByteLimitValidator;
     bool passes(QChar c) const;
+    void noteCut(QStringView wanted, QStringView kept);
 
     int m_byteLimit = 0;
     QString m_allowed;

@@ -53,6 +53,10 @@ public:
 
     QList<QWidget*> build(QWidget* container, QSize designSize, const PageSpec& page);
 
+    // Names shared by controls of different groups ("邮政编码" of the leader and of the funds'
+    // unit) said with their group or page: "经费 邮政编码". Call once every page is built.
+    void qualifyRepeatedNames();
+
     // Every control built so far, by objectName.
     const QHash<QString, QWidget*>& controls() const { return m_controls; }
     // The binding of a field whose control was built, or nullptr.
@@ -62,7 +66,15 @@ private:
     QWidget* create(const ControlSpec& spec, const PageSpec& page, QWidget* parent);
     void addTabOrder(const PageSpec& page, const char16_t* parent, QList<QWidget*>& order) const;
 
+    struct Spoken
+    {
+        QWidget* control;
+        QString qualifier; // the group box's title, or the page's caption
+    };
+
     AnchorKeeper* m_anchors;
+    std::vector<Spoken> m_spoken;
+    QString m_instructions; // the instruction box just built, for the long text below it
     QHash<QString, QWidget*> m_controls;
     QHash<QString, QSize> m_designSizes;
     std::array<std::unique_ptr<FieldBinding>, kFieldCount> m_bindings;

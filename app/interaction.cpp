@@ -1,5 +1,7 @@
 #include "app/interaction.h"
 
+#include "app/messages.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -143,6 +145,30 @@ void DesktopInteraction::openUrl(const QUrl& url)
 void DesktopInteraction::runModal(QDialog* dialog)
 {
     dialog->exec();
+}
+
+RecoveryChoice DesktopInteraction::offerRecovery(QWidget* parent, const RecoveryOffer& offer)
+{
+    QMessageBox box(QMessageBox::Question, programTitle(), appmsg::recoveryOffer(offer), QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("RecoveryOffer"));
+    QPushButton* restore = box.addButton(appmsg::recoveryRestore(), QMessageBox::AcceptRole);
+    QPushButton* aside = box.addButton(appmsg::recoverySetAside(), QMessageBox::RejectRole);
+    QPushButton* discard = box.addButton(appmsg::recoveryDiscard(), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.setEscapeButton(aside); // closing the box loses nothing
+    box.exec();
+    if (box.clickedButton() == restore)
+        return RecoveryChoice::Restore;
+    return box.clickedButton() == discard ? RecoveryChoice::Discard : RecoveryChoice::SetAside;
+}
+
+void DesktopInteraction::notice(QWidget* parent, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Information, programTitle(), text, QMessageBox::NoButton, parent);
+    box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 bool DesktopInteraction::printSetup(QWidget* parent, QPrinter* printer, int pageCount)

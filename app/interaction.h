@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QUrl>
 
@@ -21,6 +22,15 @@ struct FileRequest
     QString filterPattern; // "*.xdx"
     QString defaultSuffix; // "xdx"
 };
+
+// A recovery copy offered at start-up or when its document is opened again.
+struct RecoveryOffer
+{
+    QString document;  // the document it belongs to, or empty for one never saved
+    QDateTime written; // when the copy was written
+    QString setAside;  // where "set aside" keeps it
+};
+enum class RecoveryChoice { Restore, SetAside, Discard };
 
 // Every dialog, message box and desktop request of the window goes through this interface, so
 // that tests can answer them without showing anything.
@@ -53,6 +63,11 @@ public:
     // The print dialog: all pages, the current page (selection) or a range of 1..pageCount;
     // copies, collation, duplex, printer set-up. Sets printer up and returns true to print.
     virtual bool printSetup(QWidget* parent, QPrinter* printer, int pageCount) = 0;
+
+    // The box of its own that offers a recovery copy: restore it, set it aside, or discard it.
+    virtual RecoveryChoice offerRecovery(QWidget* parent, const RecoveryOffer& offer) = 0;
+    // A notice that does not wait for an answer (the recovery copy cannot be written).
+    virtual void notice(QWidget* parent, const QString& text) = 0;
 };
 
 // The real dialogs and boxes: non-native QFileDialog, QMessageBox, QDesktopServices.
@@ -69,6 +84,8 @@ public:
     void openUrl(const QUrl& url) override;
     void runModal(QDialog* dialog) override;
     bool printSetup(QWidget* parent, QPrinter* printer, int pageCount) override;
+    RecoveryChoice offerRecovery(QWidget* parent, const RecoveryOffer& offer) override;
+    void notice(QWidget* parent, const QString& text) override;
 };
 
 // Loads Qt's own translations (file, print and page set-up dialogs) for locale, from a

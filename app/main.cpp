@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 
 int main(int argc, char** argv)
@@ -18,6 +19,9 @@ int main(int argc, char** argv)
     shenbao::installQtTranslations(QLocale::system(), QCoreApplication::applicationDirPath());
 
     shenbao::MainWindow window;
+    // ~/.local/share/shenbao on Linux, %LOCALAPPDATA%\shenbao on Windows.
+    window.keepRecoveryCopies(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                              QStringLiteral("/recovery"));
     window.start(QApplication::arguments().mid(1));
     if (const QScreen* screen = window.screen())
         window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),

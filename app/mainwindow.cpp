@@ -1,16 +1,20 @@
 #include "app/mainwindow.h"
 
+#include "app/anonymitylist.h"
 #include "app/interaction.h"
 #include "app/messages.h"
 #include "app/preview/previewpages.h"
 #include "app/preview/reportpreview.h"
 #include "app/preview/reportstatus.h"
 #include "app/clicklabel.h"
+#include "app/longtextedit.h"
 #include "app/controlas.h"
 #include "app/educodeedit.h"
 #include "app/fieldlineedit.h"
 #include "app/pictureicon.h"
+#include "check/anonymity.h"
 #include "check/verify.h"
+#include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
 #include "report/sheetlayout.h"
@@ -27,7 +31,11 @@
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
+#include <QAccessible>
+#include <QApplication>
 #include <QScreen>
+#include <QShortcut>
+#include <QTextCursor>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -47,6 +55,28 @@ constexpr KeyFilter kKeyFilters[] = {
     {Field::ApplyOutlay, u"0123456789.", false},
     {Field::IDcard, u"0123456789Xx", true},
 };
+
+// The keys of the commands, which people expect of a desktop program: the flat buttons never
+// take the focus, so a key is the keyboard's only way to them. A shortcut leaves the focus
+// where it is, as a click on a flat button does.
+struct CommandKeys
+{
+    const char16_t* button;
+    QKeySequence::StandardKey standard;
+    const char* keys; // others, separated by blanks
+};
+constexpr CommandKeys kCommandKeys[] = {
+    {u"openxmlfile", QKeySequence::Open, nullptr},
+    {u"savexmlfile", QKeySequence::Save, nullptr},
+    {u"printreport", QKeySequence::Print, nullptr},
+    {u"helpinfo", QKeySequence::HelpContents, nullptr},
+    {u"verifydata", QKeySequence::UnknownKey, "F5 Ctrl+E"},
+};
+
+// The gap between the error list (which ends at 369) and the buttons (which start at 384).
+constexpr QRect kAnonymityNoticeArea(8, 370, 154, 13);
+// The panel's strip below its buttons (which end at 530 of its 562 pixels).
+constexpr QRect kRoomCounterArea(8, 532, 154, 30);
 
 // Runs a command; an error it does not handle itself ends it in the error box.
 template <class Command> bool guarded(MainWindow* window, Interaction* interaction, Command command)
@@ -118,6 +148,7 @@ void MainWindow::buildControls()
     }
     for (qsizetype i = 1; i < tabChain.size(); ++i)
         QWidget::setTabOrder(tabChain[i - 1], tabChain[i]);
+    m_builder.qualifyRepeatedNames();
 
     for (const FieldSpec& spec : fieldCatalogue())
         if (!m_builder.binding(spec.field))
@@ -132,9 +163,86 @@ void MainWindow::buildControls()
             edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     }
     controlAs<EduCodeEdit>(fieldControl(Field::EduCode))->setInteraction(m_interaction);
+    addCommandKeys();
+    addRoomCounter();
+    // Below the error list, in the gap above the buttons: the loose leaves naming their author.
+    m_anonymity = new ClickLabel(m_panel);
+    m_anonymity->setObjectName(QStringLiteral("AnonymityNotice"));
+    m_anonymity->setGeometry(kAnonymityNoticeArea);
+    m_anonymity->setToolTip(appmsg::anonymityTitle());
+    QPalette warning = m_anonymity->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xC0, 0x40, 0x00));
+    m_anonymity->setPalette(warning);
+    m_anonymity->hide();
+    connect(m_anonymity, &ClickLabel::clicked, this, &MainWindow::showAnonymityList);
 
     resize(kClientWidth, kClientHeight);
     m_pages->setCurrentIndex(0);
+}
+
+void MainWindow::addCommandKeys()
+{
+    for (const CommandKeys& c : kCommandKeys) {
+        auto* button = controlAs<QAbstractButton>(control(QString::fromUtf16(c.button)));
+        QList<QKeySequence> keys;
+        if (c.standard != QKeySequence::UnknownKey)
+            keys = QKeySequence::keyBindings(c.standard).mid(0, 1);
+        if (c.keys)
+            for (const QString& k : QString::fromLatin1(c.keys).split(u' '))
+                keys.append(QKeySequence(k));
+        QStringList shown;
+        for (const QKeySequence& k : std::as_const(keys)) {
+            auto* shortcut = new QShortcut(k, this);
+            connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
+            shown.append(k.toString(QKeySequence::NativeText));
+        }
+        const QString hint = button->toolTip().isEmpty() ? button->accessibleName() : button->toolTip();
+        button->setToolTip(appmsg::withKeys(hint, shown));
+        button->setAccessibleDescription(appmsg::keysOf(shown));
+    }
+}
+
+// The room a line edit's limit leaves, in the panel's free strip below the buttons (the long
+// texts show theirs in the box): while the field has the focus, as one types.
+void MainWindow::addRoomCounter()
+{
+    m_room = new QLabel(m_panel);
+    m_room->setObjectName(QStringLiteral("RoomCounter"));
+    m_room->setAccessibleName(appmsg::roomCounterName());
+    m_room->setWordWrap(true);
+    m_room->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_room->setGeometry(kRoomCounterArea);
+    m_room->hide();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { showRoom(now, {}); });
+    for (const FieldSpec& spec : fieldCatalogue()) {
+        if (spec.kind != FieldKind::Text || spec.byteLimit <= 0)
+            continue;
+        auto* edit = controlAs<FieldLineEdit>(fieldControl(spec.field));
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+            if (edit->hasFocus())
+                showRoom(edit, {});
+        });
+        connect(edit, &FieldLineEdit::cutAtLimit, this, [this, edit](const QString& notice) {
+            if (edit->hasFocus())
+                showRoom(edit, notice);
+        });
+    }
+}
+
+void MainWindow::showRoom(QWidget* focus, const QString& notice)
+{
+    auto* edit = qobject_cast<FieldLineEdit*>(focus);
+    if (!edit || edit->byteLimit() <= 0 || edit->isReadOnly() || !edit->isEnabled() || !edit->window()->isAncestorOf(m_room)) {
+        m_room->hide();
+        return;
+    }
+    const QString room = notice.isEmpty() ? appmsg::room(gbkByteLength(edit->text()), edit->byteLimit(),
+                                                         !edit->characterFilter().isEmpty())
+                                          : notice;
+    m_room->setText(room);
+    m_room->show();
+    QAccessibleEvent event(m_room, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 QWidget* MainWindow::control(const QString& name) const
@@ -174,6 +282,67 @@ void MainWindow::connectFields()
 void MainWindow::markModified()
 {
     m_modified = true;
+    if (m_recovery)
+        m_recovery->edited();
+}
+
+void MainWindow::keepRecoveryCopies(const QString& folder)
+{
+    m_recovery = std::make_unique<RecoveryKeeper>(
+        folder, [this] { return record(); }, [this](const QString& why) { m_interaction->notice(this, appmsg::recoveryFailed(why)); });
+    m_recovery->setEnabled(!isOfficial());
+}
+
+void MainWindow::offerLostCopies(const QString& document)
+{
+    if (!m_recovery)
+        return;
+    for (const RecoveryCopy& copy : m_recovery->lostCopies()) {
+        if (!document.isEmpty() && QFileInfo(copy.document) != QFileInfo(document))
+            continue;
+        const RecoveryOffer offer{copy.document, copy.written, QDir::toNativeSeparators(m_recovery->folder() + QStringLiteral("/set-aside"))};
+        switch (m_interaction->offerRecovery(this, offer)) {
+        case RecoveryChoice::Restore:
+            restoreCopy(copy);
+            return; // one at a time: the others wait for the next start
+        case RecoveryChoice::SetAside:
+            m_recovery->setAside(copy);
+            break;
+        case RecoveryChoice::Discard:
+            m_recovery->remove(copy);
+            break;
+        }
+    }
+}
+
+void MainWindow::restoreCopy(const RecoveryCopy& copy)
+{
+    const OpenedDocument opened = openDocument(copy.path, record());
+    if (opened.status != OpenResult::Status::Loaded) {
+        // Reported, and kept where the applicant can find it: never deleted unseen.
+        const QString kept = m_recovery->setAside(copy);
+        showError(appmsg::recoveryUnreadable(opened.message.isEmpty() ? rejectedMessage() : opened.message,
+                                             QDir::toNativeSeparators(kept)));
+        return;
+    }
+    // As opening fills the form, but the edits are not saved: the close question protects them.
+    setRecord(opened.record);
+    setOfficial(false);
+    showErrorList(opened.errorList);
+    m_saveFileName = copy.document;
+    m_recovery->setDocument(copy.document);
+    m_modified = true;
+    m_recovery->edited();
+    m_recovery->flush(); // this window's own copy now holds them
+    m_recovery->remove(copy);
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // The applicant turns to another program: what was typed is copied now.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_recovery)
+        m_recovery->flush();
 }
 
 void MainWindow::start(const QStringList& arguments)
@@ -185,6 +354,9 @@ void MainWindow::start(const QStringList& arguments)
     if (!m_startupFileName.isEmpty())
         openxmlfileClick();
     m_pages->setCurrentIndex(0);
+    // Once the window shows: what an earlier run lost is offered in a box of its own.
+    if (m_recovery)
+        QMetaObject::invokeMethod(this, [this] { offerLostCopies(); }, Qt::QueuedConnection);
 }
 
 ApplicationRecord MainWindow::record() const
@@ -210,6 +382,8 @@ bool MainWindow::isOfficial() const
 
 void MainWindow::setOfficial(bool official)
 {
+    if (m_recovery)
+        m_recovery->setEnabled(!official); // an official document is never copied
     control(QStringLiteral("passby"))->setVisible(official);
     control(QStringLiteral("savexmlfile"))->setEnabled(!official);
     // Every field but EduCode, which stays editable; the disabled controls still show their values.
@@ -253,6 +427,52 @@ void MainWindow::showErrorList(const QStringList& entries)
     const QSignalBlocker blocker(m_errorList);
     m_errorList->clear();
     m_errorList->addItems(entries);
+    // Announced, for a screen reader: how many gaps the check found.
+    m_errorList->setAccessibleDescription(appmsg::errorListSummary(entries.size()));
+    QAccessibleEvent event(m_errorList, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+    showAnonymity(findNamesInLooseLeaves(record()));
+}
+
+void MainWindow::showAnonymity(const AnonymityFindings& findings)
+{
+    // Beside the list, never in it: the check's 48 rules and the stored list stay what they are.
+    m_anonymityFindings = findings;
+    m_anonymity->setText(findings.total ? appmsg::anonymityNotice(findings.total) : QString());
+    m_anonymity->setAccessibleName(m_anonymity->text());
+    m_anonymity->setVisible(findings.total > 0);
+    if (m_anonymityList)
+        m_anonymityList->setFindings(findings);
+}
+
+void MainWindow::showAnonymityList()
+{
+    if (!m_anonymityList) {
+        m_anonymityList = new AnonymityList(this);
+        connect(m_anonymityList, &AnonymityList::hitChosen, this, &MainWindow::showHit);
+    }
+    m_anonymityList->setFindings(m_anonymityFindings);
+    m_anonymityList->show();
+    m_anonymityList->raise();
+}
+
+void MainWindow::showHit(const AnonymityHit& hit)
+{
+    m_pages->setCurrentIndex(fieldSpec(hit.field).page - 1);
+    QWidget* control = fieldControl(hit.field);
+    control->setFocus(Qt::OtherFocusReason);
+    if (auto* memo = qobject_cast<LongTextEdit*>(control)) {
+        // The record's text breaks its lines with CR LF, the box with LF alone.
+        const QString value = record().value(hit.field);
+        const auto boxPosition = [&](qsizetype at) { return int(at - value.left(at).count(QStringLiteral("\r\n"))); };
+        QTextCursor cursor = memo->textCursor();
+        cursor.setPosition(boxPosition(hit.at));
+        cursor.setPosition(boxPosition(hit.at + hit.length), QTextCursor::KeepAnchor);
+        memo->setTextCursor(cursor);
+        memo->ensureCursorVisible();
+    } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->setSelection(int(hit.at), int(hit.length));
+    }
 }
 
 void MainWindow::verifydataClick()
@@ -299,6 +519,10 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
             return;
         }
         m_modified = false;
+        if (m_recovery) {
+            m_recovery->discard();
+            m_recovery->setDocument(name);
+        }
         outcome = SaveOutcome::Saved;
     });
     return outcome;
@@ -341,6 +565,9 @@ void MainWindow::openxmlfileClick()
                 m_interaction->informationBox(this, opened.message);
                 break;
             case OpenResult::Status::Loaded:
+                // Unsaved edits that the document replaces stay a lost recovery copy.
+                if (m_recovery && m_modified)
+                    m_recovery->letGo();
                 setRecord(opened.record);
                 setOfficial(opened.official);
                 loaded = true;
@@ -354,8 +581,14 @@ void MainWindow::openxmlfileClick()
         // Only a loaded document replaces the edits. After a cancelled dialog, a rejected document
         // or an empty root the fields still hold the user's unsaved edits, and the close question
         // must still offer to save them.
-        if (loaded)
+        if (loaded) {
             m_modified = false;
+            if (m_recovery) {
+                m_recovery->discard(); // the program's own writes are no edits
+                m_recovery->setDocument(name);
+                offerLostCopies(name);
+            }
+        }
     });
 }
 
@@ -364,14 +597,21 @@ void MainWindow::closeEvent(QCloseEvent* event)
     const auto* name = controlAs<QLineEdit>(fieldControl(Field::ProjectName));
     const auto* presider = controlAs<QLineEdit>(fieldControl(Field::Presider));
     if (isOfficial() || name->text().isEmpty() || presider->text().isEmpty() || !m_modified) {
+        // Unsaved edits the question does not protect (no title or leader yet) stay a copy.
+        if (m_recovery)
+            m_modified ? m_recovery->flush() : m_recovery->discard();
         event->accept();
         return;
     }
     // Yes saves; whatever the save did the window closes, unless it failed with an error.
-    if (m_interaction->questionBox(this, appmsg::saveBeforeClosing()) && saveDocument() == SaveOutcome::Failed) {
+    const bool yes = m_interaction->questionBox(this, appmsg::saveBeforeClosing());
+    if (yes && saveDocument() == SaveOutcome::Failed) {
         event->ignore();
         return;
     }
+    // The applicant's own No gives the edits up; a cancelled save keeps them for the next start.
+    if (m_recovery)
+        !yes ? m_recovery->discard() : m_recovery->flush();
     event->accept();
 }
 
@@ -417,6 +657,9 @@ void MainWindow::printreportClick()
         } else if (!layout.cancelled) {
             ReportPreview preview(m_interaction, std::make_unique<SheetPages>(std::move(layout.sheets)),
                                   this);
+            // Read before printing, never in the way of it.
+            if (const AnonymityFindings findings = findNamesInLooseLeaves(record()); findings.total)
+                preview.setNotice(appmsg::anonymityPreview(findings));
             m_interaction->runModal(&preview);
         }
         // Back to the field being edited, whatever the window manager makes of the closed windows.

@@ -2,6 +2,8 @@
 
 #include "app/form.h"
 #include "app/interaction.h"
+#include "app/recovery.h"
+#include "check/anonymity.h"
 #include "record/applicationrecord.h"
 #include "record/fields.h"
 
@@ -15,6 +17,9 @@ class QListWidget;
 class QTabWidget;
 
 namespace shenbao {
+
+class AnonymityList;
+class ClickLabel;
 
 // The program's one window: ten pages holding the fields of one application, the command panel
 // with the error list, and the state the commands share (Modified, StartupFileName, the
@@ -51,6 +56,14 @@ public:
     // The help document: help.doc beside the program, else in the installed data directory
     // <program dir>/../share/shenbao; empty when neither exists.
     QString helpDocument() const;
+
+    // Keeps a recovery copy of unsaved edits in folder (the user's data folder), and offers the
+    // copies of earlier runs that were lost; off unless called (tests choose their own folder).
+    void keepRecoveryCopies(const QString& folder);
+    RecoveryKeeper* recovery() const { return m_recovery.get(); }
+    // Offers the lost recovery copies, all of them or those of one document, one box each until
+    // one is restored.
+    void offerLostCopies(const QString& document = {});
 
     QString openDialogDirectory() const { return m_openDirectory; }
     // The names the dialogs propose; kept from one command to the next.
@@ -89,6 +102,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void runCheck(); // the check inside a command: an error ends that command
@@ -97,6 +111,13 @@ private:
     void showError(const QString& message);
     FileRequest dialogRequest(const QString& title, const QString& fileName) const;
     void buildControls();
+    void addCommandKeys();
+    void addRoomCounter();
+    void showAnonymity(const AnonymityFindings& findings);
+    void showAnonymityList();
+    void showHit(const AnonymityHit& hit);
+    void restoreCopy(const RecoveryCopy& copy);
+    void showRoom(QWidget* focus, const QString& notice);
     void connectFields();
     void markModified();
 
@@ -108,6 +129,11 @@ private:
     QWidget* m_panel = nullptr;
     QListWidget* m_errorList = nullptr;
     QLabel* m_projectId = nullptr;
+    QLabel* m_room = nullptr; // the room a focused line edit's limit leaves
+    ClickLabel* m_anonymity = nullptr; // the loose leaves naming their author, below the list
+    AnonymityList* m_anonymityList = nullptr;
+    AnonymityFindings m_anonymityFindings;
+    std::unique_ptr<RecoveryKeeper> m_recovery;
 
     bool m_modified = false;
     QString m_startupFileName;

@@ -1,5 +1,13 @@
 #include "app/messages.h"
 
+#include "app/interaction.h"
+#include "check/anonymity.h"
+#include "record/fields.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
 namespace shenbao::appmsg {
 
 QString helpMissing()
@@ -80,6 +88,162 @@ QString printerNotReady()
 QString printPageFailed(int sheet)
 {
     return QStringLiteral("打印第%1页时出错").arg(sheet);
+}
+
+QString withKeys(const QString& hint, const QStringList& keys)
+{
+    return QStringLiteral("%1（%2）").arg(hint, keys.join(QStringLiteral(" 或 ")));
+}
+
+QString keysOf(const QStringList& keys)
+{
+    return QStringLiteral("快捷键 %1").arg(keys.join(QStringLiteral(" 或 ")));
+}
+
+QString room(int usedBytes, int limitBytes, bool places)
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    if (places)
+        return QStringLiteral("已用 %1 / %2 位，还可输入 %3 位")
+            .arg(chinese.toString(usedBytes), chinese.toString(limitBytes),
+                 chinese.toString(std::max(0, limitBytes - usedBytes)));
+    // Two bytes a Chinese character: what is used counts a letter as half, rounded up; what is
+    // left counts only whole Chinese characters.
+    return QStringLiteral("已用 %1 / %2 字，还可输入 %3 字")
+        .arg(chinese.toString((usedBytes + 1) / 2), chinese.toString(limitBytes / 2),
+             chinese.toString(std::max(0, limitBytes - usedBytes) / 2));
+}
+
+QString errorListSummary(qsizetype entries)
+{
+    return entries ? QStringLiteral("还有 %1 项未填写完整").arg(entries) : QStringLiteral("已填写完整");
+}
+
+QString roomCounterName()
+{
+    return QStringLiteral("还可输入的字数");
+}
+
+QString pasteCut(int lost)
+{
+    return QStringLiteral("粘贴的文字超出限制，已截去 %1 字").arg(lost);
+}
+
+QString typingCut(int lost)
+{
+    return QStringLiteral("输入的文字超出限制，已截去 %1 字").arg(lost);
+}
+
+QString limitReached()
+{
+    return QStringLiteral("已达到字数限制，不能再输入");
+}
+
+QString untitled()
+{
+    return QStringLiteral("未命名");
+}
+
+QString recoveryOffer(const RecoveryOffer& offer)
+{
+    return QStringLiteral("上次关闭窗口（或程序意外退出）时还有没有保存的修改，程序为它们留下了一份恢复副本。\n\n"
+                          "文档：%1\n写于：%2\n\n"
+                          "“恢复”把副本的内容填回窗口，之后请保存。\n“留待以后”把副本移到下面的文件夹，以后可以用"
+                          "“打 开”读取：\n%3\n“丢弃”删除副本。")
+        .arg(offer.document.isEmpty() ? untitled() : offer.document,
+             QLocale(QLocale::Chinese, QLocale::China).toString(offer.written, QStringLiteral("yyyy年M月d日 HH:mm:ss")),
+             offer.setAside);
+}
+
+QString recoveryRestore()
+{
+    return QStringLiteral("恢复");
+}
+
+QString recoverySetAside()
+{
+    return QStringLiteral("留待以后");
+}
+
+QString recoveryDiscard()
+{
+    return QStringLiteral("丢弃");
+}
+
+QString recoveryUnreadable(const QString& why, const QString& keptAt)
+{
+    return QStringLiteral("恢复副本无法读取，没有恢复：%1\r\n副本保留在 %2").arg(why, keptAt);
+}
+
+QString recoveryFailed(const QString& why)
+{
+    return QStringLiteral("无法写出恢复副本（%1）。程序照常工作，但在保存以前，意外退出会丢失修改；请及时保存。").arg(why);
+}
+
+namespace {
+
+QString captionOf(Field f)
+{
+    QString c = QString::fromUtf16(fieldSpec(f).caption).trimmed();
+    while (c.endsWith(u'：'))
+        c.chop(1);
+    return c;
+}
+
+QString sourceOf(const AnonymityHit& hit)
+{
+    if (hit.source == Field::MainActor)
+        return hit.unit ? QStringLiteral("第 %1 位主要参加者的工作单位").arg(hit.sourceRow)
+                        : QStringLiteral("第 %1 位主要参加者的姓名").arg(hit.sourceRow);
+    return captionOf(hit.source);
+}
+
+} // namespace
+
+QString anonymityTitle()
+{
+    return QStringLiteral("活页中可能写出的姓名和单位");
+}
+
+QString anonymityHeading(qsizetype total)
+{
+    return QStringLiteral("活页（课题名称、设计论证、可行性分析）必须匿名、匿单位。下面 %1 处文字与申请书中写的"
+                          "姓名或单位相同，请改写；双击一处可以转到那里。")
+        .arg(total);
+}
+
+QString anonymityHit(const AnonymityHit& hit)
+{
+    QString words = hit.text;
+    words.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
+    return QStringLiteral("%1 第 %2 行：“%3”（%4）%5%6")
+        .arg(captionOf(hit.field))
+        .arg(hit.line)
+        .arg(words, sourceOf(hit), hit.context,
+             hit.weak ? QStringLiteral("（两个字的姓名，可能只是普通词语）") : QString());
+}
+
+QString moreAnonymityHits(qsizetype more)
+{
+    return QStringLiteral("另有 %1 处没有列出").arg(more);
+}
+
+QString anonymityNotice(qsizetype total)
+{
+    return QStringLiteral("活页有 %1 处写出了姓名或单位").arg(total);
+}
+
+QString anonymityPreview(const AnonymityFindings& findings)
+{
+    constexpr std::size_t kShown = 5;
+    QStringList lines{QStringLiteral("活页（课题名称、设计论证、可行性分析）必须匿名、匿单位。下面的文字与申请书中写的姓名"
+                                     "或单位相同，请在打印前改写（共 %1 处）：")
+                          .arg(findings.total)};
+    for (std::size_t i = 0; i < findings.hits.size() && i < kShown; ++i)
+        lines.append(QStringLiteral("· ") + anonymityHit(findings.hits[i]));
+    if (findings.total > qsizetype(std::min(findings.hits.size(), kShown)))
+        lines.append(moreAnonymityHits(findings.total - qsizetype(std::min(findings.hits.size(), kShown))));
+    return lines.join(u'\n');
 }
 
 } // namespace shenbao::appmsg

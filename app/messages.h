@@ -1,9 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Every text the window puts in a box, a file dialog or the status window. shown is a path as
 // the user sees it (native separators).
+
+namespace shenbao {
+struct AnonymityHit;
+struct AnonymityFindings;
+struct RecoveryOffer;
+} // namespace shenbao
 
 namespace shenbao::appmsg {
 
@@ -24,5 +31,32 @@ QString noPdfViewer();
 QString printJobName();
 QString printerNotReady();
 QString printPageFailed(int sheet);
+
+// The assistants
+QString withKeys(const QString& hint, const QStringList& keys);
+QString keysOf(const QStringList& keys);
+// The room a limit leaves: in characters as applicants count them (GBK bytes over two), or in
+// places for a field that takes only digits.
+QString room(int usedBytes, int limitBytes, bool places);
+QString roomCounterName();
+QString errorListSummary(qsizetype entries);
+QString pasteCut(int lost);
+QString typingCut(int lost);
+QString limitReached();
+// Recovery copies
+QString untitled();
+QString recoveryOffer(const RecoveryOffer& offer);
+QString recoveryRestore();
+QString recoverySetAside();
+QString recoveryDiscard();
+QString recoveryUnreadable(const QString& why, const QString& keptAt);
+QString recoveryFailed(const QString& why);
+// The loose leaves' anonymity, in the window and the preview
+QString anonymityTitle();
+QString anonymityHeading(qsizetype total);
+QString anonymityHit(const AnonymityHit& hit);
+QString moreAnonymityHits(qsizetype more);
+QString anonymityNotice(qsizetype total);
+QString anonymityPreview(const AnonymityFindings& findings);
 
 } // namespace shenbao::appmsg

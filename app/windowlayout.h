@@ -50,22 +50,43 @@ enum Anchor : int {
 inline constexpr int kCaptionAbove = -1; // caption left-aligned with the box, 3 pixels above it
 inline constexpr int kDefaultHeight = 0; // edits and drop-down lists are 21 pixels high
 
+// Where a control stands in its container, and how large it is (a height of kDefaultHeight:
+// an edit's 21 pixels, a label's own).
+struct Place
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = kDefaultHeight;
+};
+
+// The caption label of a field control: at left, top in the control's container, or
+// kCaptionAbove for a caption left-aligned with the box just above it.
+struct Caption
+{
+    const char16_t* text = nullptr;
+    int left = 0;
+    int top = 0;
+};
+
+// A row of the tables, written with designated initializers so that every value names what it is.
 struct ControlSpec
 {
     ControlKind kind;
-    const char16_t* name;   // objectName (the field's name for field controls), or nullptr
-    const char16_t* parent; // containing group box or panel, or nullptr for the page itself
-    int left, top, width, height;
-    const char16_t* text; // label text, fixed content, button caption, group title
-    ControlFont font;
-    Colour colour;                     // text colour; Inherit takes the page's default for the kind
-    int tab;                           // place in the tab order of the container; -1 for none
-    const char16_t* caption = nullptr; // caption label of a field control
-    int captionLeft = 0;               // or kCaptionAbove
-    int captionTop = 0;
+    const char16_t* name = nullptr;   // objectName (the field's name for field controls)
+    const char16_t* parent = nullptr; // containing group box or panel, or nullptr for the page itself
+    Place place{};
+    const char16_t* text = nullptr; // label text, fixed content, button caption, group title
+    ControlFont font{};
+    Colour colour = Colour::Inherit; // text colour; Inherit takes the page's default for the kind
+    int tab = -1;                    // place in the tab order of the container; -1 for none
+    Caption caption{};
     int anchors = AnchorNone;
     const char16_t* icon = nullptr; // name of a button's picture (pictureIcon)
     const char16_t* hint = nullptr; // tooltip of a control that is no field
+    // What a screen reader calls the control where its caption alone says too little ("2、");
+    // otherwise a field is called by its caption and a button by its text.
+    const char16_t* spoken = nullptr;
 };
 
 struct PageSpec

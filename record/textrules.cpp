@@ -51,6 +51,14 @@ int gbkByteLength(QStringView text)
     return bytes;
 }
 
+int characterCount(QStringView text)
+{
+    int n = 0;
+    for (qsizetype i = 0; i < text.size(); i += unitLength(text, i))
+        ++n;
+    return n;
+}
+
 QString fitGbkBytes(QStringView text, int maxBytes)
 {
     int bytes = 0;

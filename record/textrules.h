@@ -10,6 +10,16 @@ namespace shenbao {
 // (CR LF, a lone LF, a lone CR or U+2029 alike).
 int gbkByteLength(QStringView text);
 
+// The bytes a field's limit leaves once it holds text (negative when a document put in more):
+// the one count behind the editors' limit and the room an applicant is shown.
+inline int bytesLeft(QStringView text, int limitBytes)
+{
+    return limitBytes - gbkByteLength(text);
+}
+
+// The characters of text, a surrogate pair and a CR LF one each: what an applicant counts.
+int characterCount(QStringView text);
+
 // The longest prefix of text that takes at most maxBytes GBK bytes, cut between whole
 // characters: never inside a surrogate pair or a CR LF.
 QString fitGbkBytes(QStringView text, int maxBytes);

@@ -64,6 +64,19 @@ ReportPreview::ReportPreview(Interaction* interaction, std::unique_ptr<PreviewPa
     layout->setSpacing(0);
     buildToolBar();
     layout->addWidget(findChild<QToolBar*>());
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setWordWrap(true);
+    m_notice->setTextFormat(Qt::PlainText);
+    m_notice->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_notice->setContentsMargins(8, 6, 8, 6);
+    m_notice->setAutoFillBackground(true);
+    QPalette warning = m_notice->palette();
+    warning.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xCE));
+    warning.setColor(QPalette::WindowText, QColor(0x80, 0x00, 0x00));
+    m_notice->setPalette(warning);
+    m_notice->hide();
+    layout->addWidget(m_notice);
     layout->addWidget(m_scroll, 1);
 
     // The size it returns to when no longer maximized (and has, without a window manager).
@@ -148,6 +161,18 @@ void ReportPreview::buildToolBar()
     add("open", QStringLiteral("打开"), QStyle::SP_DialogOpenButton, QKeySequence::Open, &ReportPreview::open);
     bar->addSeparator();
     add("close", QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, {}, &ReportPreview::accept);
+}
+
+void ReportPreview::setNotice(const QString& text)
+{
+    m_notice->setText(text);
+    m_notice->setAccessibleName(text);
+    m_notice->setVisible(!text.isEmpty());
+}
+
+QString ReportPreview::notice() const
+{
+    return m_notice->isVisible() || !m_notice->isHidden() ? m_notice->text() : QString();
 }
 
 QAction* ReportPreview::command(const QString& name) const

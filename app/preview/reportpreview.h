@@ -38,6 +38,10 @@ public:
     // The toolbar's commands by name: first, previous, next, last, zoomIn, zoomOut, wholePage,
     // pageWidth, print, save, open, close.
     QAction* command(const QString& name) const;
+    // A bar above the pages that the applicant reads before printing (the loose leaves naming
+    // their author); hidden when text is empty.
+    void setNotice(const QString& text);
+    QString notice() const;
 
     static constexpr int kMinZoom = 10;
     static constexpr int kMaxZoom = 400;
@@ -82,6 +86,7 @@ private:
     QSpinBox* m_pageNumber = nullptr;
     QLabel* m_pageTotal = nullptr;
     QComboBox* m_zoomBox = nullptr;
+    QLabel* m_notice = nullptr;
 };
 
 } // namespace shenbao

@@ -44,6 +44,10 @@ public:
     // The print dialog: onPrint sets the printer up and answers; unset, it is cancelled.
     std::function<bool(QPrinter*, int pageCount)> onPrint;
     int printDialogs = 0;
+    // Recovery copies offered, and the answers (set aside when there is none left).
+    QQueue<RecoveryChoice> recoveryAnswers;
+    QList<RecoveryOffer> recoveryOffers;
+    QStringList notices;
 
     QString openFileName(QWidget* parent, const FileRequest& request) override
     {
@@ -81,6 +85,14 @@ public:
         ++printDialogs;
         return onPrint && onPrint(printer, pageCount);
     }
+
+    RecoveryChoice offerRecovery(QWidget* parent, const RecoveryOffer& offer) override
+    {
+        recoveryOffers.append(offer);
+        shown(parent);
+        return recoveryAnswers.isEmpty() ? RecoveryChoice::SetAside : recoveryAnswers.dequeue();
+    }
+    void notice(QWidget*, const QString& text) override { notices.append(text); }
 
     void shown(QWidget* parent)
     {

@@ -143,7 +143,8 @@ void TestWindow::startUpState()
              u"的研究基础）。 （限4000字以内）"_s);
     QVERIFY(f.get<QPlainTextEdit>(u"Memo1"_s)->isReadOnly());
     QCOMPARE(f.field<QWidget>(Field::ApplyOutlay)->toolTip(), u"必须填写阿拉伯数字，不可复制粘贴"_s);
-    QCOMPARE(f.get<QWidget>(u"savexmlfile"_s)->toolTip(), u"保存文档前请先审核"_s);
+    // The hint, and the command's key after it.
+    QCOMPARE(f.get<QWidget>(u"savexmlfile"_s)->toolTip(), u"保存文档前请先审核（Ctrl+S）"_s);
     QCOMPARE(f.get<QAbstractButton>(u"printreport"_s)->text(), u"预览\\打印"_s);
 }
 
