@@ -1,5 +1,6 @@
 #include "app/preview/reportstatus.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QPushButton>
 
@@ -40,11 +41,16 @@ ReportStatus::ReportStatus(const QString& pattern, QWidget* parent)
     // Wide enough for three-digit sheet numbers, so that the window keeps its size.
     setMinimumWidth(fontMetrics().horizontalAdvance(statusText(m_pattern, 888)) + 80);
     setLabelText(statusText(m_pattern, 1));
+    setAccessibleName(windowTitle());
 }
 
 bool ReportStatus::sheetBegins(int sheetNumber)
 {
     setLabelText(statusText(m_pattern, sheetNumber));
+    // Said by a screen reader as it changes (a reader need not say every sheet).
+    setAccessibleDescription(labelText());
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
     // The work holds the event loop: let the text show and the cancel button be pressed.
     QCoreApplication::processEvents();
     return !wasCanceled();
