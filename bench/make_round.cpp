@@ -1,0 +1,54 @@
+// make_round N SEED FOLDER: a generated round in FOLDER/inbox (N applications, some broken,
+// incomplete, the same leader twice, near-copies), and FOLDER/planted.tsv saying which.
+#include "roundgen.h"
+
+#include "xdx/xdxfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: make_round N SEED FOLDER\n");
+        return 2;
+    }
+    const int n = args[1].toInt();
+    const QDir folder(args[3]);
+    folder.mkpath(QStringLiteral("inbox"));
+    const shenbao::bench::Round round = shenbao::bench::makeRound(n, args[2].toUInt());
+    const auto name = [&](int i) {
+        return folder.filePath(QStringLiteral("inbox/%1-%2.xdx")
+                                   .arg(i + 1, 5, 10, QChar(u'0'))
+                                   .arg(round.applications[std::size_t(i)].value(shenbao::Field::Presider)));
+    };
+    for (int i = 0; i < n; ++i) {
+        QByteArray bytes = shenbao::xdxBytes(round.applications[std::size_t(i)], {});
+        if (std::find(round.broken.begin(), round.broken.end(), i) != round.broken.end())
+            bytes.truncate(bytes.size() / 2);
+        QFile f(name(i));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(name(i)));
+            return 2;
+        }
+    }
+    QFile planted(folder.filePath(QStringLiteral("planted.tsv")));
+    planted.open(QIODevice::WriteOnly);
+    QTextStream out(&planted);
+    for (const auto& p : round.nearCopies)
+        out << "near-copy\t" << name(p.original) << '\t' << name(p.copy) << '\t' << p.rewritten << '\n';
+    for (const auto& [a, b] : round.sameLeader)
+        out << "same-leader\t" << name(a) << '\t' << name(b) << '\n';
+    for (int i : round.broken)
+        out << "broken\t" << name(i) << '\n';
+    std::printf("%d applications in %s: %zu near-copies, %zu with the same leader, %zu broken, %zu incomplete\n", n,
+                qPrintable(folder.filePath(QStringLiteral("inbox"))), round.nearCopies.size(), round.sameLeader.size(),
+                round.broken.size(), round.incomplete.size());
+    return 0;
+}

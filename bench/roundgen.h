@@ -1,0 +1,65 @@
+#pragma once
+
+#include "record/applicationrecord.h"
+
+#include <QRandomGenerator>
+#include <QString>
+
+#include <vector>
+
+// Rounds that look real, for measuring: applications with varied titles, names, units and cities,
+// and long texts drawn from the common Chinese characters with the frequencies of real text (a
+// rank-frequency law over some 3,000 characters, about a thousand distinct ones in a text of a
+// few thousand). Deterministic from a seed; nothing is copied from the samples.
+
+namespace shenbao::bench {
+
+class TextSource
+{
+public:
+    explicit TextSource(quint32 seed);
+
+    // A sentence of 8 to 40 characters, ending in a full stop or a comma.
+    QString sentence();
+    // Sentences up to about characters, broken into paragraphs of three to eight sentences.
+    QString text(int characters);
+    // A sentence rewritten: some characters exchanged, the punctuation changed.
+    QString rewrite(const QString& sentence);
+
+    QString title();
+    QString personName();
+    QString unit(const QString& city);
+
+    QRandomGenerator& random() { return m_random; }
+
+private:
+    QChar character();
+
+    QRandomGenerator m_random;
+    std::vector<QChar> m_chars;       // by rank
+    std::vector<double> m_cumulative; // of the rank-frequency law
+};
+
+// What a generated round holds, for measuring what found it.
+struct PlantedPair
+{
+    int original; // index of the application copied
+    int copy;     // index of the near-copy
+    double rewritten; // share of its sentences rewritten or moved
+};
+
+struct Round
+{
+    std::vector<ApplicationRecord> applications;
+    std::vector<PlantedPair> nearCopies;
+    std::vector<int> incomplete; // indexes left with gaps
+    std::vector<int> broken;     // written cut short
+    std::vector<std::pair<int, int>> sameLeader;
+};
+
+// n applications: about one in ten incomplete, one in fifty broken, one in thirty the same leader
+// again, one in twenty a near-copy of an earlier one (10 to 30 per cent of its design argument's
+// sentences rewritten or reordered).
+Round makeRound(int n, quint32 seed);
+
+} // namespace shenbao::bench
