@@ -14,23 +14,26 @@ struct FaceMap {
     const char16_t* alternate; // the same face under the name newer Windows gives it, or nullptr
     const char16_t* family;    // installed family drawn for it where the face is missing
     bool latin;                // Chinese text in it falls back to the form's Ming face
+    // It has a bold face of its own, here and on Windows. The Chinese faces have none on either:
+    // their bold is drawn by the form itself, the same on every system (paint.cpp).
+    bool hasBold;
 };
 
 // UMing draws Latin exactly half as wide as a Chinese character, as the form's layout assumes,
 // and its glyphs copy out of a PDF as the right characters.
 constexpr const char16_t* kMing = u"AR PL UMing CN";
 constexpr std::array kFaces = {
-    FaceMap{u"宋体", nullptr, kMing, false},
-    FaceMap{u"新宋体", nullptr, kMing, false},
-    FaceMap{u"仿宋_GB2312", u"仿宋", kMing, false},
-    FaceMap{u"黑体", nullptr, u"WenQuanYi Zen Hei", false},
-    FaceMap{u"楷体_GB2312", u"楷体", u"AR PL UKai CN", false},
-    FaceMap{u"Arial", nullptr, u"Liberation Sans", true},
-    FaceMap{u"Times New Roman", nullptr, u"Liberation Serif", true},
+    FaceMap{u"宋体", nullptr, kMing, false, false},
+    FaceMap{u"新宋体", nullptr, kMing, false, false},
+    FaceMap{u"仿宋_GB2312", u"仿宋", kMing, false, false},
+    FaceMap{u"黑体", nullptr, u"WenQuanYi Zen Hei", false, false},
+    FaceMap{u"楷体_GB2312", u"楷体", u"AR PL UKai CN", false, false},
+    FaceMap{u"Arial", nullptr, u"Liberation Sans", true, true},
+    FaceMap{u"Times New Roman", nullptr, u"Liberation Serif", true, true},
     // A bitmap face on Windows, which a PDF cannot embed: its TrueType twin stands in. Where
     // neither exists, Liberation Sans is narrower than DejaVu Sans and close to its widths: a
     // date such as "2026年03月20日" fits the 89-pixel boxes of page 1, as on the original form.
-    FaceMap{u"MS Sans Serif", u"Microsoft Sans Serif", u"Liberation Sans", true},
+    FaceMap{u"MS Sans Serif", u"Microsoft Sans Serif", u"Liberation Sans", true, true},
 };
 
 bool drawable(const QString& family)
@@ -117,6 +120,12 @@ QFont formFontPixels(const QString& face, int pixelSize, bool bold)
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+bool hasBoldFace(const QString& face)
+{
+    const auto i = lookup(face);
+    return !i || kFaces[*i].hasBold;
 }
 
 QString resolvedFamily(const QString& face)

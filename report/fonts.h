@@ -18,6 +18,11 @@ void installFontSubstitutions();
 QFont formFont(const QString& face, qreal pointSize, bool bold = false);
 QFont formFontPixels(const QString& face, int pixelSize, bool bold = false);
 
+// Whether the face has a bold face of its own on every system (the Latin faces). The Chinese
+// faces have none anywhere: each font engine would embolden them its own way (FreeType on Linux,
+// not at all in Windows' PDF output), so the form draws their bold itself.
+bool hasBoldFace(const QString& face);
+
 // The installed family a form face resolves to (for tests and diagnostics).
 QString resolvedFamily(const QString& face);
 

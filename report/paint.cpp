@@ -1,9 +1,12 @@
 #include "report/paint.h"
 
+#include "report/fonts.h"
 #include "report/pictures.h"
 #include "report/textlayout.h"
 
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -21,10 +24,14 @@ public:
 
     void operator()(const SheetText& t)
     {
-        m_p.setFont(font(t.font));
+        const QFont& f = font(t.font);
+        m_p.setFont(f);
         m_p.setPen(Qt::black);
+        const bool embolden = t.font.bold && !hasBoldFace(t.font.face);
         if (t.positions.empty()) {
             m_p.drawText(at(QPointF(t.x, t.baseline)), t.text);
+            if (embolden)
+                emboldenRun(f, t.font, QPointF(t.x, t.baseline), t.text);
             return;
         }
         qsizetype k = 0;
@@ -33,8 +40,34 @@ public:
                 break;
             const qsizetype len = (t.text[k].isHighSurrogate() && k + 1 < t.text.size()) ? 2 : 1;
             m_p.drawText(at(pos), t.text.mid(k, len));
+            if (embolden)
+                emboldenRun(f, t.font, pos, t.text.mid(k, len));
             k += len;
         }
+    }
+
+    // Bold for a face that has none: the glyphs' outlines stroked over the text, a twenty-fourth
+    // of the em wide, as FreeType emboldens. The text stays text (a PDF's words copy out as
+    // before); only its ink grows, and the same on every system and device.
+    void emboldenRun(const QFont& f, const FontSpec& spec, QPointF inches, const QString& text)
+    {
+        QRawFont raw = QRawFont::fromFont(f);
+        if (!raw.isValid())
+            return;
+        const double em = spec.pointSize * m_dpiY / 72.0;
+        raw.setPixelSize(em);
+        const QList<quint32> glyphs = raw.glyphIndexesForString(text);
+        const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+        QPainterPath outline;
+        QPointF pen = at(inches);
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            if (glyphs[i] != 0)
+                outline.addPath(raw.pathForGlyph(glyphs[i]).translated(pen));
+            pen += advances.value(i);
+        }
+        QPen stroke(Qt::black, em / 24.0);
+        stroke.setJoinStyle(Qt::RoundJoin);
+        m_p.strokePath(outline, stroke);
     }
 
     void operator()(const SheetLine& l)

@@ -9,7 +9,8 @@ namespace shenbao {
 
 QFont reportFont(const FontSpec& spec)
 {
-    QFont font = formFont(spec.face, spec.pointSize, spec.bold);
+    // A face without a bold of its own is drawn regular and emboldened by the painter.
+    QFont font = formFont(spec.face, spec.pointSize, spec.bold && hasBoldFace(spec.face));
     font.setKerning(false);
     // Unhinted advances are the same on every device, so the paper and the preview agree.
     font.setHintingPreference(QFont::PreferNoHinting);

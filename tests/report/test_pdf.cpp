@@ -2,6 +2,7 @@
 
 #include "report/paint.h"
 #include "report/pdf.h"
+#include "report/textlayout.h"
 #include "reporttest.h"
 
 #include <QBuffer>
@@ -58,6 +59,7 @@ private slots:
     void officialPrintHasPictures();
     void failureLeavesNoFile();
     void previewMatchesPaper();
+    void boldOfFacesWithoutABoldFace();
 
 private:
     QString writeSample(bool official, const QPageSize& size = QPageSize(QPageSize::A4));
@@ -237,6 +239,45 @@ void TestPdf::previewMatchesPaper()
         dark += qGray(preview.pixel(x, y)) < 160 || qGray(preview.pixel(x, y - 1)) < 160 ? 1 : 0;
     QVERIFY2(dark > int(4.3 * 96), qPrintable(QString::number(dark)));
     QCOMPARE(qGray(preview.pixel(qRound(2.9 * 96), y)), 255);
+}
+
+// The Chinese faces have no bold face on any system; their bold is the form's own drawing, so it
+// is the same wherever it is drawn: on screen and in the PDF, on Linux and on Windows.
+void TestPdf::boldOfFacesWithoutABoldFace()
+{
+    const auto sheetOf = [](bool bold) {
+        Sheet sheet;
+        SheetText t;
+        t.font = FontSpec{u"楷体_GB2312"_qs, 24, bold};
+        t.text = u"课题名称学科分类"_qs;
+        t.x = 0.5;
+        t.baseline = 1.0;
+        sheet.ops.push_back(t);
+        return sheet;
+    };
+    const auto ink = [](const QImage& image) {
+        qint64 sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                sum += 255 - qGray(image.pixel(x, y));
+        return double(sum);
+    };
+    // Asked of the engine as a regular face: no engine emboldens it its own way.
+    QVERIFY(!reportFont(FontSpec{u"楷体_GB2312"_qs, 12, true}).bold());
+    QVERIFY(reportFont(FontSpec{u"Arial"_qs, 12, true}).bold());
+    const double screen = ink(sheetImage(sheetOf(true), 96)) / ink(sheetImage(sheetOf(false), 96));
+    QVERIFY2(screen > 1.2, qPrintable(QString::number(screen)));
+    // The PDF, read back and drawn by poppler: heavier too.
+    double paper[2];
+    for (const bool bold : {false, true}) {
+        const QString path = m_dir.filePath(bold ? u"bold.pdf"_qs : u"regular.pdf"_qs);
+        QVERIFY(writeReportPdf({sheetOf(bold)}, path));
+        const auto doc = Poppler::Document::load(path);
+        QVERIFY(doc);
+        paper[bold] = ink(doc->page(0)->renderToImage(96, 96));
+        QVERIFY(doc->page(0)->text(QRectF()).contains(u"课题名称"_qs)); // still text
+    }
+    QVERIFY2(paper[1] / paper[0] > 1.2, qPrintable(QString::number(paper[1] / paper[0])));
 }
 
 QTEST_MAIN(TestPdf)
