@@ -8,12 +8,13 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QTranslator>
 
 #include <memory>
 
@@ -169,6 +170,15 @@ void DesktopInteraction::notice(QWidget* parent, const QString& text)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
+}
+
+bool DesktopInteraction::canPrint()
+{
+#ifdef Q_OS_WIN
+    return !QPrinterInfo::availablePrinters().isEmpty();
+#else
+    return true; // Qt's own print dialog also prints to a PDF file
+#endif
 }
 
 bool DesktopInteraction::printSetup(QWidget* parent, QPrinter* printer, int pageCount)

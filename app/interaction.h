@@ -63,6 +63,8 @@ public:
     // The print dialog: all pages, the current page (selection) or a range of 1..pageCount;
     // copies, collation, duplex, printer set-up. Sets printer up and returns true to print.
     virtual bool printSetup(QWidget* parent, QPrinter* printer, int pageCount) = 0;
+    // Whether printing has anywhere to go: a printer, or a dialog that prints to a PDF file.
+    virtual bool canPrint() = 0;
 
     // The box of its own that offers a recovery copy: restore it, set it aside, or discard it.
     virtual RecoveryChoice offerRecovery(QWidget* parent, const RecoveryOffer& offer) = 0;
@@ -84,6 +86,7 @@ public:
     void openUrl(const QUrl& url) override;
     void runModal(QDialog* dialog) override;
     bool printSetup(QWidget* parent, QPrinter* printer, int pageCount) override;
+    bool canPrint() override;
     RecoveryChoice offerRecovery(QWidget* parent, const RecoveryOffer& offer) override;
     void notice(QWidget* parent, const QString& text) override;
 };

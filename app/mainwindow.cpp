@@ -1,17 +1,17 @@
 #include "app/mainwindow.h"
 
 #include "app/anonymitylist.h"
-#include "app/interaction.h"
-#include "app/messages.h"
-#include "app/preview/previewpages.h"
-#include "app/preview/reportpreview.h"
-#include "app/preview/reportstatus.h"
 #include "app/clicklabel.h"
-#include "app/longtextedit.h"
 #include "app/controlas.h"
 #include "app/educodeedit.h"
 #include "app/fieldlineedit.h"
+#include "app/interaction.h"
+#include "app/longtextedit.h"
+#include "app/messages.h"
 #include "app/pictureicon.h"
+#include "app/preview/previewpages.h"
+#include "app/preview/reportpreview.h"
+#include "app/preview/reportstatus.h"
 #include "check/anonymity.h"
 #include "check/verify.h"
 #include "record/textrules.h"
@@ -22,6 +22,8 @@
 #include "xdx/xdxfile.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -31,14 +33,13 @@
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
-#include <QAccessible>
-#include <QApplication>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
-#include <QTextCursor>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextCursor>
 
 namespace shenbao {
 namespace {
@@ -118,11 +119,26 @@ void MainWindow::buildControls()
     p.setColor(QPalette::Window, p.color(QPalette::Button));
     setPalette(p);
 
-    auto* layout = new QHBoxLayout(this);
+    // The pages and the panel in a scroll area that shows no bar where the screen holds the
+    // window: where it cannot (1366 × 768 at 150 %), every control stays reachable. Below the
+    // design height the pages scroll; narrower, the tables narrow as they always did.
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("MainScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    auto* content = new QWidget(scroller);
+    content->setObjectName(QStringLiteral("MainContent"));
+    content->setMinimumHeight(kClientHeight);
+    scroller->setWidget(content);
+    outer->addWidget(scroller);
+    auto* layout = new QHBoxLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    m_pages = new QTabWidget(this);
+    m_pages = new QTabWidget(content);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->setUsesScrollButtons(false);
     m_pages->tabBar()->setExpanding(false);
@@ -130,7 +146,7 @@ void MainWindow::buildControls()
     // (a widget with one does not pass its font on) and it is given its font directly.
     m_pages->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
     m_pages->tabBar()->setFont(font());
-    m_panel = new QWidget(this);
+    m_panel = new QWidget(content);
     m_panel->setFixedWidth(kPanelWidth);
     layout->addWidget(m_pages, 1);
     layout->addWidget(m_panel, 0);

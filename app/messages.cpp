@@ -70,14 +70,15 @@ QString notAReport()
     return QStringLiteral("这不是一个可以显示的 PDF 报表");
 }
 
-QString noPdfViewer()
-{
-    return QStringLiteral("没有可以打开 PDF 文件的程序");
-}
-
 QString printJobName()
 {
     return QStringLiteral("报表打印");
+}
+
+QString noPrinter()
+{
+    return QStringLiteral("这台电脑没有安装打印机，无法打印。\r\n"
+                          "可以用预览窗口的“保存”把报表存成 PDF 文件，再在有打印机的电脑上打开并打印。");
 }
 
 QString printerNotReady()

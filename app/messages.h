@@ -27,9 +27,9 @@ QString saveReportCaption();
 QString openReportCaption();
 QString cannotOpenReport(const QString& shown, const QString& why);
 QString notAReport();
-QString noPdfViewer();
 QString printJobName();
 QString printerNotReady();
+QString noPrinter();
 QString printPageFailed(int sheet);
 
 // The assistants

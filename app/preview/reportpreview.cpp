@@ -331,6 +331,11 @@ void ReportPreview::print()
 {
     if (pageCount() == 0)
         return;
+    // Without a printer Windows' dialog shows nothing at all: say so, and what to do instead.
+    if (!m_interaction->canPrint()) {
+        m_interaction->plainBox(this, appmsg::noPrinter());
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer);
     if (!m_interaction->printSetup(this, &printer, pageCount()))
@@ -365,8 +370,10 @@ void ReportPreview::open()
     SavedReport report = openSavedReport(path);
     if (!report.error.isEmpty())
         m_interaction->errorBox(this, errorBoxText(report.error));
-    else if (report.pages)
+    else if (report.pages) {
         setPages(std::move(report.pages));
+        setNotice(QString()); // it spoke of the window's application, not of this file
+    }
 }
 
 } // namespace shenbao

@@ -40,7 +40,13 @@ reg 'HKCU\Software\Classes\shenbao.xdx\shell\open\command' | grep -qF 'shenbao.e
 grep -qF '@="XDX\x6570\x636e\x4ea4\x6362\x6587\x4ef6"' "$WINEPREFIX/user.reg" || fail "no type name XDX数据交换文件"
 reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\shenbao' | grep -q 'uninstall.exe' \
   || fail "no uninstaller entry"
-echo "check-setup: installed into $installed, Start menu, desktop, .xdx, uninstaller entry"
+# The shortcuts start the program in Documents, where its save dialog then opens.
+for lnk in "$menu" "$desktop"; do
+  strings -el "$lnk" | grep -q 'Documents$' || fail "$(basename "$lnk") does not start in Documents"
+done
+# Under Wine, Wine's Direct3D is off for the program (the setup's own comment says why).
+reg 'HKCU\Software\Wine\AppDefaults\shenbao.exe\Direct3D' | grep -q 'no3d' || fail "Wine's Direct3D not turned off"
+echo "check-setup: installed into $installed, Start menu, desktop (started in Documents), .xdx, uninstaller entry"
 
 # The office's tool from the installed folder, on a path with Chinese and blanks.
 sample_dir="$work/样例 文件"
@@ -68,13 +74,18 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   || fail "shenbao.exe did not show its window (screen: $work/check-setup-failed.png)"
 echo "check-setup: shenbao.exe started from the installed folder with the file"
 
+# An application a teacher saved into the program folder is the teacher's: the uninstaller keeps it
+# (and, not silent, says so).
+cp "$root/samples/complete.xdx" "$installed/我的申请.xdx"
 wine "$installed/uninstall.exe" /S
 sleep 2
 wineserver -w
-[[ ! -e "$installed" ]] || fail "left behind: $(find "$installed" | head -5)"
+[[ "$(ls -A "$installed")" == "我的申请.xdx" ]] || fail "the uninstall left: $(ls -A "$installed" | head -5)"
+rm -rf "$installed"
 [[ ! -e "$menu" && ! -e "$desktop" ]] || fail "shortcuts left behind"
 reg 'HKCU\Software\Classes\.xdx' | grep -q shenbao && fail "association left behind"
 reg 'HKCU\Software\Classes\shenbao.xdx' | grep -q . && fail "file type left behind"
 reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\shenbao' | grep -q . && fail "uninstaller entry left behind"
+reg 'HKCU\Software\Wine\AppDefaults\shenbao.exe' | grep -q . && fail "Wine setting left behind"
 echo "check-setup: uninstalled, nothing left behind"
 rm -rf "$WINEPREFIX" "$HOME" "$sample_dir"

@@ -5,6 +5,11 @@
 #   OUT/save-dialog.png, OUT/reopened.png  "保 存" through the file dialog, and "打 开" of it
 #   OUT/check.png                  the error list after "检 查" on the incomplete sample
 #   OUT/preview.png                "预览\打印": the preview
+#   OUT/no-printer.png             its "打印" where no printer is installed (without cups-pdf)
+#   OUT/preview-opened-pdf.png     the report saved as PDF and opened again in the preview
+#   OUT/scaled-100|125|150-1366x768|1920x1080.png  the window at Windows' scalings
+#   OUT/bold-windows-linux.png     page 3 of the two PDFs side by side (its labels bold in faces
+#                                  without a bold face)
 #   OUT/form.pdf, OUT/linux.pdf    xdxtool.exe pdf and the Linux xdxtool pdf of the sample,
 #                                  compared page for page (words, and pixels at 50 dpi)
 #   OUT/print-dialog.png, OUT/printed.pdf  Windows' print dialog and what it printed, where CUPS
@@ -80,6 +85,21 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   window "报表预览" >/dev/null
   sleep 2
   import -window root "$out/preview.png"
+  # With no printer installed, "打印" says so in a box (Enter closes it).
+  if [[ -z "$6" ]]; then
+    xdotool key ctrl+p; sleep 2
+    import -window root "$out/no-printer.png"
+    xdotool key Return; sleep 1
+  fi
+  # "保存" the report as PDF, then "打开" it: poppler shows the saved file in the preview.
+  xdotool key ctrl+s; sleep 3
+  xdotool type --delay 30 "$7"; xdotool key Return
+  sleep 8
+  xdotool key ctrl+o; sleep 3
+  xdotool type --delay 30 "$7"; xdotool key Return
+  sleep 4
+  xdotool key Next; sleep 1; xdotool key Next; sleep 2
+  import -window root "$out/preview-opened-pdf.png"
   # Printing through the Windows print dialog and the spooler of Wine, where CUPS has a PDF printer
   # (cups-pdf): Ctrl+P, then OK; the status window shows while the sheets go out.
   if [[ -n "$6" ]]; then
@@ -100,7 +120,27 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   import -window root "$out/check.png"
   wineserver -k
 ' _ "$out" "$exe" "$(winpath "$root/samples/complete.xdx")" "$(winpath "$root/samples/incomplete.xdx")" \
-  "$(winpath "$out/saved.xdx")" "$printer"
+  "$(winpath "$out/saved.xdx")" "$printer" "$(winpath "$out/report.pdf")"
+
+# The window at 100 %, 125 % and 150 % (Wine's LogPixels) on the two common screens: where the
+# screen cannot hold it, the pages scroll and every control stays reachable.
+for size in 1366x768 1920x1080; do
+  for dpi in 96 120 144; do
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+    wineserver -w
+    xvfb-run -a -s "-screen 0 ${size}x24" bash -c '
+      openbox & sleep 1
+      wine "$1" "$2" >/dev/null 2>&1 &
+      for _ in $(seq 60); do
+        xdotool search --onlyvisible --name "澄岚省教育科学规划" >/dev/null 2>&1 && break; sleep 0.5
+      done
+      sleep 3
+      import -window root "$3"
+      wineserver -k
+    ' _ "$exe" "$(winpath "$root/samples/complete.xdx")" "$out/scaled-$((dpi * 100 / 96))-$size.png"
+  done
+done
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 
 # What the Windows program saved is the sample, byte for byte, but for its fresh ProjectID.
 strip() { sed 's|<ProjectID>[^<]*</ProjectID>||' "$1"; }
@@ -142,10 +182,15 @@ tmp=$(mktemp -d)
 for ((i = 1; i <= pages; i++)); do
   words() { pdftotext -f "$i" -l "$i" "$1" - | tr -s ' \n' '\n\n' | sort; }
   same=$([[ "$(words "$out/form.pdf")" == "$(words "$out/linux.pdf")" ]] && echo "same words" || echo "DIFFERENT WORDS")
-  pdftoppm -r 50 -f "$i" -l "$i" -singlefile -png "$out/form.pdf" "$tmp/w"
-  pdftoppm -r 50 -f "$i" -l "$i" -singlefile -png "$out/linux.pdf" "$tmp/l"
-  px=$(compare -metric AE -fuzz 30% "$tmp/w.png" "$tmp/l.png" /dev/null 2>&1 || true)
-  echo "page $i: $same, $px of $(identify -format '%[fx:w*h]' "$tmp/w.png") pixels differ"
+  pdftoppm -r 60 -f "$i" -l "$i" -singlefile -png "$out/form.pdf" "$tmp/w"
+  pdftoppm -r 60 -f "$i" -l "$i" -singlefile -png "$out/linux.pdf" "$tmp/l"
+  px=$(compare -metric AE "$tmp/w.png" "$tmp/l.png" /dev/null 2>&1 || true)
+  fuzzy=$(compare -metric AE -fuzz 30% "$tmp/w.png" "$tmp/l.png" /dev/null 2>&1 || true)
+  echo "page $i: $same, at 60 dpi $px of $(identify -format '%[fx:w*h]' "$tmp/w.png") pixels differ ($fuzzy by more than 30 %)"
 done | tee -a "$out/figures.txt"
+# Page 3's bold labels, Windows' PDF left and Linux's right.
+pdftoppm -r 100 -f 3 -l 3 -singlefile -png "$out/form.pdf" "$tmp/w"
+pdftoppm -r 100 -f 3 -l 3 -singlefile -png "$out/linux.pdf" "$tmp/l"
+convert "$tmp/w.png" "$tmp/l.png" +append "$out/bold-windows-linux.png"
 rm -rf "$tmp"
 cat "$out/figures.txt"

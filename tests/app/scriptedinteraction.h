@@ -44,6 +44,7 @@ public:
     // The print dialog: onPrint sets the printer up and answers; unset, it is cancelled.
     std::function<bool(QPrinter*, int pageCount)> onPrint;
     int printDialogs = 0;
+    bool printers = true; // whether the machine has a printer (or a dialog printing to PDF)
     // Recovery copies offered, and the answers (set aside when there is none left).
     QQueue<RecoveryChoice> recoveryAnswers;
     QList<RecoveryOffer> recoveryOffers;
@@ -86,6 +87,7 @@ public:
         return onPrint && onPrint(printer, pageCount);
     }
 
+    bool canPrint() override { return printers; }
     RecoveryChoice offerRecovery(QWidget* parent, const RecoveryOffer& offer) override
     {
         recoveryOffers.append(offer);

@@ -1,28 +1,29 @@
 // The window as it starts, its layout, the copies on page 2, Modified, help and the link.
-#include "app/interaction.h"
-#include "app/windowlayout.h"
 #include "app/educodeedit.h"
 #include "app/fieldlineedit.h"
 #include "app/gridtable.h"
+#include "app/interaction.h"
+#include "app/windowlayout.h"
 #include "windowtest.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QTimer>
 
 using namespace shenbao;
@@ -271,6 +272,15 @@ void TestWindow::resizing()
     f.window->resize(742, 562);
     f.window->pageControl()->setCurrentIndex(2);
     QTRY_COMPARE(mainActor->width(), tableWidth - 50);
+
+    // Lower than the design (a small screen at a high scaling): nothing moves, the pages scroll.
+    f.window->resize(792, 400);
+    auto* scroller = f.get<QScrollArea>(u"MainScroller"_s);
+    QTRY_VERIFY(scroller->verticalScrollBar()->isVisible());
+    QCOMPARE(f.get<QWidget>(u"printreport"_s)->geometry(), QRect(96, 464, 66, 66));
+    QCOMPARE(mainActor->height(), 410);
+    scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->maximum());
+    QVERIFY(f.get<QWidget>(u"printreport"_s)->visibleRegion().boundingRect().height() == 66);
 }
 
 void TestWindow::tabOrder()

@@ -4,9 +4,12 @@
 #include "xdx/xdxjson.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 namespace shenbao::test {
 
@@ -45,6 +48,24 @@ inline ApplicationRecord incompleteSample()
     if (!r.ok)
         qFatal("samples/incomplete.json: %s", qPrintable(r.error));
     return r.record;
+}
+
+// Python with a script, for what another program does to a file (openpyxl reading or sorting a
+// workbook, zipfile writing one): its output, or nothing where it cannot run (no python3 or
+// openpyxl, or under Wine, whose programs cannot start it) or fails.
+inline std::optional<QString> python(const QString& script, const QStringList& arguments)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(script);
+    Q_UNUSED(arguments);
+    return std::nullopt;
+#else
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(p.readAllStandardOutput());
+#endif
 }
 
 } // namespace shenbao::test
