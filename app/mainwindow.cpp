@@ -107,7 +107,12 @@ MainWindow::MainWindow(Interaction* interaction, QWidget* parent)
     m_modified = false;
 }
 
-MainWindow::~MainWindow() = default;
+// The application outlives the window: its focus signal would otherwise reach the room counter
+// while QWidget's destructor hides what is left of the window.
+MainWindow::~MainWindow()
+{
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 void MainWindow::buildControls()
 {
