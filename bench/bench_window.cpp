@@ -1,7 +1,7 @@
 // What the applicant's assistants cost where it is felt: a key typed into a design argument of
 // 3,999 characters, painted, with the room counter against the same box without one (the floor);
 // a recovery copy of a full form written. Run under a display (xvfb-run) or offscreen.
-#include "roundgen.h"
+#include "bench/roundgen.h"
 
 #include "app/longtextedit.h"
 #include "app/mainwindow.h"

@@ -1,6 +1,6 @@
 // make_round N SEED FOLDER: a generated round in FOLDER/inbox (N applications, some broken,
 // incomplete, the same leader twice, near-copies), and FOLDER/planted.tsv saying which.
-#include "roundgen.h"
+#include "bench/roundgen.h"
 
 #include "xdx/xdxfile.h"
 

@@ -1,4 +1,4 @@
-#include "roundgen.h"
+#include "bench/roundgen.h"
 
 #include "record/gbk.h"
 

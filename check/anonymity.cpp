@@ -1,5 +1,6 @@
 #include "check/anonymity.h"
 
+#include "check/textfold.h"
 #include "record/textrules.h"
 
 #include <algorithm>
@@ -17,57 +18,19 @@ constexpr Field kSearched[] = {Field::ProjectName, Field::ProjectReasoning, Fiel
 constexpr int kContext = 10;
 constexpr int kNameColumn = 0, kUnitColumn = 6;
 
-bool isIgnored(char32_t c)
-{
-    // Blanks of every width, line breaks, and the characters that take no room at all.
-    return QChar::isSpace(c) || c == 0x200B || c == 0x200C || c == 0x200D || c == 0x2060 || c == 0xFEFF ||
-           c == 0x00AD || c == 0x180E;
-}
-
 bool isHan(char32_t c)
 {
     return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF) ||
            (c >= 0x20000 && c <= 0x2FFFF);
 }
 
-// The code point at text[i] and its length in units.
-std::pair<char32_t, qsizetype> codePoint(QStringView text, qsizetype i)
-{
-    const QChar c = text[i];
-    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-        return {QChar::surrogateToUcs4(c, text[i + 1]), 2};
-    return {c.unicode(), 1};
-}
-
-// Appends the folded form of c: NFKC (full-width forms as their ASCII), lower case, blanks left
-// out. The common characters (ASCII, the unified ideographs) take the short way.
-void fold(char32_t c, QString& out)
-{
-    if (c < 0x80) {
-        out += QChar(char16_t(c >= u'A' && c <= u'Z' ? c + 32 : c));
-        return;
-    }
-    if (c >= 0x4E00 && c <= 0x9FFF) {
-        out += QChar(char16_t(c));
-        return;
-    }
-    if (c >= 0xFF01 && c <= 0xFF5E) {
-        fold(c - 0xFEE0, out);
-        return;
-    }
-    const QString folded = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_KC).toLower();
-    for (const QChar f : folded)
-        if (!f.isSpace())
-            out += f;
-}
-
 QString folded(QStringView text)
 {
     QString out;
     for (qsizetype i = 0; i < text.size();) {
-        const auto [c, n] = codePoint(text, i);
-        if (!isIgnored(c))
-            fold(c, out);
+        const auto [c, n] = fold::codePoint(text, i);
+        if (!fold::isBlank(c))
+            fold::append(c, out);
         i += n;
     }
     return out;
@@ -235,16 +198,16 @@ char32_t neighbour(QStringView text, qsizetype at, bool before)
     if (before) {
         for (qsizetype i = at - 1; i >= 0; --i) {
             const qsizetype start = i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate() ? i - 1 : i;
-            const char32_t c = codePoint(text, start).first;
-            if (!isIgnored(c))
+            const char32_t c = fold::codePoint(text, start).first;
+            if (!fold::isBlank(c))
                 return c;
             i = start;
         }
         return 0;
     }
     for (qsizetype i = at; i < text.size();) {
-        const auto [c, n] = codePoint(text, i);
-        if (!isIgnored(c))
+        const auto [c, n] = fold::codePoint(text, i);
+        if (!fold::isBlank(c))
             return c;
         i += n;
     }
@@ -271,10 +234,10 @@ public:
         qsizetype position = 0; // of the folded text
         QString units;
         for (qsizetype i = 0; i < m_text.size();) {
-            const auto [c, n] = codePoint(m_text, i);
-            if (!isIgnored(c)) {
+            const auto [c, n] = fold::codePoint(m_text, i);
+            if (!fold::isBlank(c)) {
                 units.clear();
-                fold(c, units);
+                fold::append(c, units);
                 for (const QChar u : units) {
                     m_ring[std::size_t(position % qsizetype(m_ring.size()))] = {i, i + n};
                     state = m_automaton.step(state, u.unicode());

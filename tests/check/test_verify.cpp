@@ -1,12 +1,12 @@
 #include "../common/fixtures.h"
-
+#include "bench/roundgen.h"
 #include "check/anonymity.h"
+#include "check/similarity.h"
 #include "check/verify.h"
 #include "record/fields.h"
 
 #include <QRandomGenerator>
 #include <QTest>
-
 #include <algorithm>
 
 using namespace shenbao;
@@ -28,6 +28,9 @@ private slots:
     void entryPage();
     void anonymityAgreesWithASlowSearch();
     void anonymityIsCappedNotQuadratic();
+    void similarFindsThePlantedCopies();
+    void similarSurvivesRewording_data();
+    void similarSurvivesRewording();
 };
 
 void TestVerify::freshApplicationFailsEveryRuleInOrder()
@@ -254,6 +257,115 @@ void TestVerify::anonymityIsCappedNotQuadratic()
     QCOMPARE(f.total, 320000);
     QCOMPARE(f.hits.size(), std::size_t(200));
     QCOMPARE(f.hits.back().at, 199 * 4);
+}
+
+// A generated round: the near-copies found, few pairs beyond them compared, and every pair
+// reported one of a planted copy's family (a copy of a copy is like its cousin too).
+void TestVerify::similarFindsThePlantedCopies()
+{
+    const bench::Round round = bench::makeRound(600, 11);
+    std::vector<SimilaritySketch> sketches;
+    for (const ApplicationRecord& r : round.applications)
+        sketches.push_back(sketchOf(r));
+    std::vector<int> family(round.applications.size());
+    for (std::size_t i = 0; i < family.size(); ++i)
+        family[i] = int(i);
+    const auto root = [&](int x) {
+        while (family[std::size_t(x)] != x)
+            x = family[std::size_t(x)];
+        return x;
+    };
+    for (const bench::PlantedPair& p : round.nearCopies)
+        family[std::size_t(root(p.copy))] = root(p.original);
+
+    const std::vector<std::pair<int, int>> candidates = similarCandidates(sketches);
+    QVERIFY2(candidates.size() < 3 * round.nearCopies.size(), qPrintable(QString::number(candidates.size())));
+    std::vector<std::pair<int, int>> reported;
+    for (const auto& [a, b] : candidates)
+        if (compareApplications(round.applications[std::size_t(a)], round.applications[std::size_t(b)])
+                .similar())
+            reported.emplace_back(a, b);
+    std::size_t found = 0;
+    for (const bench::PlantedPair& p : round.nearCopies)
+        found += std::count(reported.begin(), reported.end(),
+                            std::pair{std::min(p.original, p.copy), std::max(p.original, p.copy)});
+    QVERIFY(round.nearCopies.size() >= 20);
+    QVERIFY2(double(found) >= 0.95 * double(round.nearCopies.size()),
+             qPrintable(u"%1 of %2"_qs.arg(found).arg(round.nearCopies.size())));
+    for (const auto& [a, b] : reported)
+        QVERIFY2(root(a) == root(b), qPrintable(u"%1 and %2"_qs.arg(a).arg(b)));
+}
+
+void TestVerify::similarSurvivesRewording_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<bool>("similar");
+    // 0 the text itself; 1 other punctuation, blanks and line breaks, full-width digits; 2 its
+    // sentences in reverse order; 3 every third sentence rewritten; 4 another text; 5 too short.
+    QTest::newRow("same") << 0 << true;
+    QTest::newRow("punctuated otherwise") << 1 << true;
+    QTest::newRow("reordered") << 2 << true;
+    QTest::newRow("a third rewritten") << 3 << true;
+    QTest::newRow("another text") << 4 << false;
+    QTest::newRow("too short to judge") << 5 << false;
+}
+
+void TestVerify::similarSurvivesRewording()
+{
+    QFETCH(int, change);
+    QFETCH(bool, similar);
+    bench::TextSource source(5);
+    const QString original = source.text(1500) + u"2026年。"_qs;
+    QStringList sentences = original.split(u'。', Qt::SkipEmptyParts);
+    QString copy;
+    switch (change) {
+    case 0:
+        copy = original;
+        break;
+    case 1:
+        for (qsizetype i = 0; i < original.size(); ++i) {
+            const QChar c = original[i];
+            copy += c == u'，'    ? u"; "_qs
+                    : c == u'。'  ? u".\n"_qs
+                    : c.isDigit() ? QChar(c.unicode() - u'0' + 0xFF10)
+                                  : c;
+            if (i % 7 == 6)
+                copy += u' ';
+        }
+        break;
+    case 2:
+        std::reverse(sentences.begin(), sentences.end());
+        copy = sentences.join(u'。');
+        break;
+    case 3:
+        for (qsizetype i = 0; i < sentences.size(); i += 3)
+            sentences[i] = source.rewrite(sentences[i]);
+        copy = sentences.join(u'。');
+        break;
+    case 4:
+        copy = source.text(1500);
+        break;
+    case 5:
+        copy = original.left(12);
+        break;
+    }
+    ApplicationRecord a, b;
+    a.setValue(Field::ProjectReasoning, original);
+    b.setValue(Field::ProjectReasoning, copy);
+    const Similarity s = compareApplications(a, b);
+    QCOMPARE(s.similar(), similar);
+    // Found by the sketches too, and only then.
+    QCOMPARE(!similarCandidates({sketchOf(a), sketchOf(b)}).empty(), similar);
+    if (!similar)
+        return;
+    const TextSimilarity& t = s.texts[1];
+    QCOMPARE(t.field, Field::ProjectReasoning);
+    QVERIFY(!t.first.empty());
+    // Each passage shown points at where it stands in both texts.
+    for (const SharedPassage& p : t.first) {
+        QVERIFY(original.mid(p.atA).startsWith(p.text));
+        QCOMPARE(copy[p.atB], original[p.atA]);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestVerify)
