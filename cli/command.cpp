@@ -42,13 +42,19 @@ constexpr OptionSpec kTableOptions[] = {
 constexpr OptionSpec kAnonymityOptions[] = {
     {u"json", nullptr, u"输出一个 JSON 数组，每个文件一个对象：file, message, hits（field, line, text, source, context, weak）"},
 };
+constexpr OptionSpec kSimilarOptions[] = {
+    {u"json", nullptr,
+     u"输出一个 JSON 数组，每对一个对象：a, b, score, texts（field, score, passages, first（a, b, characters, text））；"
+     u"位置是在栏目原文中的位置，以 UTF-16 单位计，从 0 起"},
+};
 constexpr OptionSpec kOfficialOptions[] = {
     {u"revoke", nullptr, u"撤销正式（PASSBY 设为 0）"},
 };
 [[maybe_unused]] constexpr OptionSpec kPdfOptions[] = {
     {u"o", u"OUT.pdf",
      u"输出文件；默认与 FILE 同名、扩展名为 .pdf。多个文件时合成这一个 PDF：按输入的顺序，每份申请书各有"
-     u"自己的页码和水印，字体只嵌入一次；无法打印的文件报告后跳过"},
+     u"自己的页码和水印；各个处理器各写其中连续的一段（字体每段嵌入一次），再合成一个文件；无法打印的文件"
+     u"报告后跳过"},
     {u"paper", u"a4|letter", u"纸张，默认 a4；图样不缩放，从纸的左上角画起"},
     {u"d", u"文件夹",
      u"每个文件一个 PDF，写到这个文件夹，名字与文件相同；几个文件同名（不分大小写）时第一个用原名，其余依次加 "
@@ -110,6 +116,16 @@ constexpr CommandSpec kCommands[] = {
      u"出现在更长的一串汉字之中时标为“（弱）”（可能只是普通的词）。每个文件最多列出 200 处。",
      kAnonymityOptions, true,
      u"0 没有找到；1 有文件的活页写出了姓名或单位；2 有无法读取或被拒绝的文件。", false, anonymityCommand},
+    {u"similar", u"查找互相抄袭的申请书（查重）",
+     u"xdxtool similar [选项] FILE.xdx|文件夹...",
+     u"比较申请书的课题论证和可行性分析：文字去掉空格、换行和标点，不分全角半角、大小写，找出两份\n"
+     u"共有的、至少 16 个字的段落；共有段落占较短一份 30% 以上的两份列为一对。改写或调换了一些句子、\n"
+     u"改了标点的抄袭也能找到。课题名称共有的部分（至少 8 个字）一并列出，但只是名称相同不算相似。\n"
+     u"不是每两份都全文比较：每份的长文本先算一个摘要（8 字片段的 MinHash），摘要相近的才全文比较。\n"
+     u"每对一行，按文件的输入顺序：两个文件、相似度（两栏中较高的），以及每栏的相似度、相同的段落数和\n"
+     u"前三段（在两份中从第几个字起、多少字、开头的文字）。",
+     kSimilarOptions, true,
+     u"0 没有相似的申请书；1 找到了；2 有无法读取或被拒绝的文件。", false, similarCommand},
     {u"official", u"把 XDX 文档标为正式文档（PASSBY 为 1），或撤销",
      u"xdxtool official [选项] FILE.xdx|文件夹...",
      u"把文档的 PASSBY 设为 1（--revoke：设为 0），其他内容逐字节不变：已有 PASSBY 时只替换\n"

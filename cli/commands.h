@@ -12,6 +12,7 @@ int buildCommand(Invocation& invocation);
 int officialCommand(Invocation& invocation);
 int tableCommand(Invocation& invocation);
 int anonymityCommand(Invocation& invocation);
+int similarCommand(Invocation& invocation);
 #ifdef SHENBAO_HAVE_GUI
 int pdfCommand(Invocation& invocation);
 #endif

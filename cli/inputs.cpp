@@ -77,6 +77,21 @@ DocumentResult documentResult(const OpenedDocument& d)
     return {outcomeOf(d), d.fileMessage.isEmpty() ? d.message : d.fileMessage};
 }
 
+void countDocument(Tally& tally, Progress& progress, const QString& shown, const DocumentResult& document)
+{
+    ++tally.counts[std::size_t(document.outcome)];
+    if (!document.message.isEmpty())
+        progress.write(shown + QStringLiteral(": ") + boxLines(document.message));
+}
+
+bool outputLost(Invocation& invocation, Tally& tally)
+{
+    if (invocation.out().status() == QTextStream::Ok)
+        return false;
+    tally.outputFailed = true;
+    return true;
+}
+
 int Tally::exitStatus(bool incompleteCounts) const
 {
     if ((*this)[Outcome::Rejected] || (*this)[Outcome::Unreadable] || problems || outputFailed)

@@ -144,6 +144,12 @@ struct Tally
     int exitStatus(bool incompleteCounts) const;
 };
 
+// One document's outcome as every command reports it: counted, its box written under its name.
+void countDocument(Tally& tally, Progress& progress, const QString& shown, const DocumentResult& document);
+// Whether the output can no longer be written (a closed pipe), which ends a run: what follows
+// would be lost.
+bool outputLost(Invocation& invocation, Tally& tally);
+
 // Opens the files on every worker and hands each result to report in input order: the usual
 // "open each file, report it, go on" of a command over many files. work(file, index) gives a Result
 // that holds a DocumentResult `document`; its message is written to the error stream under the
@@ -161,16 +167,10 @@ Tally forEachDocument(Invocation& invocation, const QStringList& files,
         files.size(), invocation.jobs(), [&](qsizetype i) { return work(files[i], i); },
         [&](qsizetype i, Result& r) {
             const QString shown = shownName(files[i]);
-            ++tally.counts[std::size_t(r.document.outcome)];
-            if (!r.document.message.isEmpty())
-                progress.write(shown + QStringLiteral(": ") + boxLines(r.document.message));
+            countDocument(tally, progress, shown, r.document);
             report(i, shown, r);
             progress.step(i + 1);
-            if (invocation.out().status() != QTextStream::Ok) {
-                tally.outputFailed = true;
-                return false;
-            }
-            return true;
+            return !outputLost(invocation, tally);
         });
     return tally;
 }

@@ -95,6 +95,9 @@ QString sheetApplications() { return u"申请"_s; }
 QString sheetCounts() { return u"统计"_s; }
 QString applications() { return u"申请数"_s; }
 QString outlaySum() { return u"申请资助经费合计（万元）"_s; }
+QString outlayHeading() { return u"申请资助经费（万元）"_s; }
+QString chartTitle(const QString& heading) { return u"按%1的申请数"_s.arg(heading); }
+QString fundsChartTitle(const QString& heading) { return u"按%1的申请资助经费（万元）"_s.arg(heading); }
 QString outlayLeftOutHeading() { return u"未计入合计的行"_s; }
 QString outlayLeftOut(const QList<qsizetype>& rows)
 {
@@ -128,6 +131,13 @@ QString anonymityHit(const QString& field, int line, const QString& text, const 
 }
 QString moreHits(qsizetype more) { return u"另有 %1 处没有列出"_s.arg(more); }
 QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits) { return u"共 %1 个文件：%2 个的匿名栏目写出了姓名或单位，共 %3 处"_s.arg(files).arg(named).arg(hits); }
+
+QString similarPair(const QString& a, const QString& b, double score, const QStringList& texts) { return u"%1 与 %2 相似 %3：%4"_s.arg(a, b, QString::number(score, 'f', 2), texts.join(u"；"_s)); }
+QString similarText(const QString& field, double score, int passages, const QStringList& first) { return passages ? u"%1 %2，%3 处相同：%4"_s.arg(field, QString::number(score, 'f', 2)).arg(passages).arg(first.join(u"、"_s)) : u"%1 %2"_s.arg(field, QString::number(score, 'f', 2)); }
+QString sharedPassage(qsizetype atA, qsizetype atB, int characters, const QString& text) { return u"第 %1/%2 字起 %3 字“%4”"_s.arg(atA).arg(atB).arg(characters).arg(text); }
+QString similarSummary(qsizetype files, qsizetype pairs) { return u"共 %1 个文件：%2 对相似"_s.arg(files).arg(pairs); }
+QString mostSimilarHeading() { return u"最相似的"_s; }
+QString mostSimilar(qsizetype row, const QString& file, double score) { return u"第 %1 行（%2），相似度 %3"_s.arg(row).arg(file, QString::number(score, 'f', 2)); }
 // clang-format on
 
 } // namespace shenbao::cli::msg

@@ -81,6 +81,9 @@ QString sheetApplications();
 QString sheetCounts();
 QString applications();
 QString outlaySum();
+QString outlayHeading();
+QString chartTitle(const QString& heading);
+QString fundsChartTitle(const QString& heading);
 QString outlayLeftOutHeading();
 QString outlayLeftOut(const QList<qsizetype>& rows);
 QString notGiven();
@@ -103,5 +106,13 @@ QString anonymityHit(const QString& field, int line, const QString& text, const 
                      const QString& context, bool weak);
 QString moreHits(qsizetype more);
 QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits);
+
+// similar, and the table's column of the most similar row
+QString similarPair(const QString& a, const QString& b, double score, const QStringList& texts);
+QString similarText(const QString& field, double score, int passages, const QStringList& first);
+QString sharedPassage(qsizetype atA, qsizetype atB, int characters, const QString& text);
+QString similarSummary(qsizetype files, qsizetype pairs);
+QString mostSimilarHeading();
+QString mostSimilar(qsizetype row, const QString& file, double score);
 
 } // namespace shenbao::cli::msg

@@ -3,6 +3,7 @@
 #include "cli/inputs.h"
 #include "cli/messages.h"
 #include "cli/roundtable.h"
+#include "cli/similar.h"
 #include "files/files.h"
 #include "record/textrules.h"
 #include "session/session.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -46,6 +46,9 @@ struct Row
     QStringList values;  // kColumns, then participants, then kAfterParticipants
     QString idCard;      // for the duplicate marks
     QString duplicateOf; // the mark
+    SimilaritySketch sketch; // empty unless read whole
+
+    QString mostSimilar;
 };
 
 QString heading(Field f)
@@ -66,6 +69,7 @@ QStringList headings()
         h.append(heading(f));
     h.append(msg::duplicateHeading());
     h.append(msg::reasonHeading());
+    h.append(msg::mostSimilarHeading());
     return h;
 }
 
@@ -99,6 +103,8 @@ Row rowOf(const QString& file)
     for (Field f : kAfterParticipants)
         row.values.append(v.record.value(f));
     row.idCard = v.record.value(Field::IDcard).trimmed().toUpper();
+    if (v.status == OpenResult::Status::Loaded)
+        row.sketch = sketchOf(v.record);
     return row;
 }
 
@@ -127,6 +133,24 @@ void markDuplicates(std::vector<Row>& rows)
     }
 }
 
+// Each row's most similar other row, of those that copy each other (xdxtool similar).
+void markMostSimilar(std::vector<Row>& rows, const QStringList& files, int jobs)
+{
+    std::vector<SimilaritySketch> sketches;
+    for (Row& r : rows)
+        sketches.push_back(std::move(r.sketch));
+    std::vector<double> best(rows.size(), 0.0);
+    similarPairs(files, sketches, jobs, [&](const SimilarPair& p) {
+        for (const auto& [row, other] : {std::pair{p.a, p.b}, std::pair{p.b, p.a}})
+            if (p.similarity.score > best[std::size_t(row)]) {
+                best[std::size_t(row)] = p.similarity.score;
+                rows[std::size_t(row)].mostSimilar =
+                    msg::mostSimilar(other + 1, rows[std::size_t(other)].file, p.similarity.score);
+            }
+        return true;
+    });
+}
+
 QStringList cellsOf(const Row& r)
 {
     QStringList cells{r.file, outcomeWord(r.document.outcome), QString::number(r.gaps),
@@ -135,6 +159,7 @@ QStringList cellsOf(const Row& r)
         cells.append(visibleControls(v));
     cells.append(r.duplicateOf);
     cells.append(visibleControls(r.document.message.split(u"\r\n"_s, Qt::SkipEmptyParts).join(u' ')));
+    cells.append(r.mostSimilar);
     return cells;
 }
 
@@ -252,20 +277,72 @@ bool Workbook::write(const QString& path, QString* error) const
         worksheet_write_string(counts, at++, 1, cellText(msg::outlayLeftOut(leftOut), 0, msg::outlaySum()).constData(),
                                nullptr);
     }
+    // Each count a block of (value, applications), the cities' also with their funds; each block
+    // drawn as a chart beside the counts, where a spreadsheet program shows them.
+    const QByteArray sheetName = msg::sheetCounts().toUtf8();
+    lxw_row_t chartAt = 0;
+    auto chart = [&](uint8_t type, const QString& title, lxw_row_t first, lxw_row_t last, lxw_col_t values) {
+        lxw_chart* c = workbook_add_chart(book, type);
+        lxw_chart_series* series = chart_add_series(c, nullptr, nullptr);
+        chart_series_set_categories(series, sheetName.constData(), first, 0, last, 0);
+        chart_series_set_values(series, sheetName.constData(), first, values, last, values);
+        chart_title_set_name(c, title.toUtf8().constData());
+        if (type == LXW_CHART_PIE) {
+            chart_series_set_labels(series);
+            chart_series_set_labels_percentage(series);
+        } else {
+            chart_legend_set_position(c, LXW_CHART_LEGEND_NONE);
+        }
+        // A bar a value, each tall enough for its label (the default 288 pixels hold about ten).
+        const double bars = type == LXW_CHART_PIE ? 0 : double(last - first + 1);
+        lxw_chart_options size{};
+        size.x_scale = 1.2;
+        size.y_scale = std::max(1.0, (20.0 * bars + 90.0) / 288.0);
+        worksheet_insert_chart_opt(counts, chartAt, 4, c, &size);
+        chartAt += lxw_row_t(std::ceil(288.0 * size.y_scale / 20.0)) + 1; // rows are 20 pixels high
+    };
     for (Field f : kCounted) {
         ++at;
-        worksheet_write_string(counts, at++, 0, heading(f).toUtf8().constData(), bold);
+        const bool funds = f == Field::BelongCity;
+        worksheet_write_string(counts, at, 0, heading(f).toUtf8().constData(), bold);
+        worksheet_write_string(counts, at, 1, msg::applications().toUtf8().constData(), bold);
+        if (funds)
+            worksheet_write_string(counts, at, 2, msg::outlayHeading().toUtf8().constData(), bold);
+        ++at;
         const qsizetype column = std::find(std::begin(kColumns), std::end(kColumns), f) - std::begin(kColumns);
-        std::map<QString, int> n;
+        std::map<QString, std::pair<int, double>> n;
         for (const Row& r : rows)
-            if (column < r.values.size())
-                ++n[r.values[column].isEmpty() ? msg::notGiven() : r.values[column]];
-        for (const auto& [value, count] : n) {
+            if (column < r.values.size()) {
+                auto& [count, sum] = n[r.values[column].isEmpty() ? msg::notGiven() : r.values[column]];
+                ++count;
+                if (const std::optional<double> v = finiteNumber(r.values[kOutlayValue]);
+                    v && std::isfinite(sum + *v))
+                    sum += *v;
+            }
+        const lxw_row_t first = at;
+        for (const auto& [value, counted] : n) {
             worksheet_write_string(counts, at, 0, cellText(value, 0, heading(f)).constData(), nullptr);
-            worksheet_write_number(counts, at++, 1, count, nullptr);
+            worksheet_write_number(counts, at, 1, counted.first, nullptr);
+            if (funds)
+                worksheet_write_number(counts, at, 2, counted.second, nullptr);
+            ++at;
+        }
+        if (n.empty())
+            continue;
+        const QString title = heading(f);
+        if (f == Field::ProjectClass) {
+            chart(LXW_CHART_PIE, msg::chartTitle(title), first, at - 1, 1);
+        } else if (f != Field::BelongSystem) {
+            chart(LXW_CHART_BAR, msg::chartTitle(title), first, at - 1, 1);
+            if (funds)
+                chart(LXW_CHART_BAR, msg::fundsChartTitle(title), first, at - 1, 2);
         }
     }
     worksheet_set_column(counts, 0, 0, 40, nullptr);
+    worksheet_set_column(counts, 1, 2, 14, nullptr);
+    // Printed, the counts and their charts side by side on pages as wide as the paper.
+    worksheet_set_landscape(counts);
+    worksheet_fit_to_pages(counts, 1, 0);
     const lxw_error closed = workbook_close(book);
     if (closed != LXW_NO_ERROR) {
         *error = msg::xlsxFailed(QString::fromUtf8(lxw_strerror(closed)));
@@ -344,6 +421,7 @@ int tableCommand(Invocation& invocation)
     if (tally.outputFailed)
         return Failure;
     markDuplicates(rows);
+    markMostSimilar(rows, files, invocation.jobs());
 
     QStringList warnings;
     const FileWrite written = writeTable(rows, out, suffix == u"csv", &warnings);

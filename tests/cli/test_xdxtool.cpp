@@ -1,4 +1,5 @@
 #include "../common/clirun.h"
+#include "bench/roundgen.h"
 #include "check/verify.h"
 #include "files/files.h"
 #include "cli/xdxtool.h"
@@ -61,6 +62,7 @@ private slots:
     void anonymityHitsAndNonHits();
     void anonymityFolds_data();
     void anonymityFolds();
+    void similarPairsInInputOrder();
     void namesOfAnyBytesAndLists();
     void usageErrors_data();
     void usageErrors();
@@ -493,6 +495,10 @@ void TestXdxtool::tableRowsAndDuplicates()
     QVERIFY2(lines[3].contains(u"与第 1 行（%1）课题名称和主持人相同"_qs.arg(files[0])), qPrintable(lines[3]));
     QVERIFY2(lines[4].contains(u",\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\","_qs), qPrintable(lines[4]));
     QVERIFY(lines[5].contains(u"无法读取"_qs));
+    // The sample's texts in four rows: each the first other row of them, wholly alike.
+    QVERIFY2(lines[1].endsWith(u",第 2 行（%1），相似度 1.00"_qs.arg(files[1])), qPrintable(lines[1]));
+    QVERIFY2(lines[4].endsWith(u",第 1 行（%1），相似度 1.00"_qs.arg(files[0])), qPrintable(lines[4]));
+    QVERIFY2(lines[5].endsWith(u','), qPrintable(lines[5]));
 
     // Bad output: a folder; an unknown kind of table.
     QCOMPARE(xdxtool(QStringList{u"table"_qs, files[0], u"-o"_qs, m_dir.path()}).status, 2);
@@ -503,23 +509,31 @@ void TestXdxtool::tableRowsAndDuplicates()
     if (r.err.contains(u"不能写 XLSX"_qs))
         QSKIP("built without libxlsxwriter");
     QVERIFY2(QFile::exists(xlsx), qPrintable(r.err));
-    const std::optional<QString> output =
-        python(u"import openpyxl, sys\n"
-               "wb = openpyxl.load_workbook(sys.argv[1])\n"
-               "a, c = wb.worksheets\n"
-               "print(a.freeze_panes, a.auto_filter.ref, a.max_row)\n"
-               "print(repr(a.cell(2, 16).value), a.cell(3, 21).value)\n"
-               "print([r for r in c.iter_rows(max_row=2, values_only=True)])\n"
-               "print(repr(a.cell(5, 16).value), len(a.cell(5, 10).value), c.cell(3, 2).value)\n"_qs,
-               {xlsx});
+    const std::optional<QString> output = python(u"import openpyxl, sys\n"
+                                                  "wb = openpyxl.load_workbook(sys.argv[1])\n"
+                                                  "a, c = wb.worksheets\n"
+                                                  "print(a.freeze_panes, a.auto_filter.ref, a.max_row)\n"
+                                                  "print(repr(a.cell(2, 16).value), a.cell(3, 21).value)\n"
+                                                  "print([r for r in c.iter_rows(max_row=2, max_col=2, values_only=True)])\n"
+                                                  "print(repr(a.cell(5, 16).value), len(a.cell(5, 10).value), c.cell(3, 2).value)\n"
+                                                  // Each chart's data: the cells its ranges name.
+                                                  "import re, zipfile\n"
+                                                  "z = zipfile.ZipFile(sys.argv[1])\n"
+                                                  "for n in sorted(n for n in z.namelist() if n.startswith('xl/charts/')):\n"
+                                                  "    x = z.read(n).decode()\n"
+                                                  "    ranges = [c[f.split('!')[1].replace('$', '')] for f in re.findall('<c:f>([^<]*)</c:f>', x)]\n"
+                                                  "    labels, values = ([r[0].value for r in g] for g in ranges)\n"
+                                                  "    print(re.search('<c:(bar|pie)Chart>', x).group(1), labels, sum(values))\n"_qs, {xlsx});
     if (!output)
         QSKIP("no python3-openpyxl to read the XLSX back");
     const QStringList read = output->split(u'\n');
-    QCOMPARE(read[0], u"A2 A1:V6 6"_qs);
+    QCOMPARE(read[0], u"A2 A1:W6 6"_qs);
     QCOMPARE(read[1], u"1.5 与第 1 行（%1）主持人身份证号相同"_qs.arg(files[0]));
     QCOMPARE(read[2], u"[('申请数', 5), ('申请资助经费合计（万元）', 4.5)]"_qs);
     QCOMPARE(read[3], u"'-INF' 32767 第 4 行（申请资助经费不是可以相加的数）"_qs);
     QVERIFY2(r.err.contains(u"第 4 行“工作单位”有 40000 个字符"_qs), qPrintable(r.err));
+    QCOMPARE(read.mid(4, 4), (QStringList{u"bar ['岚川市', '（未填）'] 5"_qs, u"bar ['岚川市', '（未填）'] 4.5"_qs,
+                                          u"bar ['基础教育', '（未填）'] 5"_qs, u"pie ['省级一般资助课题', '（未填）'] 5"_qs}));
 
 }
 
@@ -597,6 +611,49 @@ void TestXdxtool::anonymityFolds()
 
 // Every *.xdx of a folder is processed or reported, whatever bytes its name is made of; names
 // come back as the system gave them. Lists end their names with a line break or, with -0, a NUL.
+// Two applications with one design argument, the second's sentences reordered and punctuated
+// otherwise, among others: one pair, named in input order, with where the passages stand.
+void TestXdxtool::similarPairsInInputOrder()
+{
+    bench::TextSource source(3);
+    const QString text = source.text(1200);
+    QStringList sentences = text.split(u'。');
+    std::reverse(sentences.begin(), sentences.end());
+    ApplicationRecord r = openXdxFile(sample("complete.xdx")).record;
+    const QString original = path(u"s-original.xdx"_qs), copy = path(u"s-copy.xdx"_qs), other = path(u"s-other.xdx"_qs),
+                  broken = path(u"s-broken.xdx"_qs);
+    r.setValue(Field::ProjectReasoning, text);
+    QVERIFY(saveXdxFile(original, r, {}).ok);
+    r.setValue(Field::ProjectReasoning, sentences.join(u"！"_qs));
+    QVERIFY(saveXdxFile(copy, r, {}).ok);
+    r.setValue(Field::ProjectReasoning, source.text(1200));
+    r.setValue(Field::ProjectAnalyze, source.text(900));
+    QVERIFY(saveXdxFile(other, r, {}).ok);
+    writeAll(broken, readAll(original).left(900));
+
+    Run run = xdxtool({u"similar"_qs, u"--json"_qs, u"-j"_qs, u"2"_qs, other, original, copy});
+    QCOMPARE(run.status, 1);
+    const QJsonArray pairs = QJsonDocument::fromJson(run.out.toUtf8()).array();
+    QCOMPARE(pairs.size(), 1);
+    QCOMPARE(pairs[0][u"a"_qs].toString(), original);
+    QCOMPARE(pairs[0][u"b"_qs].toString(), copy);
+    const QJsonObject reasoning = pairs[0][u"texts"_qs][1].toObject();
+    QCOMPARE(reasoning[u"field"_qs].toString(), u"ProjectReasoning"_qs);
+    QVERIFY(reasoning[u"score"_qs].toDouble() > 0.9);
+    const QJsonObject first = reasoning[u"first"_qs][0].toObject();
+    QVERIFY(text.mid(first[u"a"_qs].toInt()).startsWith(first[u"text"_qs].toString()));
+    QVERIFY(first[u"characters"_qs].toInt() >= 16);
+    QVERIFY2(run.err.contains(u"共 3 个文件：1 对相似"_qs), qPrintable(run.err));
+
+    run = xdxtool({u"similar"_qs, copy, other, original, broken});
+    QCOMPARE(run.status, 2); // the broken file, after the pair
+    QVERIFY2(run.out.startsWith(copy + u" 与 "_qs + original + u" 相似 "_qs), qPrintable(run.out));
+    QCOMPARE(run.out.count(u'\n'), 1);
+    run = xdxtool({u"similar"_qs, original, other});
+    QCOMPARE(run.status, 0);
+    QVERIFY(run.out.isEmpty());
+}
+
 void TestXdxtool::namesOfAnyBytesAndLists()
 {
 #ifndef Q_OS_UNIX
