@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/inputs.h"
 #include "cli/messages.h"
+#include "cli/pdfjoin.h"
 #include "cli/roundtable.h"
 #include "files/files.h"
 #include "record/textrules.h"
@@ -16,7 +17,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSet>
-
+#include <QTemporaryDir>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -88,33 +89,117 @@ Printed printFile(const QString& file, const QString& out, const QPageSize& pape
     return p;
 }
 
-// Many files in one PDF, in input order, its fonts embedded once: laid out on every core, written
-// here one after another. A file that cannot be printed is reported and left out.
+// Many files in one PDF, in input order. On one worker it is written as it goes, its fonts
+// embedded once. On more, the files are split into as many runs, each laid out and written by
+// its worker to a part of its own (with its own fonts), and the parts joined; what each file
+// added is reported in input order as its part is done. A file that cannot be printed is
+// reported and left out.
 int printInOne(Invocation& invocation, const QStringList& files, const QString& out, const QPageSize& paper,
                bool looseLeaf)
 {
     qsizetype added = 0;
     Tally tally;
+    tally.problems = invocation.problems();
     Progress progress(invocation.err(), files.size());
-    const FileWrite written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
-        ReportPdfWriter pdf(&device, paper);
-        tally = forEachDocument<Printed>(
-            invocation, files, [&](const QString& file, qsizetype) { return prepare(file, looseLeaf); },
-            [&](qsizetype, const QString& shown, const Printed& p) {
-                if (p.document.outcome == Outcome::Unreadable)
-                    return;
+    const qsizetype runs = std::min<qsizetype>(invocation.jobs(), files.size());
+    const auto report = [&](qsizetype i, const Printed& p, qsizetype first, qsizetype last) {
+        const QString shown = shownName(files[i]);
+        countDocument(tally, progress, shown, p.document);
+        if (p.document.outcome != Outcome::Unreadable) {
+            ++added;
+            progress.write(p.note + msg::addedToPdf(shown, first, last, p.official));
+        }
+        progress.step(i + 1);
+        return !outputLost(invocation, tally);
+    };
+
+    QTemporaryDir partsFolder;
+    FileWrite written;
+    if (runs <= 1) {
+        written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
+            ReportPdfWriter pdf(&device, paper);
+            for (qsizetype i = 0; i < files.size(); ++i) {
+                const Printed p = prepare(files[i], looseLeaf);
                 const qsizetype first = pdf.pages() + 1;
                 pdf.add(p.sheets);
-                ++added;
-                progress.write(p.note + msg::addedToPdf(shown, first, pdf.pages(), p.official));
-            },
-            progress);
-        if (added == 0) {
-            *why = msg::nothingToPrint();
-            return false;
+                if (!report(i, p, first, pdf.pages()))
+                    return false; // nothing half done is left as the PDF
+            }
+            if (added == 0) {
+                *why = msg::nothingToPrint();
+                return false;
+            }
+            return pdf.finish(why);
+        });
+    } else {
+        struct Part
+        {
+            QString path;               // empty when none of its files could be printed
+            std::vector<Printed> files; // their sheets already written
+            std::vector<qsizetype> pages;
+            QString error;
+        };
+        if (!partsFolder.isValid()) {
+            invocation.err() << reportmsg::cannotWritePdf(shownName(out), partsFolder.errorString()) << '\n';
+            return Failure;
         }
-        return pdf.finish(why);
-    });
+        QStringList parts;
+        qsizetype pages = 0;
+        QString failure;
+        forEachInOrder<Part>(
+            runs, int(runs),
+            [&](qsizetype k) {
+                Part part;
+                QFile file(partsFolder.filePath(QString::number(k) + u".pdf"_s));
+                if (!file.open(QIODevice::WriteOnly)) {
+                    part.error = file.errorString();
+                    return part;
+                }
+                ReportPdfWriter pdf(&file, paper);
+                for (qsizetype i = files.size() * k / runs; i < files.size() * (k + 1) / runs; ++i) {
+                    Printed& p = part.files.emplace_back(prepare(files[i], looseLeaf));
+                    const qsizetype before = pdf.pages();
+                    pdf.add(p.sheets);
+                    p.sheets.clear();
+                    part.pages.push_back(pdf.pages() - before);
+                }
+                if (pdf.pages() > 0) {
+                    if (pdf.finish(&part.error) && file.flush() && file.error() == QFile::NoError)
+                        part.path = file.fileName();
+                    else if (part.error.isEmpty())
+                        part.error = file.errorString();
+                }
+                return part;
+            },
+            [&](qsizetype k, Part& part) {
+                if (!part.error.isEmpty()) {
+                    failure = part.error;
+                    return false;
+                }
+                for (std::size_t j = 0; j < part.files.size(); ++j) {
+                    const qsizetype first = pages + 1;
+                    pages += part.pages[j];
+                    if (!report(files.size() * k / runs + qsizetype(j), part.files[j], first, pages))
+                        return false;
+                }
+                if (!part.path.isEmpty())
+                    parts.append(part.path);
+                return true;
+            });
+        written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
+            if (!failure.isEmpty() || tally.outputFailed) {
+                *why = failure;
+                return false;
+            }
+            if (parts.isEmpty()) {
+                *why = msg::nothingToPrint();
+                return false;
+            }
+            return joinPdfs(parts, device, why);
+        });
+    }
+    if (tally.outputFailed)
+        return Failure;
     if (!written.ok) {
         invocation.err() << reportmsg::cannotWritePdf(shownName(out), written.reason) << '\n';
         return Failure;

@@ -50,6 +50,8 @@ private slots:
     void refusals();
     void looseLeavesNumberedByTheTable();
     void manyFilesInOnePdf();
+    void onePdfOnEveryCore_data();
+    void onePdfOnEveryCore();
     void outputsNeverReplaceEachOther();
     void theRoundFromAnotherFolder();
     void tablesAsSpreadsheetsSaveThem_data();
@@ -271,6 +273,39 @@ void TestPdfCommand::manyFilesInOnePdf()
     QCOMPARE(doc->numPages(), first + second);
     QVERIFY(!pageText(*doc, 0).contains(u"非正式文档"_s));
     QVERIFY(pageText(*doc, first).contains(u"非正式文档"_s));
+}
+
+void TestPdfCommand::onePdfOnEveryCore_data()
+{
+    QTest::addColumn<QString>("jobs");
+    QTest::newRow("two parts") << u"2"_s;
+    QTest::newRow("three, one of nothing printable") << u"3"_s;
+    QTest::newRow("more workers than files") << u"8"_s;
+}
+
+// The round's one PDF written in parts and joined is the one written on one core: the same
+// pages in the same order, the same reports of where each file went, the same title.
+void TestPdfCommand::onePdfOnEveryCore()
+{
+    QFETCH(QString, jobs);
+    QByteArray bytes = readAll(sample("complete.xdx"));
+    bytes.replace("<PASSBY>0</PASSBY>", "<PASSBY>1</PASSBY>");
+    const QString official = path(u"cores-official.xdx"_s), broken = path(u"cores-broken.xdx"_s);
+    writeAll(official, bytes);
+    writeAll(broken, "<XMLPackage><ver>");
+    const QStringList files{sample("incomplete.xdx"), broken, official, sample("complete.xdx")};
+    const QString one = path(u"cores-1.pdf"_s), many = path(u"cores-%1.pdf"_s.arg(jobs));
+    const Run serial = xdxtool(QStringList{u"pdf"_s, u"-j"_s, u"1"_s} + files + QStringList{u"-o"_s, one});
+    const Run parallel = xdxtool(QStringList{u"pdf"_s, u"-j"_s, jobs} + files + QStringList{u"-o"_s, many});
+    QCOMPARE(parallel.status, serial.status);
+    QCOMPARE(QString(parallel.err).replace(many, one), serial.err);
+    const auto a = Poppler::Document::load(one), b = Poppler::Document::load(many);
+    QVERIFY(a && b);
+    QCOMPARE(b->numPages(), a->numPages());
+    for (int i = 0; i < a->numPages(); ++i)
+        QCOMPARE(pageText(*b, i), pageText(*a, i));
+    QCOMPARE(b->info(u"Title"_s), u"课题立项申请·评审书"_s);
+    QCOMPARE(b->info(u"Creator"_s), a->info(u"Creator"_s));
 }
 
 // A PDF each: files of the same name in different folders never share an output, and a link in
