@@ -75,6 +75,9 @@ bool joinPdfs(const QStringList& parts, QIODevice& out, QString* error)
         QPDFWriter writer(joined);
         writer.setOutputPipeline(&sink);
         writer.setMinimumPDFVersion(inputs.front()->getPDFVersion());
+        // The parts' streams as they are: Qt compressed them already.
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setCompressStreams(false);
         writer.write();
         if (sink.failed()) {
             *error = out.errorString();
