@@ -1,38 +1,126 @@
 #!/usr/bin/env bash
-# The office's round, timed: N files (default 10,000: the two samples, one in a thousand cut
-# short, one foreign) in a folder with a subfolder, checked, tabled and screened, and M of them
-# (default 1,000) printed whole (a PDF each, and all in one PDF), all in one command each with
-# every core.
-#   bench/round.sh [N] [M]
+# The office's round on generated applications that look real (bench/make_round: realistic
+# Chinese text, some incomplete, broken, the same leader twice or near-copied), every figure
+# beside its floor measured in the same run:
+#   reading (check, table, anonymity, similar)  against libxml2's bare parse of the same files
+#                                               (xmllint --stream, as many processes as workers)
+#   printouts (pdf -o, pdf -d, --loose-leaf)    against one xdxtool process per file, as many at
+#                                               a time as workers
+# each with one worker and with every core, seconds and the most memory a process held; then
+# the quality of similar against the planted near-copies.
+#   bench/round.sh [N] [PRINTED] [SEED]   (defaults 1,000, all N, 1; PRINTED 0: reading only; after make)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-n=${1:-10000}
-m=${2:-1000}
-tool=${XDXTOOL:-build/cli/xdxtool}
+n=${1:-1000}
+printed=${2:-$n}
+seed=${3:-1}
+build=${BUILD:-build}
+tool=$(realpath "$build/cli/xdxtool")
+cores=$(nproc)
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-mkdir -p "$dir/inbox/stick" "$dir/print"
-for i in $(seq 1 "$n"); do
-  if (( i % 1000 == 0 )); then head -c 3000 samples/complete.xdx >"$dir/inbox/stick/cut$i.xdx"
-  elif (( i % 2 )); then cp samples/complete.xdx "$dir/inbox/a$i.xdx"
-  else cp samples/incomplete.xdx "$dir/inbox/stick/b$i.xdx"; fi
-done
-echo '<?xml version="1.0"?><x/>' >"$dir/inbox/foreign.xdx"
-for i in $(seq 1 "$m"); do cp samples/complete.xdx "$dir/print/p$i.xdx"; done
+"$build/bench/make_round" "$n" "$seed" "$dir" >"$dir/made.txt"
+echo "round: $(cat "$dir/made.txt"); $(du -sm "$dir/inbox" | cut -f1) MB"
+ls "$dir"/inbox/*.xdx | awk -v n="$printed" 'NR <= n' >"$dir/print.list" # all read: no SIGPIPE
+# The printouts' floor: a process a file, the naive way.
+cat >"$dir/one.sh" <<EOF
+#!/bin/sh
+# one.sh [--loose-leaf] FILE
+for f; do :; done
+exec "$tool" pdf "\$@" -o "$dir/single/\$(basename "\$f").pdf"
+EOF
+chmod +x "$dir/one.sh"
 
+# timed LABEL CMD...: wall seconds and the largest resident set of the command (or of any one of
+# the processes it starts), in "label  seconds  MB" form; the seconds also in $seconds.
+seconds=0
 timed() {
-  local what=$1; shift
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  printf '%-40s %6d ms\n' "$what" $(( (end - start) / 1000000 ))
+  local label=$1; shift
+  /usr/bin/time -f '%e %M' -o "$dir/time" "$@" >/dev/null 2>"$dir/err" || true
+  read -r seconds kb < <(tail -n 1 "$dir/time")
+  printf '%-52s %7.2f s %6d MB' "$label" "$seconds" $((kb / 1024))
 }
-timed "check -r, $n files, one worker" "$tool" check -r -j 1 "$dir/inbox"
-timed "check -r, $n files, $(nproc) workers" "$tool" check -r "$dir/inbox"
-timed "table -r, $n files, csv" "$tool" table -r "$dir/inbox" -o "$dir/round.csv"
-timed "table -r, $n files, xlsx" "$tool" table -r "$dir/inbox" -o "$dir/round.xlsx"
-timed "anonymity -r, $n files" "$tool" anonymity -r "$dir/inbox"
-timed "pdf -d, $m whole forms" "$tool" pdf -d "$dir/out" "$dir/print"
-timed "pdf -o, $m whole forms in one PDF" "$tool" pdf -o "$dir/round.pdf" "$dir/print"
-timed "pdf --loose-leaf -d, $m files" "$tool" pdf --loose-leaf -d "$dir/leaves" "$dir/print"
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "  %.2f × the floor\n", a / b}'; }
+floorline() { printf '\n'; }
+
+echo
+echo "reading, $n files"
+for j in 1 "$cores"; do
+  timed "floor: xmllint --stream, $j process(es)" \
+    bash -c 'ls "$1"/*.xdx | xargs -P "$2" -n $(( ($3 + $2 - 1) / $2 )) xmllint --noout --stream' _ "$dir/inbox" "$j" "$n"
+  floor=$seconds; floorline
+  timed "check -j $j" "$tool" check -j "$j" -r "$dir/inbox"; ratio "$seconds" "$floor"
+  timed "table -j $j (xlsx, with the most similar row)" "$tool" table -j "$j" -r "$dir/inbox" -o "$dir/round.xlsx"
+  ratio "$seconds" "$floor"
+  timed "anonymity -j $j" "$tool" anonymity -j "$j" -r "$dir/inbox"; ratio "$seconds" "$floor"
+  timed "similar -j $j" "$tool" similar -j "$j" --json -r "$dir/inbox"; ratio "$seconds" "$floor"
+done
+
+if (( printed > 0 )); then
+echo
+echo "printouts, $printed files"
+for j in 1 "$cores"; do
+  rm -rf "$dir/single" && mkdir "$dir/single"
+  timed "floor: one xdxtool pdf a file, $j at a time" xargs -a "$dir/print.list" -d '\n' -P "$j" -n 1 "$dir/one.sh"
+  floor=$seconds; floorline
+  timed "pdf -o (one PDF) -j $j" "$tool" pdf -j "$j" --files-from "$dir/print.list" -o "$dir/round.pdf"; ratio "$seconds" "$floor"
+  # QT_HASH_SEED=0: Qt's PDF writer then writes the same bytes for the same form every time.
+  rm -rf "$dir/each-$j"
+  timed "pdf -d (a PDF each) -j $j" env QT_HASH_SEED=0 "$tool" pdf -j "$j" --files-from "$dir/print.list" -d "$dir/each-$j"
+  ratio "$seconds" "$floor"
+  rm -rf "$dir/single" && mkdir "$dir/single"
+  timed "floor: one xdxtool pdf --loose-leaf a file, $j at a time" \
+    xargs -a "$dir/print.list" -d '\n' -P "$j" -n 1 "$dir/one.sh" --loose-leaf
+  floor=$seconds; floorline
+  rm -rf "$dir/leaves"
+  timed "pdf --loose-leaf -d -j $j" "$tool" pdf -j "$j" --loose-leaf --files-from "$dir/print.list" -d "$dir/leaves"
+  ratio "$seconds" "$floor"
+done
+echo "one PDF: $(pdfinfo "$dir/round.pdf" | awk '/^Pages:/ {print $2}') pages, $(du -m "$dir/round.pdf" | cut -f1) MB;" \
+     "a PDF each: $(du -sm "$dir/each-1" | cut -f1) MB"
+# Every worker with its own writer: what -j N wrote is what one worker wrote, byte for byte but
+# for the creation date.
+same=0 total=0
+for f in "$dir/each-1"/*.pdf; do
+  total=$((total + 1))
+  cmp -s <(sed -E 's/CreationDate \(D:[^)]*\)//' "$f") \
+         <(sed -E 's/CreationDate \(D:[^)]*\)//' "$dir/each-$cores/$(basename "$f")") && same=$((same + 1))
+done
+echo "a PDF each with -j $cores against -j 1: $same of $total byte-identical but for the creation date"
+fi
+
+echo
+echo "similar against the planted near-copies (a copy of a copy counts with its family)"
+"$tool" similar --json -r "$dir/inbox" >"$dir/similar.json" 2>/dev/null || true
+/usr/bin/python3 - "$dir/similar.json" "$dir/planted.tsv" <<'PYTHON'
+import json, os, sys
+reported = {(os.path.basename(p["a"]), os.path.basename(p["b"])): p["score"] for p in json.load(open(sys.argv[1]))}
+planted, broken, shares = set(), set(), {}
+for line in open(sys.argv[2]):
+    kind, *names = line.rstrip("\n").split("\t")
+    if kind == "near-copy":
+        pair = tuple(sorted(os.path.basename(x) for x in names[:2]))
+        planted.add(pair)
+        shares[pair] = float(names[2])
+    elif kind == "broken":
+        broken.add(os.path.basename(names[0]))
+family = {}
+def root(x):
+    while family.get(x, x) != x:
+        x = family[x]
+    return x
+for a, b in planted:
+    family[root(a)] = root(b)
+readable = {p for p in planted if not (set(p) & broken)}
+found = {p for p in readable if p in reported}
+related = {p for p in reported if root(p[0]) == root(p[1])}
+print(f"planted {len(planted)} ({len(readable)} of them readable), found {len(found)} "
+      f"({100 * len(found) / max(1, len(readable)):.1f} %); reported {len(reported)}, of them planted "
+      f"{sum(p in planted for p in reported)}, in a planted family {len(related)} "
+      f"({100 * len(related) / max(1, len(reported)):.1f} %)")
+for low, high in ((0.1, 0.2), (0.2, 0.3)):
+    band = [p for p in readable if low <= shares[p] < high + 1e-9]
+    print(f"  {int(low * 100)}–{int(high * 100)} % of sentences changed: {sum(p in found for p in band)} of {len(band)} found, "
+          f"scores {min((reported[p] for p in band if p in reported), default=0):.2f}–"
+          f"{max((reported[p] for p in band if p in reported), default=0):.2f}")
+PYTHON
