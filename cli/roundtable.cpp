@@ -29,6 +29,8 @@ constexpr qint64 kMaxTableBytes = qint64(256) << 20;
 constexpr qsizetype kPiece = 1 << 20;
 // A file name longer than this is no file name: such a cell is passed over, never held.
 constexpr qsizetype kMaxName = 32768;
+// A spreadsheet cell holds at most 32,767 characters; no token it writes comes near this.
+constexpr qsizetype kLongestToken = qsizetype(4) << 20;
 // The rows a worksheet can have.
 constexpr qsizetype kMaxSheetRows = 1'048'576;
 
@@ -405,11 +407,13 @@ public:
     {
         QXmlStreamReader xml;
         bool stopped = false;
+        qsizetype pending = 0; // bytes given to the reader since its last token
         const auto tokens = [&] {
             while (!xml.atEnd()) {
                 xml.readNext();
                 if (xml.hasError())
                     return xml.error() == QXmlStreamReader::PrematureEndOfDocumentError;
+                pending = 0;
                 if (!handle(xml)) {
                     stopped = true;
                     return false;
@@ -417,10 +421,18 @@ public:
             }
             return true;
         };
+        bool tooLong = false;
         const Part part = read(name, [&](QByteArrayView piece) {
+            // The reader holds a token whole until it ends: a text longer than any cell a
+            // spreadsheet can hold (a bomb inflating to one huge cell) would fill the memory.
+            pending += piece.size();
+            if (pending > kLongestToken)
+                return !(tooLong = true);
             xml.addData(piece.toByteArray());
             return tokens();
         });
+        if (tooLong)
+            return Part::Broken;
         if (part != Part::Read)
             return stopped ? Part::Stopped : part;
         if (!tokens())

@@ -441,6 +441,7 @@ void TestPdfCommand::workbooksAsOtherProgramsWriteThem_data()
     QTest::newRow("./ target") << u"data = data.replace(b'Target=\"worksheets/', b'Target=\"./worksheets/') if name == 'xl/_rels/workbook.xml.rels' else data"_s << QString();
     QTest::newRow("../ target") << u"data = data.replace(b'Target=\"worksheets/', b'Target=\"../xl/worksheets/') if name == 'xl/_rels/workbook.xml.rels' else data"_s << QString();
     QTest::newRow("a cell twice") << u"data = data.replace(b'</sheetData>', b'<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>x.xdx</t></is></c></row></sheetData>') if name == 'xl/worksheets/sheet1.xml' else data"_s << u"出现了两次"_s;
+    QTest::newRow("a cell no spreadsheet holds") << u"data = data.replace(b'</sheetData>', b'<row r=\"9\"><c r=\"B9\" t=\"inlineStr\"><is><t>' + b'a' * (8 << 20) + b'</t></is></c></row></sheetData>') if name == 'xl/worksheets/sheet1.xml' else data"_s << u"不是完好的 XLSX 文件"_s;
     QTest::newRow("a wrong CRC") << u"crc = name == 'xl/worksheets/sheet1.xml'"_s << u"不是完好的 XLSX 文件"_s;
 }
 
