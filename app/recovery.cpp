@@ -88,7 +88,7 @@ bool RecoveryKeeper::ensureOwnLock()
 {
     if (m_lock)
         return true;
-    if (!makeFolders(m_folder).ok)
+    if (!makeFolders(m_folder))
         return false;
     auto lock = std::make_unique<QLockFile>(pathOf(m_id, kLock));
     if (!lock->tryLock(0))
@@ -107,8 +107,8 @@ bool RecoveryKeeper::write()
         return false;
     };
     if (!ensureOwnLock()) {
-        const FileWrite made = makeFolders(m_folder);
-        return fail(made.ok ? QDir::toNativeSeparators(m_folder) : made.reason);
+        const FileResult<void> made = makeFolders(m_folder);
+        return fail(made ? QDir::toNativeSeparators(m_folder) : made.error().why());
     }
     const ApplicationRecord record = m_snapshot();
     const WriteResult written = saveXdxFile(pathOf(m_id, kCopy), record, verify(record));
@@ -116,9 +116,9 @@ bool RecoveryKeeper::write()
         return fail(written.error);
     const QJsonObject about{{QStringLiteral("document"), m_document},
                             {QStringLiteral("written"), QDateTime::currentDateTime().toString(Qt::ISODateWithMs)}};
-    const FileWrite noted = replaceFile(pathOf(m_id, kAbout), QJsonDocument(about).toJson());
-    if (!noted.ok)
-        return fail(noted.reason);
+    const FileResult<void> noted = replaceFile(pathOf(m_id, kAbout), QJsonDocument(about).toJson());
+    if (!noted)
+        return fail(noted.error().why());
     m_written = true;
     return true;
 }
@@ -150,8 +150,8 @@ void RecoveryKeeper::letGo()
 std::vector<RecoveryCopy> RecoveryKeeper::lostCopies() const
 {
     std::vector<RecoveryCopy> lost;
-    const FolderListing listing = listFolder(m_folder);
-    for (const FolderEntry& e : listing.entries) {
+    const FileResult<std::vector<FolderEntry>> listing = listFolder(m_folder);
+    for (const FolderEntry& e : listing.value_or(std::vector<FolderEntry>())) {
         if (e.kind != PathKind::File || !e.name.endsWith(QLatin1StringView(kCopy)) || e.name.startsWith(u'.'))
             continue;
         const QString id = e.name.chopped(int(qstrlen(kCopy)));
@@ -162,8 +162,8 @@ std::vector<RecoveryCopy> RecoveryKeeper::lostCopies() const
             continue; // its program still runs
         lock.unlock();
         RecoveryCopy copy{pathOf(id, kCopy), {}, QFileInfo(pathOf(id, kCopy)).lastModified()};
-        const FileRead about = readRegularFile(pathOf(id, kAbout), 1 << 20);
-        const QJsonObject o = QJsonDocument::fromJson(about.bytes).object();
+        const FileResult<QByteArray> about = readRegularFile(pathOf(id, kAbout), 1 << 20);
+        const QJsonObject o = QJsonDocument::fromJson(about.value_or(QByteArray())).object();
         copy.document = o.value(QStringLiteral("document")).toString();
         if (const QDateTime t = QDateTime::fromString(o.value(QStringLiteral("written")).toString(), Qt::ISODateWithMs);
             t.isValid())
@@ -189,7 +189,7 @@ void RecoveryKeeper::remove(const RecoveryCopy& copy) const
 QString RecoveryKeeper::setAside(const RecoveryCopy& copy) const
 {
     const QString aside = setAsideFolder(m_folder);
-    makeFolders(aside);
+    (void)makeFolders(aside);
     const QString name = QFileInfo(copy.path).fileName();
     const QString about = copy.path.chopped(int(qstrlen(kCopy))) + QString::fromLatin1(kAbout);
     QFile::rename(about, aside + u'/' + QFileInfo(about).fileName());

@@ -6,7 +6,6 @@
 #include "files/files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QIODevice>
 
 #include <algorithm>
@@ -319,20 +318,20 @@ QString joined(const QString& folder, const QString& name)
 // cannot be read is reported.
 void addFolder(const QString& folder, bool recursive, QStringList& files, Invocation& invocation, int& problems)
 {
-    FolderListing listing = listFolder(folder);
-    if (!listing.ok) {
-        invocation.err() << msg::cannotReadFolder(shownName(folder), listing.reason) << '\n';
+    FileResult<std::vector<FolderEntry>> listing = listFolder(folder);
+    if (!listing) {
+        invocation.err() << msg::cannotReadFolder(shownName(folder), listing.error().why()) << '\n';
         ++problems;
         return;
     }
-    std::sort(listing.entries.begin(), listing.entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    for (const FolderEntry& e : listing.entries)
+    std::vector<FolderEntry>& entries = *listing;
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    for (const FolderEntry& e : entries)
         if (e.kind != PathKind::Folder && e.name.size() > 4 && e.name.endsWith(u".xdx", Qt::CaseInsensitive))
             files.append(joined(folder, e.name)); // *.XDX from a USB stick too; a broken link is reported
     if (!recursive)
         return;
-    for (const FolderEntry& e : listing.entries)
+    for (const FolderEntry& e : entries)
         if (e.kind == PathKind::Folder && !e.link) // a link back up would never end
             addFolder(joined(folder, e.name), true, files, invocation, problems);
 }
@@ -345,21 +344,13 @@ std::optional<QStringList> Invocation::files()
     const bool nulls = isSet(u"null");
     if (isSet(u"files-from")) {
         const QString list = value(u"files-from");
-        QByteArray bytes;
-        if (list == u"-") {
-            QFile in;
-            if (!in.open(stdin, QIODevice::ReadOnly) || (bytes = in.read(kMaxListBytes + 1)).size() > kMaxListBytes) {
-                m_status = usageError(msg::cannotReadList(list, in.errorString()));
-                return std::nullopt;
-            }
-        } else {
-            FileRead read = readRegularFile(list, kMaxListBytes);
-            if (read.status != FileRead::Status::Ok) {
-                m_status = usageError(msg::cannotReadList(shownName(list), read.why()));
-                return std::nullopt;
-            }
-            bytes = std::move(read.bytes);
+        const FileResult<QByteArray> read =
+            list == u"-" ? readStandardInput(kMaxListBytes) : readRegularFile(list, kMaxListBytes);
+        if (!read) {
+            m_status = usageError(msg::cannotReadList(list == u"-" ? list : shownName(list), read.error().why()));
+            return std::nullopt;
         }
+        const QByteArray& bytes = *read;
         // One name a line (or ended by NUL with -0), as the system gives names: bytes. A CR
         // before the LF and empty lines are no part of a name.
         if (!nulls && bytes.contains('\0')) {

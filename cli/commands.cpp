@@ -9,7 +9,6 @@
 #include "xdx/passby.h"
 #include "xdx/xdxjson.h"
 
-#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -147,30 +146,13 @@ int buildCommand(Invocation& invocation)
             return invocation.usageError(msg::outputIsInput(shownName(outPath)));
     }
 
-    QByteArray bytes;
-    if (in == u"-") {
-        QFile input;
-        if (!input.open(stdin, QIODevice::ReadOnly)) {
-            err << in << ": " << msg::cannotRead(input.errorString()) << '\n';
-            return Failure;
-        }
-        bytes = input.read(kMaxJsonBytes + 1);
-        if (bytes.size() > kMaxJsonBytes) {
-            FileRead tooLarge;
-            tooLarge.status = FileRead::Status::TooLarge;
-            tooLarge.limit = kMaxJsonBytes;
-            err << in << ": " << msg::cannotRead(tooLarge.why()) << '\n';
-            return Failure;
-        }
-    } else {
-        FileRead read = readRegularFile(in, kMaxJsonBytes);
-        if (read.status != FileRead::Status::Ok) {
-            err << shownName(in) << ": " << msg::cannotRead(read.why()) << '\n';
-            return Failure;
-        }
-        bytes = std::move(read.bytes);
+    const FileResult<QByteArray> bytes =
+        in == u"-" ? readStandardInput(kMaxJsonBytes) : readRegularFile(in, kMaxJsonBytes);
+    if (!bytes) {
+        err << (in == u"-" ? in : shownName(in)) << ": " << msg::cannotRead(bytes.error().why()) << '\n';
+        return Failure;
     }
-    const JsonRecord parsed = recordFromJson(bytes);
+    const JsonRecord parsed = recordFromJson(*bytes);
     if (!parsed.ok) {
         err << shownName(in) << ": " << parsed.error << '\n';
         return Failure;
@@ -204,17 +186,17 @@ Marked markFile(const QString& file, bool official)
 {
     constexpr qint64 kMaxDocumentBytes = qint64(64) << 20;
     const auto refused = [](const QString& why) { return Marked{{Outcome::Unreadable, why}, {}}; };
-    const FileRead read = readRegularFile(file, kMaxDocumentBytes);
-    if (read.status != FileRead::Status::Ok)
-        return refused(msg::cannotRead(read.why()));
-    const PassbyEdit edit = withPassby(read.bytes, official);
+    const FileResult<QByteArray> read = readRegularFile(file, kMaxDocumentBytes);
+    if (!read)
+        return refused(msg::cannotRead(read.error().why()));
+    const PassbyEdit edit = withPassby(*read, official);
     if (!edit.error.isEmpty())
         return refused(edit.error);
     if (!edit.changed)
         return {{}, msg::alreadyMarked(official)};
-    const FileWrite written = replaceFile(file, edit.bytes);
-    if (!written.ok)
-        return refused(msg::cannotWrite(written.reason));
+    const FileResult<void> written = replaceFile(file, edit.bytes);
+    if (!written)
+        return refused(msg::cannotWrite(written.error().why()));
     return {{}, msg::marked(official)};
 }
 

@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSet>
-#include <QTemporaryDir>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -81,9 +80,9 @@ Printed printFile(const QString& file, const QString& out, const QPageSize& pape
     QString error;
     if (!writeReportPdf(p.sheets, &buffer, paper, &error))
         return failed(error);
-    const FileWrite written = replaceFile(out, bytes, options);
-    if (!written.ok)
-        return failed(reportmsg::cannotWritePdf(shownName(out), written.reason));
+    const FileResult<void> written = replaceFile(out, bytes, options);
+    if (!written)
+        return failed(reportmsg::cannotWritePdf(shownName(out), written.error().why()));
     p.note += msg::printed(shownName(out), qsizetype(p.sheets.size()), p.official);
     p.sheets.clear();
     return p;
@@ -113,8 +112,7 @@ int printInOne(Invocation& invocation, const QStringList& files, const QString& 
         return !outputLost(invocation, tally);
     };
 
-    QTemporaryDir partsFolder;
-    FileWrite written;
+    FileResult<void> written;
     if (runs <= 1) {
         written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
             ReportPdfWriter pdf(&device, paper);
@@ -139,8 +137,9 @@ int printInOne(Invocation& invocation, const QStringList& files, const QString& 
             std::vector<qsizetype> pages;
             QString error;
         };
-        if (!partsFolder.isValid()) {
-            invocation.err() << reportmsg::cannotWritePdf(shownName(out), partsFolder.errorString()) << '\n';
+        const RunFolder partsFolder(u"xdxtool"_s);
+        if (!partsFolder.path()) {
+            invocation.err() << reportmsg::cannotWritePdf(shownName(out), partsFolder.path().error().why()) << '\n';
             return Failure;
         }
         QStringList parts;
@@ -150,12 +149,13 @@ int printInOne(Invocation& invocation, const QStringList& files, const QString& 
             runs, int(runs),
             [&](qsizetype k) {
                 Part part;
-                QFile file(partsFolder.filePath(QString::number(k) + u".pdf"_s));
-                if (!file.open(QIODevice::WriteOnly)) {
-                    part.error = file.errorString();
+                const QString name = *partsFolder.path() + u'/' + QString::number(k) + u".pdf"_s;
+                FileResult<std::unique_ptr<OutputFile>> file = createFile(name);
+                if (!file) {
+                    part.error = file.error().why();
                     return part;
                 }
-                ReportPdfWriter pdf(&file, paper);
+                ReportPdfWriter pdf(file->get(), paper);
                 for (qsizetype i = files.size() * k / runs; i < files.size() * (k + 1) / runs; ++i) {
                     Printed& p = part.files.emplace_back(prepare(files[i], looseLeaf));
                     const qsizetype before = pdf.pages();
@@ -163,11 +163,11 @@ int printInOne(Invocation& invocation, const QStringList& files, const QString& 
                     p.sheets.clear();
                     part.pages.push_back(pdf.pages() - before);
                 }
-                if (pdf.pages() > 0) {
-                    if (pdf.finish(&part.error) && file.flush() && file.error() == QFile::NoError)
-                        part.path = file.fileName();
-                    else if (part.error.isEmpty())
-                        part.error = file.errorString();
+                if (pdf.pages() > 0 && pdf.finish(&part.error)) {
+                    if (const FileResult<void> done = (*file)->finish(); done)
+                        part.path = name;
+                    else
+                        part.error = done.error().why();
                 }
                 return part;
             },
@@ -200,8 +200,8 @@ int printInOne(Invocation& invocation, const QStringList& files, const QString& 
     }
     if (tally.outputFailed)
         return Failure;
-    if (!written.ok) {
-        invocation.err() << reportmsg::cannotWritePdf(shownName(out), written.reason) << '\n';
+    if (!written) {
+        invocation.err() << reportmsg::cannotWritePdf(shownName(out), written.error().why()) << '\n';
         return Failure;
     }
     invocation.err() << msg::printedInOne(shownName(out), added, files.size()) << '\n';
@@ -280,8 +280,8 @@ int pdfCommand(Invocation& invocation)
     } else {
         const QString folder = QDir::cleanPath(invocation.value(u"d"));
         if (pathKind(folder) != PathKind::Folder)
-            if (const FileWrite made = makeFolders(folder); !made.ok)
-                return invocation.usageError(msg::cannotMakeFolder(shownName(folder), made.reason));
+            if (const FileResult<void> made = makeFolders(folder); !made)
+                return invocation.usageError(msg::cannotMakeFolder(shownName(folder), made.error().why()));
         if (numbered) {
             // Named by their rows in the round's table: a reviewer learns nothing from the name.
             QString error;

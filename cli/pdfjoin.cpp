@@ -1,12 +1,15 @@
 #include "cli/pdfjoin.h"
 
+#include "cli/messages.h"
 #include "files/files.h"
 
 #include <QIODevice>
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <limits>
+#include <stdexcept>
 #include <memory>
+#include <qpdf/InputSource.hh>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -35,14 +38,62 @@ private:
     bool m_failed = false;
 };
 
-FILE* openForReading(const QString& path)
+// A part read through the file layer, seeking as qpdf asks.
+class DeviceInputSource : public InputSource
 {
-#ifdef Q_OS_WIN
-    return _wfopen(reinterpret_cast<const wchar_t*>(path.utf16()), L"rb");
-#else
-    return std::fopen(pathToSystem(path).constData(), "rb");
-#endif
-}
+public:
+    DeviceInputSource(std::unique_ptr<QIODevice> device, std::string name)
+        : m_device(std::move(device)), m_name(std::move(name))
+    {
+    }
+
+    qpdf_offset_t findAndSkipNextEOL() override
+    {
+        char buffer[4096];
+        for (;;) {
+            const qpdf_offset_t at = tell();
+            const size_t n = read(buffer, sizeof buffer);
+            if (n == 0)
+                return tell();
+            const char* end = buffer + n;
+            const char* eol = std::find_if(static_cast<const char*>(buffer), end, [](char c) { return c == '\r' || c == '\n'; });
+            if (eol == end)
+                continue;
+            const qpdf_offset_t result = at + (eol - buffer);
+            const char* past = std::find_if(eol, end, [](char c) { return c != '\r' && c != '\n'; });
+            seek(at + (past - buffer), SEEK_SET);
+            if (past == end) { // the line ends may go on in the next piece
+                char c = 0;
+                while (read(&c, 1) == 1)
+                    if (c != '\r' && c != '\n') {
+                        unreadCh(c);
+                        break;
+                    }
+            }
+            return result;
+        }
+    }
+    std::string const& getName() const override { return m_name; }
+    qpdf_offset_t tell() override { return m_device->pos(); }
+    void seek(qpdf_offset_t offset, int whence) override
+    {
+        const qint64 to = whence == SEEK_SET ? offset : whence == SEEK_CUR ? m_device->pos() + offset : m_device->size() + offset;
+        if (to < 0 || !m_device->seek(to))
+            throw std::runtime_error(m_name + ": seek failed");
+    }
+    void rewind() override { seek(0, SEEK_SET); }
+    size_t read(char* buffer, size_t length) override
+    {
+        last_offset = tell();
+        const qint64 n = m_device->read(buffer, qint64(length));
+        return n < 0 ? 0 : size_t(n);
+    }
+    void unreadCh(char) override { seek(-1, SEEK_CUR); }
+
+private:
+    std::unique_ptr<QIODevice> m_device;
+    std::string m_name;
+};
 
 } // namespace
 
@@ -55,18 +106,18 @@ bool joinPdfs(const QStringList& parts, QIODevice& out, QString* error)
         joined.emptyPDF();
         QPDFPageDocumentHelper pages(joined);
         for (const QString& part : parts) {
-            FILE* file = openForReading(part);
+            FileResult<std::unique_ptr<QIODevice>> file = openRegularFile(part, std::numeric_limits<qint64>::max());
             if (!file) {
-                *error = QString::fromLocal8Bit(std::strerror(errno));
+                *error = file.error().why();
                 return false;
             }
             auto& in = inputs.emplace_back(std::make_unique<QPDF>());
-            in->processFile(part.toUtf8().constData(), file, true);
+            in->processInputSource(std::make_shared<DeviceInputSource>(std::move(file).value(), part.toStdString()));
             for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*in).getAllPages())
                 pages.addPage(page, false);
         }
         if (inputs.empty()) {
-            *error = QStringLiteral("no part");
+            *error = msg::nothingToPrint();
             return false;
         }
         if (QPDFObjectHandle info = inputs.front()->getTrailer().getKey("/Info"); info.isDictionary())

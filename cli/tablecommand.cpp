@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -355,33 +354,34 @@ bool Workbook::write(const QString& path, QString* error) const
 
 // The output, put in place whole: CSV from memory, XLSX copied in pieces from where
 // libxlsxwriter (which wants a path of its own) wrote it.
-FileWrite writeTable(const std::vector<Row>& rows, const QString& out, bool csv, QStringList* warnings)
+FileResult<void> writeTable(const std::vector<Row>& rows, const QString& out, bool csv, QStringList* warnings)
 {
     if (csv)
         return replaceFile(out, csvOf(rows));
 #ifdef SHENBAO_HAVE_XLSX
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return {false, msg::xlsxFailed(scratch.errorString())};
-    const QString temporary = scratch.filePath(u"round.xlsx"_s);
+    const RunFolder scratch(u"xdxtool"_s);
+    if (!scratch.path())
+        return fileFailure(FileError::system(msg::xlsxFailed(scratch.path().error().why())));
+    const QString temporary = *scratch.path() + u"/round.xlsx"_s;
     QString error;
     if (!Workbook{rows, warnings}.write(temporary, &error))
-        return {false, error};
+        return fileFailure(FileError::system(error));
     return replaceFileWith(out, [&](QIODevice& device, QString* why) {
         bool wrote = true;
-        const FileRead copied = readRegularFileInPieces(temporary, qint64(1) << 32, 1 << 20, [&](QByteArrayView piece) {
-            wrote = device.write(piece.data(), piece.size()) == piece.size();
-            return wrote;
-        });
-        if (copied.status != FileRead::Status::Ok) {
-            *why = msg::xlsxFailed(copied.why());
+        const FileResult<void> copied =
+            readRegularFileInPieces(temporary, qint64(1) << 32, 1 << 20, [&](QByteArrayView piece) {
+                wrote = device.write(piece.data(), piece.size()) == piece.size();
+                return wrote;
+            });
+        if (!copied) {
+            *why = msg::xlsxFailed(copied.error().why());
             return false;
         }
         return wrote; // else the device's failure is the reason
     });
 #else
     Q_UNUSED(warnings);
-    return {false, msg::noXlsxHere()};
+    return fileFailure(FileError::system(msg::noXlsxHere()));
 #endif
 }
 
@@ -424,11 +424,11 @@ int tableCommand(Invocation& invocation)
     markMostSimilar(rows, files, invocation.jobs());
 
     QStringList warnings;
-    const FileWrite written = writeTable(rows, out, suffix == u"csv", &warnings);
+    const FileResult<void> written = writeTable(rows, out, suffix == u"csv", &warnings);
     for (const QString& w : std::as_const(warnings))
         progress.write(shownName(out) + u": "_s + w);
-    if (!written.ok) {
-        progress.write(shownName(out) + u": "_s + msg::cannotWrite(written.reason));
+    if (!written) {
+        progress.write(shownName(out) + u": "_s + msg::cannotWrite(written.error().why()));
         return Failure;
     }
     qsizetype duplicates = 0;

@@ -72,10 +72,10 @@ bool writeReportPdf(const std::vector<Sheet>& sheets, QIODevice* device, const Q
 
 bool saveReportFile(const QByteArray& bytes, const QString& path, QString* error)
 {
-    const FileWrite written = replaceFile(path, bytes);
-    if (!written.ok && error)
-        *error = reportmsg::cannotWritePdf(QDir::toNativeSeparators(readableFileName(pathToSystem(path))), written.reason);
-    return written.ok;
+    const FileResult<void> written = replaceFile(path, bytes);
+    if (!written && error)
+        *error = reportmsg::cannotWritePdf(QDir::toNativeSeparators(readableFileName(pathToSystem(path))), written.error().why());
+    return written.has_value();
 }
 
 bool writeReportPdf(const std::vector<Sheet>& sheets, const QString& path, const QPageSize& pageSize,

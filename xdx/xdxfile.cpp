@@ -254,7 +254,7 @@ OpenResult failed(const QString& message)
     return r;
 }
 
-OpenResult fileFailure(const QString& reason)
+OpenResult unreadableFile(const QString& reason)
 {
     OpenResult r = failed(xml::ParseError{reason, 0, {}}.message());
     r.fileMessage = reason;
@@ -403,10 +403,10 @@ WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, co
         result.error = xdxmsg::cannotSave(shown, result.error);
         return result;
     }
-    const FileWrite written = replaceFile(path, bytes);
-    if (!written.ok)
-        result.error = xdxmsg::cannotSave(shown, written.reason);
-    result.ok = written.ok;
+    const FileResult<void> written = replaceFile(path, bytes);
+    if (!written)
+        result.error = xdxmsg::cannotSave(shown, written.error().why());
+    result.ok = written.has_value();
     return result;
 }
 
@@ -448,10 +448,10 @@ OpenResult openXdxBytes(const QByteArray& bytes)
 
 OpenResult openXdxFile(const QString& path)
 {
-    FileRead read = readRegularFile(path, kMaxDocumentBytes);
-    if (read.status != FileRead::Status::Ok)
-        return fileFailure(xdxmsg::cannotRead(QDir::toNativeSeparators(readableFileName(pathToSystem(path))), read.why()));
-    return openXdxBytes(read.bytes);
+    const FileResult<QByteArray> read = readRegularFile(path, kMaxDocumentBytes);
+    if (!read)
+        return unreadableFile(xdxmsg::cannotRead(QDir::toNativeSeparators(readableFileName(pathToSystem(path))), read.error().why()));
+    return openXdxBytes(*read);
 }
 
 } // namespace shenbao

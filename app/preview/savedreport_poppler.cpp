@@ -61,13 +61,13 @@ std::unique_ptr<PdfPages> PdfPages::load(const QString& path, QString* error)
     Q_UNUSED(quiet);
     // A report of the form is a few hundred kB, a very long one some MB; anything this large
     // is no report and would only fill the memory.
-    FileRead read = readRegularFile(path, kMaxPdfBytes);
-    if (read.status != FileRead::Status::Ok) {
+    FileResult<QByteArray> read = readRegularFile(path, kMaxPdfBytes);
+    if (!read) {
         if (error)
-            *error = readError(path, read.why());
+            *error = readError(path, read.error().why());
         return nullptr;
     }
-    QByteArray bytes = std::move(read.bytes);
+    QByteArray bytes = std::move(read).value();
     std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
     if (!document || document->isLocked() || document->numPages() < 1) {
         if (error)

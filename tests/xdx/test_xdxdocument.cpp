@@ -846,10 +846,10 @@ void TestXdxDocument::namesOfAnyBytes()
     }
     QVERIFY(readableFileName(gbkName).endsWith(u"/申请.xdx"_qs));
     QVERIFY(readableFileName(strayName).endsWith(u"/a\\xff.xdx"_qs));
-    const FolderListing listing = listFolder(dir.path());
-    QVERIFY(listing.ok);
+    const FileResult<std::vector<FolderEntry>> listing = listFolder(dir.path());
+    QVERIFY(listing.has_value());
     QStringList names;
-    for (const FolderEntry& e : listing.entries)
+    for (const FolderEntry& e : *listing)
         names.append(e.name);
     names.sort();
     QCOMPARE(names, (QStringList{pathFromSystem("a\xFF.xdx"), pathFromSystem("\xC9\xEA\xC7\xEB.xdx")}));
