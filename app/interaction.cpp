@@ -14,6 +14,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QTranslator>
 
 #include <memory>
@@ -71,6 +72,16 @@ QString runFileDialog(QWidget* parent, const FileRequest& request, QFileDialog::
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(request.filterName + QStringLiteral(" (") + request.filterPattern + u')');
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.places.isEmpty()) {
+        QList<QUrl> sidebar = dialog.sidebarUrls();
+        for (const QString& place : request.places)
+            if (const QUrl url = QUrl::fromLocalFile(place); !sidebar.contains(url))
+                sidebar.append(url);
+        dialog.setSidebarUrls(sidebar);
+        // Wide enough for "未保存的草稿" to be read whole.
+        if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")))
+            splitter->setSizes({170, 530});
+    }
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -153,14 +164,14 @@ RecoveryChoice DesktopInteraction::offerRecovery(QWidget* parent, const Recovery
     QMessageBox box(QMessageBox::Question, programTitle(), appmsg::recoveryOffer(offer), QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("RecoveryOffer"));
     QPushButton* restore = box.addButton(appmsg::recoveryRestore(), QMessageBox::AcceptRole);
-    QPushButton* aside = box.addButton(appmsg::recoverySetAside(), QMessageBox::RejectRole);
+    QPushButton* later = box.addButton(appmsg::recoveryLater(), QMessageBox::RejectRole);
     QPushButton* discard = box.addButton(appmsg::recoveryDiscard(), QMessageBox::DestructiveRole);
     box.setDefaultButton(restore);
-    box.setEscapeButton(aside); // closing the box loses nothing
+    box.setEscapeButton(later); // closing the box changes nothing
     box.exec();
     if (box.clickedButton() == restore)
         return RecoveryChoice::Restore;
-    return box.clickedButton() == discard ? RecoveryChoice::Discard : RecoveryChoice::SetAside;
+    return box.clickedButton() == discard ? RecoveryChoice::Discard : RecoveryChoice::Later;
 }
 
 void DesktopInteraction::notice(QWidget* parent, const QString& text)

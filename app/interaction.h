@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 class QDialog;
@@ -21,16 +22,20 @@ struct FileRequest
     QString filterName;    // "XDX数据交换文件"
     QString filterPattern; // "*.xdx"
     QString defaultSuffix; // "xdx"
+    QStringList places;    // folders of the program's own for the sidebar ("未保存的草稿")
 };
 
 // A recovery copy offered at start-up or when its document is opened again.
 struct RecoveryOffer
 {
-    QString document;  // the document it belongs to, or empty for one never saved
+    QString document;  // the document it belongs to (as shown), or empty for one never saved
     QDateTime written; // when the copy was written
-    QString setAside;  // where "set aside" keeps it
+    QDateTime documentChanged; // when the document was written after the copy, else invalid
+    QString drafts;    // where "discard" keeps it (as shown)
 };
-enum class RecoveryChoice { Restore, SetAside, Discard };
+// Restore fills the form; Later leaves the copy to be offered again; Discard moves it into the
+// drafts, no longer offered.
+enum class RecoveryChoice { Restore, Later, Discard };
 
 // Every dialog, message box and desktop request of the window goes through this interface, so
 // that tests can answer them without showing anything.
@@ -66,9 +71,11 @@ public:
     // Whether printing has anywhere to go: a printer, or a dialog that prints to a PDF file.
     virtual bool canPrint() = 0;
 
-    // The box of its own that offers a recovery copy: restore it, set it aside, or discard it.
+    // The box of its own that offers a recovery copy: restore it, leave it for later, or
+    // discard it into the drafts.
     virtual RecoveryChoice offerRecovery(QWidget* parent, const RecoveryOffer& offer) = 0;
-    // A notice that does not wait for an answer (the recovery copy cannot be written).
+    // A notice that does not wait for an answer (the recovery copy cannot be written, a draft
+    // was kept).
     virtual void notice(QWidget* parent, const QString& text) = 0;
 };
 

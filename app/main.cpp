@@ -89,9 +89,9 @@ int main(int argc, char** argv)
     times.step("fonts-and-translations");
 
     shenbao::MainWindow window;
-    // ~/.local/share/shenbao on Linux, %LOCALAPPDATA%\shenbao on Windows.
-    window.keepRecoveryCopies(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-                              QStringLiteral("/recovery"));
+    // ~/.local/share/shenbao on Linux, %LOCALAPPDATA%\shenbao on Windows: the user's own.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    window.keepRecoveryCopies(data + QStringLiteral("/recovery"), data + u'/' + shenbao::draftsFolderName());
     times.step("window-built");
     window.start(QApplication::arguments().mid(1));
     if (const QScreen* screen = window.screen())

@@ -36,6 +36,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -73,6 +74,9 @@ constexpr CommandKeys kCommandKeys[] = {
     {u"helpinfo", QKeySequence::HelpContents, nullptr},
     {u"verifydata", QKeySequence::UnknownKey, "F5 Ctrl+E"},
 };
+
+// No document is larger (xdx refuses more).
+constexpr qint64 kMostDocumentBytes = qint64(64) << 20;
 
 // The gap between the error list (which ends at 369) and the buttons (which start at 384).
 constexpr QRect kAnonymityNoticeArea(8, 370, 154, 13);
@@ -307,33 +311,67 @@ void MainWindow::markModified()
         m_recovery->edited();
 }
 
-void MainWindow::keepRecoveryCopies(const QString& folder)
+void MainWindow::keepRecoveryCopies(const QString& recoveryFolder, const QString& draftsFolder)
 {
     m_recovery = std::make_unique<RecoveryKeeper>(
-        folder, [this] { return record(); }, [this](const QString& why) { m_interaction->notice(this, appmsg::recoveryFailed(why)); });
+        recoveryFolder, [this] { return record(); },
+        [this](const QString& why) { m_interaction->notice(this, appmsg::recoveryFailed(why)); });
     m_recovery->setEnabled(!isOfficial());
+    m_recovery->setDocument(m_document);
+    m_recovery->tidy();
+    m_drafts = std::make_unique<Drafts>(draftsFolder);
+    (void)makeFolders(draftsFolder, Access::Private); // a place of its own in the open dialog
+    m_drafts->adoptFolder(recoveryFolder + QStringLiteral("/set-aside"));
+    m_drafts->removeExpired(QDateTime::currentDateTime());
+}
+
+QString MainWindow::shownFolder(const QString& folder) const
+{
+    return QDir::toNativeSeparators(folder);
 }
 
 void MainWindow::offerLostCopies(const QString& document)
 {
     if (!m_recovery)
         return;
+    const std::optional<FileIdentity> wanted = document.isEmpty() ? std::nullopt : fileIdentity(document);
     for (const RecoveryCopy& copy : m_recovery->lostCopies()) {
-        if (!document.isEmpty() && QFileInfo(copy.document) != QFileInfo(document))
+        if (!document.isEmpty() && (!wanted || fileIdentity(copy.document) != wanted))
             continue;
-        const RecoveryOffer offer{copy.document, copy.written, QDir::toNativeSeparators(m_recovery->folder() + QStringLiteral("/set-aside"))};
+        const RecoveryOffer offer{QDir::toNativeSeparators(copy.document), copy.written,
+                                  copy.documentChanged.value_or(QDateTime()), shownFolder(m_drafts->folder())};
         switch (m_interaction->offerRecovery(this, offer)) {
         case RecoveryChoice::Restore:
             restoreCopy(copy);
             return; // one at a time: the others wait for the next start
-        case RecoveryChoice::SetAside:
-            m_recovery->setAside(copy);
+        case RecoveryChoice::Later:
             break;
         case RecoveryChoice::Discard:
-            m_recovery->remove(copy);
+            discardCopy(copy);
             break;
         }
     }
+}
+
+// A lost copy moved into the drafts: written there first, and only then removed.
+FileResult<QString> MainWindow::copyToDrafts(const RecoveryCopy& copy)
+{
+    const FileResult<QByteArray> bytes = readRegularFile(copy.path, kMostDocumentBytes);
+    if (!bytes)
+        return fileFailure(bytes.error());
+    FileResult<QString> kept = m_drafts->keepBytes(*bytes, copy.document, copy.written);
+    if (kept)
+        if (const FileResult<void> gone = m_recovery->remove(copy); !gone)
+            return fileFailure(gone.error());
+    return kept;
+}
+
+// Given up, but not lost: into the drafts, no longer offered. What cannot be moved there stays
+// a lost copy, offered again.
+void MainWindow::discardCopy(const RecoveryCopy& copy)
+{
+    if (const FileResult<QString> kept = copyToDrafts(copy); !kept)
+        m_interaction->notice(this, appmsg::recoveryNotDiscarded(kept.error().why()));
 }
 
 void MainWindow::restoreCopy(const RecoveryCopy& copy)
@@ -341,9 +379,9 @@ void MainWindow::restoreCopy(const RecoveryCopy& copy)
     const OpenedDocument opened = openDocument(copy.path, record());
     if (opened.status != OpenResult::Status::Loaded) {
         // Reported, and kept where the applicant can find it: never deleted unseen.
-        const QString kept = m_recovery->setAside(copy);
+        const FileResult<QString> kept = copyToDrafts(copy);
         showError(appmsg::recoveryUnreadable(opened.message.isEmpty() ? rejectedMessage() : opened.message,
-                                             QDir::toNativeSeparators(kept)));
+                                             QDir::toNativeSeparators(kept ? *kept : copy.path)));
         return;
     }
     // As opening fills the form, but the edits are not saved: the close question protects them.
@@ -351,11 +389,57 @@ void MainWindow::restoreCopy(const RecoveryCopy& copy)
     setOfficial(false);
     showErrorList(opened.errorList);
     m_saveFileName = copy.document;
+    m_document = copy.document;
     m_recovery->setDocument(copy.document);
     m_modified = true;
+    m_recovery->adopt(copy); // gone once this window's own copy holds it
     m_recovery->edited();
-    m_recovery->flush(); // this window's own copy now holds them
-    m_recovery->remove(copy);
+    m_recovery->flush();
+}
+
+bool MainWindow::keepDraft(bool sayItNow)
+{
+    if (!m_drafts)
+        return false;
+    const FileResult<QString> kept = m_drafts->keep(record(), m_document, QDateTime::currentDateTime());
+    if (!kept)
+        return false;
+    const QString name = kept->mid(kept->lastIndexOf(u'/') + 1);
+    if (sayItNow)
+        m_interaction->notice(this, appmsg::draftKept(name, shownFolder(m_drafts->folder())));
+    else
+        m_drafts->remember(*kept); // said at the next start: this window is going
+    return true;
+}
+
+void MainWindow::keepReplacedFile(const QString& name)
+{
+    if (!m_drafts || pathKind(name) != PathKind::File)
+        return;
+    const std::optional<FileIdentity> target = fileIdentity(name);
+    if (!m_document.isEmpty() && target == fileIdentity(m_document))
+        return; // its own document: replacing it is what saving means
+    const FileResult<QByteArray> bytes = readRegularFile(name, kMostDocumentBytes);
+    if (!bytes)
+        return; // what cannot be read, the save cannot replace either: it says why
+    if (const FileResult<QString> kept = m_drafts->keepBytes(*bytes, name, QDateTime::currentDateTime()))
+        m_interaction->notice(this, appmsg::replacedKept(QDir::toNativeSeparators(name),
+                                                         kept->mid(kept->lastIndexOf(u'/') + 1),
+                                                         shownFolder(m_drafts->folder())));
+}
+
+QString MainWindow::homeOfDraft(const QString& draft) const
+{
+    // Where it belongs, or the user's documents: never the hidden folder of drafts.
+    const QString original = m_drafts->originalOf(draft);
+    const QString folderOfOriginal = original.left(std::max<qsizetype>(0, original.lastIndexOf(u'/')));
+    if (!original.isEmpty() && pathKind(folderOfOriginal) == PathKind::Folder)
+        return original;
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (pathKind(documents) != PathKind::Folder)
+        documents = QDir::homePath();
+    const QString name = original.isEmpty() ? draft : original;
+    return documents + u'/' + name.mid(name.lastIndexOf(u'/') + 1);
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -375,9 +459,17 @@ void MainWindow::start(const QStringList& arguments)
     if (!m_startupFileName.isEmpty())
         openxmlfileClick();
     m_pages->setCurrentIndex(0);
-    // Once the window shows: what an earlier run lost is offered in a box of its own.
+    // Once the window shows: what an earlier run lost is offered in a box of its own, and what
+    // a window that closed kept is said.
     if (m_recovery)
-        QMetaObject::invokeMethod(this, [this] { offerLostCopies(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (const QStringList kept = m_drafts->takeRemembered(); !kept.isEmpty())
+                    m_interaction->notice(this, appmsg::draftsKeptOnClose(kept, shownFolder(m_drafts->folder())));
+                offerLostCopies();
+            },
+            Qt::QueuedConnection);
 }
 
 ApplicationRecord MainWindow::record() const
@@ -429,6 +521,8 @@ void MainWindow::showError(const QString& message)
 FileRequest MainWindow::dialogRequest(const QString& title, const QString& fileName) const
 {
     FileRequest request;
+    if (m_drafts)
+        request.places.append(m_drafts->folder());
     request.title = title;
     request.fileName = fileName;
     request.filterName = appmsg::documentFilter();
@@ -532,6 +626,7 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
         }
         name = withDefaultSuffix(name, QStringLiteral("xdx"));
         m_saveFileName = name; // kept for the next save, also when this one fails
+        keepReplacedFile(name);
         m_projectId->setText(save.record.projectId());
         const WriteResult written = saveXdxFile(name, save.record, save.errorList);
         if (!written.ok) {
@@ -540,6 +635,7 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
             return;
         }
         m_modified = false;
+        m_document = name;
         if (m_recovery) {
             m_recovery->discard();
             m_recovery->setDocument(name);
@@ -586,9 +682,14 @@ void MainWindow::openxmlfileClick()
                 m_interaction->informationBox(this, opened.message);
                 break;
             case OpenResult::Status::Loaded:
-                // Unsaved edits that the document replaces stay a lost recovery copy.
-                if (m_recovery && m_modified)
-                    m_recovery->letGo();
+                // Unsaved edits that the document replaces are kept as a draft (failing that,
+                // as this window's recovery copy, offered at the next start).
+                if (m_recovery && m_modified && !isOfficial()) {
+                    if (keepDraft(true))
+                        m_recovery->discard();
+                    else
+                        m_recovery->flush();
+                }
                 setRecord(opened.record);
                 setOfficial(opened.official);
                 loaded = true;
@@ -604,9 +705,14 @@ void MainWindow::openxmlfileClick()
         // must still offer to save them.
         if (loaded) {
             m_modified = false;
+            m_document = name;
+            if (m_drafts && m_drafts->holds(name))
+                m_saveFileName = homeOfDraft(name); // saved where it belongs, not among the drafts
             if (m_recovery) {
                 m_recovery->discard(); // the program's own writes are no edits
-                m_recovery->setDocument(name);
+                m_recovery->setDocument(m_drafts->holds(name) ? m_saveFileName : name);
+                if (m_recovery->heldElsewhere(name))
+                    m_interaction->notice(this, appmsg::heldElsewhere());
                 offerLostCopies(name);
             }
         }
@@ -630,9 +736,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // The applicant's own No gives the edits up; a cancelled save keeps them for the next start.
-    if (m_recovery)
-        !yes ? m_recovery->discard() : m_recovery->flush();
+    // The applicant's own No gives the edits up, into the drafts (where they stay a recovery copy
+    // when no draft can be written); a cancelled save keeps them for the next start.
+    if (m_recovery) {
+        if (!yes && keepDraft(false))
+            m_recovery->discard();
+        else
+            m_recovery->flush();
+    }
     event->accept();
 }
 

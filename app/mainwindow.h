@@ -2,10 +2,11 @@
 
 #include "app/form.h"
 #include "app/interaction.h"
-#include "app/recovery.h"
 #include "check/anonymity.h"
 #include "record/applicationrecord.h"
 #include "record/fields.h"
+#include "session/drafts.h"
+#include "session/recovery.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -57,10 +58,13 @@ public:
     // <program dir>/../share/shenbao; empty when neither exists.
     QString helpDocument() const;
 
-    // Keeps a recovery copy of unsaved edits in folder (the user's data folder), and offers the
-    // copies of earlier runs that were lost; off unless called (tests choose their own folder).
-    void keepRecoveryCopies(const QString& folder);
+    // Keeps a recovery copy of unsaved edits in recoveryFolder and what the applicant gives up
+    // in draftsFolder (both in the user's data folder), and offers the copies of earlier runs
+    // that were lost; off unless called (tests choose their own folders). What earlier windows
+    // left behind is tidied, and drafts past their time removed.
+    void keepRecoveryCopies(const QString& recoveryFolder, const QString& draftsFolder);
     RecoveryKeeper* recovery() const { return m_recovery.get(); }
+    const Drafts* drafts() const { return m_drafts.get(); }
     // Offers the lost recovery copies, all of them or those of one document, one box each until
     // one is restored.
     void offerLostCopies(const QString& document = {});
@@ -117,6 +121,16 @@ private:
     void showAnonymityList();
     void showHit(const AnonymityHit& hit);
     void restoreCopy(const RecoveryCopy& copy);
+    void discardCopy(const RecoveryCopy& copy);
+    FileResult<QString> copyToDrafts(const RecoveryCopy& copy);
+    // The form's unsaved edits kept as a draft; false when they could not be.
+    bool keepDraft(bool sayItNow);
+    // Before a save replaces name: its content kept as a draft when it is not this window's own
+    // document.
+    void keepReplacedFile(const QString& name);
+    // What the save dialog proposes for a document opened from the drafts: where it belongs.
+    QString homeOfDraft(const QString& draft) const;
+    QString shownFolder(const QString& folder) const;
     void showRoom(QWidget* focus, const QString& notice);
     void connectFields();
     void markModified();
@@ -134,6 +148,8 @@ private:
     AnonymityList* m_anonymityList = nullptr;
     AnonymityFindings m_anonymityFindings;
     std::unique_ptr<RecoveryKeeper> m_recovery;
+    std::unique_ptr<Drafts> m_drafts;
+    QString m_document; // the document this window opened or last saved, or empty
 
     bool m_modified = false;
     QString m_startupFileName;

@@ -1,5 +1,7 @@
 #include "app/messages.h"
 
+#include "session/drafts.h"
+
 #include "app/interaction.h"
 #include "check/anonymity.h"
 #include "record/fields.h"
@@ -145,15 +147,26 @@ QString untitled()
     return QStringLiteral("未命名");
 }
 
+namespace {
+
+QString shownTime(const QDateTime& t)
+{
+    return QLocale(QLocale::Chinese, QLocale::China).toString(t, QStringLiteral("yyyy年M月d日 HH:mm:ss"));
+}
+
+} // namespace
+
 QString recoveryOffer(const RecoveryOffer& offer)
 {
-    return QStringLiteral("上次关闭窗口（或程序意外退出）时还有没有保存的修改，程序为它们留下了一份恢复副本。\n\n"
-                          "文档：%1\n写于：%2\n\n"
-                          "“恢复”把副本的内容填回窗口，之后请保存。\n“留待以后”把副本移到下面的文件夹，以后可以用"
-                          "“打 开”读取：\n%3\n“丢弃”删除副本。")
-        .arg(offer.document.isEmpty() ? untitled() : offer.document,
-             QLocale(QLocale::Chinese, QLocale::China).toString(offer.written, QStringLiteral("yyyy年M月d日 HH:mm:ss")),
-             offer.setAside);
+    QString text = QStringLiteral("上次关闭窗口（或程序意外退出）时还有没有保存的修改，程序为它们留下了一份恢复副本。\n\n"
+                                  "文档：%1\n副本写于：%2\n")
+                       .arg(offer.document.isEmpty() ? untitled() : offer.document, shownTime(offer.written));
+    if (offer.documentChanged.isValid())
+        text += QStringLiteral("注意：文档在副本写出以后又被修改过（文档写于：%1），副本可能比文档旧。\n")
+                    .arg(shownTime(offer.documentChanged));
+    return text + QStringLiteral("\n“恢复”把副本的内容填回窗口，之后请保存。\n“留待以后”不动它，下次启动时再问。\n"
+                                 "“丢弃”不再询问，副本在下面的文件夹中保留 %1 天，可以用“打 开”读取：\n%2")
+                      .arg(QString::number(Drafts::kKeptDays), offer.drafts);
 }
 
 QString recoveryRestore()
@@ -161,7 +174,7 @@ QString recoveryRestore()
     return QStringLiteral("恢复");
 }
 
-QString recoverySetAside()
+QString recoveryLater()
 {
     return QStringLiteral("留待以后");
 }
@@ -174,6 +187,32 @@ QString recoveryDiscard()
 QString recoveryUnreadable(const QString& why, const QString& keptAt)
 {
     return QStringLiteral("恢复副本无法读取，没有恢复：%1\r\n副本保留在 %2").arg(why, keptAt);
+}
+
+QString recoveryNotDiscarded(const QString& why)
+{
+    return QStringLiteral("恢复副本无法移入“未保存的草稿”，仍留在原处，下次启动时再问：%1").arg(why);
+}
+
+QString draftKept(const QString& draft, const QString& folder)
+{
+    return QStringLiteral("没有保存的修改留作草稿“%1”，保留 %2 天（在 %3）。").arg(draft, QString::number(Drafts::kKeptDays), folder);
+}
+
+QString draftsKeptOnClose(const QStringList& drafts, const QString& folder)
+{
+    return QStringLiteral("上次关闭窗口时没有保存的修改留作草稿“%1”，保留 %2 天（在 %3）。")
+        .arg(drafts.join(QStringLiteral("”“")), QString::number(Drafts::kKeptDays), folder);
+}
+
+QString replacedKept(const QString& file, const QString& draft, const QString& folder)
+{
+    return QStringLiteral("%1 原来的内容留作草稿“%2”，保留 %3 天（在 %4）。").arg(file, draft, QString::number(Drafts::kKeptDays), folder);
+}
+
+QString heldElsewhere()
+{
+    return QStringLiteral("另一个窗口中这个文档还有没有保存的修改；在那里保存会覆盖这里的保存。");
 }
 
 QString recoveryFailed(const QString& why)

@@ -47,10 +47,16 @@ QString limitReached();
 QString untitled();
 QString recoveryOffer(const RecoveryOffer& offer);
 QString recoveryRestore();
-QString recoverySetAside();
+QString recoveryLater();
 QString recoveryDiscard();
 QString recoveryUnreadable(const QString& why, const QString& keptAt);
 QString recoveryFailed(const QString& why);
+QString recoveryNotDiscarded(const QString& why);
+// The drafts: a line each, of what was kept and where
+QString draftKept(const QString& draft, const QString& folder);
+QString draftsKeptOnClose(const QStringList& drafts, const QString& folder);
+QString replacedKept(const QString& file, const QString& draft, const QString& folder);
+QString heldElsewhere();
 // The loose leaves' anonymity, in the window and the preview
 QString anonymityTitle();
 QString anonymityHeading(qsizetype total);

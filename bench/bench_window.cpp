@@ -5,7 +5,7 @@
 
 #include "app/longtextedit.h"
 #include "app/mainwindow.h"
-#include "app/recovery.h"
+#include "session/recovery.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -74,7 +74,7 @@ void BM_WindowStart(benchmark::State& state)
     QTemporaryDir folder;
     for (auto _ : state) {
         shenbao::MainWindow window;
-        window.keepRecoveryCopies(folder.path());
+        window.keepRecoveryCopies(folder.filePath(QStringLiteral("recovery")), folder.filePath(QStringLiteral("drafts")));
         window.start({});
         benchmark::DoNotOptimize(window.errorList());
     }

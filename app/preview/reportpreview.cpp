@@ -36,7 +36,8 @@ FileRequest pdfRequest(const QString& title, const QString& fileName)
             .fileName = fileName,
             .filterName = appmsg::reportFilter(),
             .filterPattern = QStringLiteral("*.pdf"),
-            .defaultSuffix = QStringLiteral("pdf")};
+            .defaultSuffix = QStringLiteral("pdf"),
+            .places = {}};
 }
 
 } // namespace

@@ -45,7 +45,7 @@ public:
     std::function<bool(QPrinter*, int pageCount)> onPrint;
     int printDialogs = 0;
     bool printers = true; // whether the machine has a printer (or a dialog printing to PDF)
-    // Recovery copies offered, and the answers (set aside when there is none left).
+    // Recovery copies offered, and the answers (later when there is none left).
     QQueue<RecoveryChoice> recoveryAnswers;
     QList<RecoveryOffer> recoveryOffers;
     QStringList notices;
@@ -92,7 +92,7 @@ public:
     {
         recoveryOffers.append(offer);
         shown(parent);
-        return recoveryAnswers.isEmpty() ? RecoveryChoice::SetAside : recoveryAnswers.dequeue();
+        return recoveryAnswers.isEmpty() ? RecoveryChoice::Later : recoveryAnswers.dequeue();
     }
     void notice(QWidget*, const QString& text) override { notices.append(text); }
 

@@ -13,11 +13,22 @@
 
 #include <QAccessible>
 #include <QDir>
+#include <QLockFile>
+#include <QRegularExpression>
+#include <QSysInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QSet>
 #include <QTabWidget>
 #include <QTemporaryDir>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
 
 using namespace shenbao;
 using namespace shenbao::test;
@@ -37,6 +48,20 @@ QStringList copiesIn(const QString& folder)
     return QDir(folder).entryList({u"*.xdx"_s}, QDir::Files);
 }
 
+// A window that keeps its copies and drafts in folders of the test's own.
+struct NetFixture : WindowFixture
+{
+    explicit NetFixture(const QTemporaryDir& data, const QStringList& args = {}) : WindowFixture(args)
+    {
+        window->keepRecoveryCopies(data.filePath(u"recovery"_s), data.filePath(u"drafts"_s));
+    }
+};
+
+QString draftsOf(const QTemporaryDir& data)
+{
+    return data.filePath(u"drafts"_s);
+}
+
 } // namespace
 
 class TestAssistants : public QObject
@@ -45,94 +70,251 @@ class TestAssistants : public QObject
 
 private slots:
     void recoveryCopyLifeCycle();
-    void lostCopiesOfferedOnceTheirProgramIsGone();
-    void unreadableCopyIsKeptAndSaid();
+    void whatTheFormThrowsAwayIsKept_data();
+    void whatTheFormThrowsAwayIsKept();
+    void lostCopiesOfferedWhateverTheirState_data();
+    void lostCopiesOfferedWhateverTheirState();
+    void leftoversOfEarlierWindowsTidied();
+    void draftOpenedSavesWhereItBelongs();
     void officialAndUnwritable();
+    void unreadableCopyIsKeptAndSaid();
     void roomOfEveryLimitedField();
     void looseLeafNamingTheLeader();
     void commandKeysAndSpokenNames();
 };
 
-// Written when typing pauses (or the window loses the focus), gone with a save or the
-// applicant's No.
+// Written when typing pauses (or the window loses the focus), private to the user, gone with a
+// save.
 void TestAssistants::recoveryCopyLifeCycle()
 {
     QTemporaryDir data, docs;
-    WindowFixture f;
-    f.window->keepRecoveryCopies(data.path());
+    NetFixture f(data);
     QVERIFY(f.show());
     typeInto(f.field(Field::ProjectName), u"农村初中科学探究"_s);
     typeInto(f.field(Field::Presider), u"林晓岚"_s);
     RecoveryKeeper* keeper = f.window->recovery();
     QVERIFY(keeper->pending());
-    QVERIFY(copiesIn(data.path()).isEmpty()); // not at every key
+    QVERIFY(copiesIn(keeper->folder()).isEmpty()); // not at every key
     keeper->flush();
     QCOMPARE(openXdxFile(keeper->ownCopy()).record.value(Field::ProjectName), u"农村初中科学探究"_s);
-    QVERIFY(!QFile::exists(docs.filePath(u"x.xdx"_s))); // never beside the document
+#ifdef Q_OS_UNIX
+    // Nobody else on the machine reads an unsaved application.
+    const auto mode = [](const QString& path) {
+        struct stat st = {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+    };
+    for (const QString& folder : {keeper->folder(), draftsOf(data)})
+        QCOMPARE(mode(folder), 0700);
+    QCOMPARE(mode(keeper->ownCopy()), 0600);
+#endif
 
     f.ui.saveAnswers.enqueue(docs.filePath(u"app.xdx"_s));
     f.window->savexmlfileClick();
-    QVERIFY(copiesIn(data.path()).isEmpty());
-
-    typeInto(f.field(Field::KeyWord), u"探究"_s);
-    keeper->flush();
-    QCOMPARE(copiesIn(data.path()).size(), 1);
-    f.ui.questionAnswers.enqueue(false); // No at the close question: the edits are given up
-    QVERIFY(f.window->close());
-    QVERIFY(copiesIn(data.path()).isEmpty());
+    QVERIFY(copiesIn(keeper->folder()).isEmpty());
+    QVERIFY(copiesIn(draftsOf(data)).isEmpty()); // a file of its own is no other's: nothing to keep
 }
 
-// A copy is offered only when no program holds it; restoring fills the form as opening does,
-// and the close question then protects it.
-void TestAssistants::lostCopiesOfferedOnceTheirProgramIsGone()
+// Whatever the form lets the applicant throw away stays in the drafts, named for a person,
+// with every character, and a line says so (a closing window: at the next start).
+void TestAssistants::whatTheFormThrowsAwayIsKept_data()
 {
-    QTemporaryDir data;
+    QTest::addColumn<QString>("how");
+    QTest::newRow("No at the close question") << u"close"_s;
+    QTest::newRow("opening another document over the edits") << u"open"_s;
+    QTest::newRow("a save onto another application") << u"save"_s;
+    QTest::newRow("丢弃 in the recovery box") << u"discard"_s;
+}
+
+void TestAssistants::whatTheFormThrowsAwayIsKept()
+{
+    QFETCH(QString, how);
+    QTemporaryDir data, docs;
+    const QString typed = u"问题的提出。\r\n本课题研究农村初中学生科学探究能力的培养，一字不差。\r\n"_s; // as the form keeps it: each line ended
+    const QString victim = docs.filePath(u"victim.xdx"_s);
+    ApplicationRecord other = completeSample();
+    other.setValue(Field::ProjectName, u"同事的课题"_s);
+    other.setValue(Field::ProjectReasoning, typed);
+    QVERIFY(saveXdxFile(victim, other, {}).ok);
+    const QByteArray victimBytes = readAll(victim);
+    QString expectedTitle = u"农村初中科学探究"_s;
+    {
+        NetFixture f(data);
+        QVERIFY(f.show());
+        f.window->pageControl()->setCurrentIndex(0);
+        typeInto(f.field(Field::ProjectName), u"农村初中科学探究"_s);
+        typeInto(f.field(Field::Presider), u"林晓岚"_s);
+        f.window->pageControl()->setCurrentIndex(5);
+        f.field<LongTextEdit>(Field::ProjectReasoning)->setValue(typed);
+        if (how == u"close") {
+            f.ui.questionAnswers.enqueue(false);
+            QVERIFY(f.window->close());
+        } else if (how == u"open") {
+            f.ui.openAnswers.enqueue(sourcePath(u"samples/complete.xdx"_s));
+            f.window->openxmlfileClick();
+            QCOMPARE(f.ui.notices.size(), 1);
+            QVERIFY2(f.ui.notices.first().contains(u"农村初中科学探究（林晓岚）"_s), qPrintable(f.ui.notices.first()));
+        } else if (how == u"save") {
+            expectedTitle = u"同事的课题"_s; // what the save replaced
+            f.ui.saveAnswers.enqueue(victim);
+            f.window->savexmlfileClick();
+            QCOMPARE(openXdxFile(victim).record.value(Field::ProjectName), u"农村初中科学探究"_s); // as the form asks
+            QCOMPARE(f.ui.notices.size(), 1);
+            QVERIFY2(f.ui.notices.first().contains(u"victim.xdx"_s), qPrintable(f.ui.notices.first()));
+        } else {
+            f.window->recovery()->flush();
+        } // "discard": the window goes as a crash leaves it
+    }
+    if (how == u"close" || how == u"discard") {
+        NetFixture later(data);
+        later.ui.recoveryAnswers.enqueue(RecoveryChoice::Discard);
+        later.window->start({});
+        QTRY_COMPARE(later.ui.notices.size() + later.ui.recoveryOffers.size(), 1);
+        if (how == u"close")
+            QVERIFY2(later.ui.notices.first().contains(u"农村初中科学探究（林晓岚）"_s), qPrintable(later.ui.notices.first()));
+        QVERIFY(copiesIn(data.filePath(u"recovery"_s)).isEmpty());
+    }
+    const QStringList drafts = copiesIn(draftsOf(data));
+    QCOMPARE(drafts.size(), 1);
+    QVERIFY2(drafts.first().startsWith(expectedTitle), qPrintable(drafts.first()));
+    QVERIFY(QRegularExpression(u" ?\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.xdx$"_s).match(drafts.first()).hasMatch());
+    const OpenResult kept = openXdxFile(draftsOf(data) + u'/' + drafts.first());
+    QCOMPARE(kept.record.value(Field::ProjectReasoning), typed);
+    if (how == u"save")
+        QCOMPARE(readAll(draftsOf(data) + u'/' + drafts.first()), victimBytes);
+}
+
+// A lost copy is offered whatever became of its document or of the folder; "later" leaves it.
+void TestAssistants::lostCopiesOfferedWhateverTheirState_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::newRow("its window gone") << u"gone"_s;
+    QTest::newRow("its document written since") << u"newer"_s;
+    QTest::newRow("no lock can be written (a full disk)") << u"full"_s;
+}
+
+void TestAssistants::lostCopiesOfferedWhateverTheirState()
+{
+    QFETCH(QString, state);
+    QTemporaryDir data, docs;
+    const QString document = docs.filePath(u"a.xdx"_s);
+    QVERIFY(saveXdxFile(document, completeSample(), {}).ok);
     ApplicationRecord typed;
     {
-        WindowFixture first;
-        first.window->keepRecoveryCopies(data.path());
+        NetFixture first(data, {document});
         QVERIFY(first.show());
-        typeInto(first.field(Field::ProjectName), u"题目"_s);
-        typeInto(first.field(Field::ProjectReasoning), u"第一段\n第二段"_s);
+        typeInto(first.field(Field::KeyWord), u"新的关键词"_s);
         first.window->recovery()->flush();
-        // As the form's own save and open bring it back: each long-text line ends in CR LF.
         typed = openXdxBytes(xdxBytes(first.window->record(), {})).record;
         // While it runs, another window does not take its copy for a lost one.
-        WindowFixture second;
-        second.window->keepRecoveryCopies(data.path());
+        NetFixture second(data);
         QVERIFY(second.window->recovery()->lostCopies().empty());
-        QTest::qWait(0);
-        QVERIFY(second.ui.recoveryOffers.isEmpty());
     } // the first window ends without a save, as a crash would leave it
-    writeAll(data.filePath(u".a.xdx.k2h4x1.tmp"_s), "half a copy"); // a write cut short
-
-    WindowFixture later;
-    later.ui.recoveryAnswers.enqueue(RecoveryChoice::Restore);
-    later.window->keepRecoveryCopies(data.path());
+    if (state == u"newer") {
+        QTest::qWait(20);
+        QVERIFY(saveXdxFile(document, incompleteSample(), {}).ok);
+    }
+    NetFixture later(data);
+#ifdef Q_OS_UNIX
+    rlimit old{};
+    if (state == u"full") {
+        // The lock a killed window leaves, and a disk on which no lock can be written (every
+        // write fails, as on a full disk, for root too): the copy is not taken for a running
+        // window's.
+        const QString copy = copiesIn(data.filePath(u"recovery"_s)).constFirst();
+        writeAll(data.filePath(u"recovery/"_s) + copy.chopped(4) + u".lock"_s,
+                 "2147483000\nshenbao\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit none = old;
+        none.rlim_cur = 0;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &none), 0);
+    }
+#else
+    if (state == u"full")
+        QSKIP("no file-size limit to fill the disk with");
+#endif
+    later.ui.recoveryAnswers.enqueue(RecoveryChoice::Later);
     later.window->start({});
     QTRY_COMPARE(later.ui.recoveryOffers.size(), 1);
-    QCOMPARE(later.ui.recoveryOffers.first().document, QString());
-    QVERIFY(later.ui.recoveryOffers.first().written.isValid());
-    COMPARE_RECORDS(later.window->record(), typed);
-    QVERIFY(later.window->isModified());
-    QCOMPARE(copiesIn(data.path()).size(), 1); // the restoring window's own copy now
+#ifdef Q_OS_UNIX
+    if (state == u"full")
+        setrlimit(RLIMIT_FSIZE, &old);
+#endif
+    const RecoveryOffer offer = later.ui.recoveryOffers.first();
+    QCOMPARE(offer.document, QDir::toNativeSeparators(document));
+    QCOMPARE(offer.documentChanged.isValid(), state == u"newer");
+    QVERIFY(offer.written.isValid());
+    QCOMPARE(copiesIn(data.filePath(u"recovery"_s)).size(), 1); // later: left as it was
+
+    NetFixture again(data);
+    again.ui.recoveryAnswers.enqueue(RecoveryChoice::Restore);
+    again.window->start({});
+    QTRY_COMPARE(again.ui.recoveryOffers.size(), 1);
+    COMPARE_RECORDS(again.window->record(), typed);
+    QVERIFY(again.window->isModified());
 }
 
-void TestAssistants::unreadableCopyIsKeptAndSaid()
+// What windows killed or crashed left: temporary files and locks of windows gone, drafts past
+// their time. What a running window holds stays.
+void TestAssistants::leftoversOfEarlierWindowsTidied()
 {
     QTemporaryDir data;
-    writeAll(data.filePath(u"lost.xdx"_s), "<XMLPackage><ver>");
-    WindowFixture f;
-    f.ui.recoveryAnswers.enqueue(RecoveryChoice::Restore);
-    f.window->keepRecoveryCopies(data.path());
-    f.window->offerLostCopies();
-    QCOMPARE(f.ui.texts(ScriptedInteraction::Box::Error).size(), 1);
-    QVERIFY(f.ui.texts(ScriptedInteraction::Box::Error).first().contains(u"恢复副本无法读取"_s));
-    QVERIFY(QFile::exists(data.filePath(u"set-aside/lost.xdx"_s)));
-    QVERIFY(!f.window->isModified());
+    const QString recovery = data.filePath(u"recovery"_s), drafts = draftsOf(data);
+    QDir().mkpath(recovery);
+    QDir().mkpath(drafts);
+    const qint64 gone = 2147483000; // no process has this number
+    const QString own = QString::number(QCoreApplication::applicationPid());
+    writeAll(recovery + u"/.a.xdx."_s + QString::number(gone) + u"-k2h4x1.tmp"_s, "half a copy");
+    writeAll(recovery + u"/.b.xdx."_s + own + u"-k2h4x1.tmp"_s, "a copy being written");
+    writeAll(recovery + u"/dead.lock"_s, QByteArray::number(gone) + "\nshenbao\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+    QLockFile live(recovery + u"/live.lock"_s);
+    QVERIFY(live.tryLock(0));
+    const auto draft = [&](const QString& name, int daysAgo) {
+        writeAll(drafts + u'/' + name, "x");
+        QFile file(drafts + u'/' + name);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-daysAgo), QFileDevice::FileModificationTime));
+    };
+    draft(u"旧的.xdx"_s, Drafts::kKeptDays + 1);
+    draft(u"新的.xdx"_s, Drafts::kKeptDays - 1);
+
+    NetFixture f(data);
+    QStringList left = QDir(recovery).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    QCOMPARE(left, (QStringList{u".b.xdx."_s + own + u"-k2h4x1.tmp"_s, u"live.lock"_s}));
+    QCOMPARE(copiesIn(drafts), QStringList{u"新的.xdx"_s});
 }
 
-// An official document is never copied; a folder that cannot be written costs one notice.
+// A draft opened proposes, on 保 存, the place it belongs to, never the drafts' folder; the
+// open dialog shows the drafts as a place of their own.
+void TestAssistants::draftOpenedSavesWhereItBelongs()
+{
+    QTemporaryDir data, docs;
+    Drafts drafts(draftsOf(data));
+    const QString original = docs.filePath(u"申请书.xdx"_s);
+    const FileResult<QString> kept = drafts.keep(completeSample(), original, QDateTime::currentDateTime());
+    QVERIFY(kept.has_value());
+    const FileResult<QString> orphan = drafts.keep(incompleteSample(), {}, QDateTime::currentDateTime());
+    QVERIFY(orphan.has_value());
+
+    NetFixture f(data);
+    for (const QString& draft : {*kept, *orphan}) {
+        f.ui.openAnswers.enqueue(draft);
+        f.window->openxmlfileClick();
+        QVERIFY(f.ui.openRequests.last().places.contains(draftsOf(data)));
+        f.ui.saveAnswers.enqueue(QString());
+        f.window->savexmlfileClick();
+        const QString proposed = f.ui.saveRequests.last().fileName;
+        QVERIFY2(!proposed.contains(draftsOf(data)), qPrintable(proposed));
+        if (draft == *kept)
+            QCOMPARE(proposed, original);
+        else
+            QVERIFY2(proposed.endsWith(draft.mid(draft.lastIndexOf(u'/'))), qPrintable(proposed));
+    }
+}
+
+// An official document is never copied; a folder that cannot be written costs one notice,
+// which says why.
 void TestAssistants::officialAndUnwritable()
 {
     QTemporaryDir data;
@@ -140,7 +322,7 @@ void TestAssistants::officialAndUnwritable()
     official.replace("<PASSBY>0</PASSBY>", "<PASSBY>1</PASSBY>");
     writeAll(data.filePath(u"official.xdx"_s), official);
     WindowFixture f({data.filePath(u"official.xdx"_s)});
-    f.window->keepRecoveryCopies(data.filePath(u"copies"_s));
+    f.window->keepRecoveryCopies(data.filePath(u"copies"_s), data.filePath(u"drafts"_s));
     QVERIFY(f.window->isOfficial());
     typeInto(f.field(Field::EduCode), u"9"_s); // EduCode stays editable
     f.window->recovery()->flush();
@@ -149,12 +331,29 @@ void TestAssistants::officialAndUnwritable()
     const QString notAFolder = data.filePath(u"a-file"_s);
     writeAll(notAFolder, "x");
     WindowFixture g;
-    g.window->keepRecoveryCopies(notAFolder + u"/copies"_s);
+    g.window->keepRecoveryCopies(notAFolder + u"/copies"_s, data.filePath(u"drafts"_s));
     for (const QString& t : {u"一"_s, u"二"_s}) {
         typeInto(g.field(Field::KeyWord), t);
         g.window->recovery()->flush();
     }
     QCOMPARE(g.ui.notices.size(), 1);
+    QVERIFY2(g.ui.notices.first().contains(QString::fromLocal8Bit(std::strerror(ENOTDIR))), qPrintable(g.ui.notices.first()));
+}
+
+// A copy that cannot be read is said, and kept among the drafts: never deleted unseen.
+void TestAssistants::unreadableCopyIsKeptAndSaid()
+{
+    QTemporaryDir data;
+    QDir().mkpath(data.filePath(u"recovery"_s));
+    writeAll(data.filePath(u"recovery/lost.xdx"_s), "<XMLPackage><ver>");
+    NetFixture f(data);
+    f.ui.recoveryAnswers.enqueue(RecoveryChoice::Restore);
+    f.window->offerLostCopies();
+    QCOMPARE(f.ui.texts(ScriptedInteraction::Box::Error).size(), 1);
+    QVERIFY(f.ui.texts(ScriptedInteraction::Box::Error).first().contains(u"恢复副本无法读取"_s));
+    QCOMPARE(readAll(draftsOf(data) + u'/' + copiesIn(draftsOf(data)).constFirst()), QByteArray("<XMLPackage><ver>"));
+    QVERIFY(copiesIn(data.filePath(u"recovery"_s)).isEmpty());
+    QVERIFY(!f.window->isModified());
 }
 
 // Every limited field filled to its limit: the room it shows and the room its editor leaves
