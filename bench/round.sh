@@ -90,37 +90,36 @@ echo "a PDF each with -j $cores against -j 1: $same of $total byte-identical but
 fi
 
 echo
-echo "similar against the planted near-copies (a copy of a copy counts with its family)"
-"$tool" similar --json -r "$dir/inbox" >"$dir/similar.json" 2>/dev/null || true
+echo "similar against the planted copies, by kind (a copy of a copy counts with its family)"
+"$tool" similar --json --all-pairs -r "$dir/inbox" >"$dir/similar.json" 2>/dev/null || true
 /usr/bin/python3 - "$dir/similar.json" "$dir/planted.tsv" <<'PYTHON'
 import json, os, sys
-reported = {(os.path.basename(p["a"]), os.path.basename(p["b"])): p["score"] for p in json.load(open(sys.argv[1]))}
-planted, broken, shares = set(), set(), {}
-for line in open(sys.argv[2]):
-    kind, *names = line.rstrip("\n").split("\t")
-    if kind == "near-copy":
-        pair = tuple(sorted(os.path.basename(x) for x in names[:2]))
-        planted.add(pair)
-        shares[pair] = float(names[2])
-    elif kind == "broken":
-        broken.add(os.path.basename(names[0]))
+from collections import defaultdict
+reported = set()
+for f in json.load(open(sys.argv[1])):
+    reported.add(tuple(sorted((os.path.basename(f["a"]), os.path.basename(f["b"])))))
+planted, broken = defaultdict(set), set()
 family = {}
 def root(x):
     while family.get(x, x) != x:
         x = family[x]
     return x
-for a, b in planted:
-    family[root(a)] = root(b)
-readable = {p for p in planted if not (set(p) & broken)}
-found = {p for p in readable if p in reported}
+for line in open(sys.argv[2]):
+    kind, *names = line.rstrip("\n").split("\t")
+    if kind == "broken":
+        broken.add(os.path.basename(names[0]))
+    elif kind != "same-leader":
+        pair = tuple(sorted(os.path.basename(x) for x in names[:2]))
+        planted[kind].add(pair)
+        family[root(pair[0])] = root(pair[1])
+total_found = total = 0
+for kind in sorted(planted):
+    readable = {p for p in planted[kind] if not (set(p) & broken)}
+    found = readable & reported
+    total += len(readable)
+    total_found += len(found)
+    print(f"  {kind:12} {len(found):5} of {len(readable):5} found ({100 * len(found) / max(1, len(readable)):.1f} %)")
 related = {p for p in reported if root(p[0]) == root(p[1])}
-print(f"planted {len(planted)} ({len(readable)} of them readable), found {len(found)} "
-      f"({100 * len(found) / max(1, len(readable)):.1f} %); reported {len(reported)}, of them planted "
-      f"{sum(p in planted for p in reported)}, in a planted family {len(related)} "
-      f"({100 * len(related) / max(1, len(reported)):.1f} %)")
-for low, high in ((0.1, 0.2), (0.2, 0.3)):
-    band = [p for p in readable if low <= shares[p] < high + 1e-9]
-    print(f"  {int(low * 100)}–{int(high * 100)} % of sentences changed: {sum(p in found for p in band)} of {len(band)} found, "
-          f"scores {min((reported[p] for p in band if p in reported), default=0):.2f}–"
-          f"{max((reported[p] for p in band if p in reported), default=0):.2f}")
+print(f"recall {100 * total_found / max(1, total):.2f} %; reported {len(reported)} pairs, "
+      f"{len(related)} of them between planted relatives: precision {100 * len(related) / max(1, len(reported)):.2f} %")
 PYTHON

@@ -120,9 +120,172 @@ QString TextSource::unit(const QString& city)
            kSchools[m_random.bounded(int(std::size(kSchools)))];
 }
 
+QString copyKindName(CopyKind kind)
+{
+    switch (kind) {
+    case CopyKind::NearCopy:
+        return u"near-copy"_qs;
+    case CopyKind::Coverage:
+        return u"coverage"_qs;
+    case CopyKind::Unequal:
+        return u"unequal"_qs;
+    case CopyKind::CrossField:
+        return u"cross-field"_qs;
+    case CopyKind::Filler:
+        return u"filler"_qs;
+    case CopyKind::Passage:
+        return u"passage"_qs;
+    case CopyKind::Interleaved:
+        return u"interleaved"_qs;
+    case CopyKind::Family:
+        break;
+    }
+    return u"family"_qs;
+}
+
+namespace {
+
+// A text's sentences rewritten or moved, share of them.
+QString reworded(TextSource& source, const QString& text, double share)
+{
+    QRandomGenerator& random = source.random();
+    QStringList sentences = text.split(u'。');
+    const int changed = int(std::lround(share * double(sentences.size())));
+    for (int k = 0; k < changed; ++k) {
+        const int at = random.bounded(int(sentences.size()));
+        if (random.bounded(2))
+            sentences[at] = source.rewrite(sentences[at]);
+        else
+            sentences.move(at, random.bounded(int(sentences.size())));
+    }
+    return sentences.join(u'。');
+}
+
+// Ten passages of original, share of the longer of the two texts in all, set into a text of the
+// copy's own of about the original's length: the measure (the share of the shorter text) is
+// at least share.
+QString withPassages(TextSource& source, const QString& original, double share)
+{
+    QRandomGenerator& random = source.random();
+    constexpr int kPieces = 10;
+    const int copied = int(std::ceil((share + 0.03) * double(original.size())));
+    QString own = source.text(int(original.size()) - copied);
+    const int piece = copied / kPieces;
+    QString out;
+    for (int k = 0; k < kPieces; ++k) {
+        const int from = (int(original.size()) / kPieces) * k + random.bounded(std::max(1, int(original.size()) / kPieces - piece));
+        out += own.mid(own.size() * k / kPieces, own.size() / kPieces) + original.mid(from, piece);
+    }
+    return out;
+}
+
+QString withFillers(const QString& text)
+{
+    static const QString kBlanks = u"\u3000\u00A0\u2002 "_qs;
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (i % 3 == 2)
+            out += u'的';
+        if (i % 5 == 4)
+            out += kBlanks[(i / 5) % kBlanks.size()];
+    }
+    return out;
+}
+
+constexpr Field kComparedFields[] = {Field::ProjectReasoning, Field::ProjectAnalyze};
+
+// One copy of a kind drawn at random (or none), planted into r (the i-th of n) from earlier
+// applications.
+void plantCopy(Round& round, TextSource& source, ApplicationRecord& r, int i, int n)
+{
+    QRandomGenerator& random = source.random();
+    const auto plant = [&](int other, CopyKind kind, double share) { round.planted.push_back({other, i, share, kind}); };
+    const int other = random.bounded(i);
+    const ApplicationRecord& o = round.applications[std::size_t(other)];
+    // The families: one of about n / 30 members from the middle of the round on, one of a few.
+    const int bigRoot = n / 2, smallRoot = n / 3;
+    if (i > bigRoot && i <= bigRoot + std::max(2, n / 30)) {
+        for (Field f : kComparedFields)
+            r.setValue(f, round.applications[std::size_t(bigRoot)].value(f));
+        plant(bigRoot, CopyKind::Family, 1);
+        return;
+    }
+    if (i > smallRoot && i <= smallRoot + 3) {
+        for (Field f : kComparedFields)
+            r.setValue(f, round.applications[std::size_t(smallRoot)].value(f));
+        plant(smallRoot, CopyKind::Family, 1);
+        return;
+    }
+    // An incomplete original may have no feasibility analysis to copy.
+    if (o.value(Field::ProjectReasoning).size() < 600 || o.value(Field::ProjectAnalyze).size() < 300)
+        return;
+    switch (random.bounded(60)) {
+    case 0:
+    case 1:
+    case 2: {
+        const double share = 0.1 + random.bounded(21) / 100.0;
+        r.setValue(Field::ProjectReasoning, reworded(source, o.value(Field::ProjectReasoning), share));
+        plant(other, CopyKind::NearCopy, share);
+        return;
+    }
+    case 3:
+    case 4: {
+        const double share = 0.3 + 0.1 * random.bounded(3);
+        r.setValue(Field::ProjectReasoning, withPassages(source, o.value(Field::ProjectReasoning), share));
+        plant(other, CopyKind::Coverage, share);
+        return;
+    }
+    case 5: {
+        const QString own = source.text(2600);
+        r.setValue(Field::ProjectAnalyze, own.left(1300) + o.value(Field::ProjectAnalyze) + own.mid(1300));
+        plant(other, CopyKind::Unequal, 1);
+        return;
+    }
+    case 6:
+        r.setValue(Field::ProjectAnalyze, reworded(source, o.value(Field::ProjectReasoning), 0.1));
+        plant(other, CopyKind::CrossField, 1);
+        return;
+    case 7:
+        r.setValue(Field::ProjectReasoning, withFillers(o.value(Field::ProjectReasoning)));
+        plant(other, CopyKind::Filler, 1);
+        return;
+    case 8: {
+        const QString own = r.value(Field::ProjectReasoning);
+        const QString& from = o.value(Field::ProjectReasoning);
+        r.setValue(Field::ProjectReasoning,
+                   own.left(own.size() / 2) + from.mid(random.bounded(int(from.size()) - 450), 420) + own.mid(own.size() / 2));
+        plant(other, CopyKind::Passage, 1);
+        return;
+    }
+    case 9: {
+        // Three sentences of one, three of the other, in turn.
+        const int second = random.bounded(i);
+        if (second == other)
+            return;
+        const QStringList a = o.value(Field::ProjectReasoning).split(u'。');
+        const QStringList b = round.applications[std::size_t(second)].value(Field::ProjectReasoning).split(u'。');
+        QStringList mixed;
+        for (qsizetype k = 0; k < std::max(a.size(), b.size()); k += 6) {
+            mixed += a.mid(k, 3);
+            mixed += b.mid(k + 3, 3);
+        }
+        r.setValue(Field::ProjectReasoning, mixed.join(u'。'));
+        plant(other, CopyKind::Interleaved, 0.5);
+        plant(second, CopyKind::Interleaved, 0.5);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+} // namespace
+
 Round makeRound(int n, quint32 seed)
 {
     Round round;
+    round.applications.reserve(std::size_t(n));
     TextSource source(seed);
     QRandomGenerator& random = source.random();
     const QStringList cities = provinceCities();
@@ -196,20 +359,8 @@ Round makeRound(int n, quint32 seed)
             for (Field f : {Field::Presider, Field::IDcard, Field::Department})
                 r.setValue(f, o.value(f));
             round.sameLeader.emplace_back(other, i);
-        } else if (i > 0 && random.bounded(20) == 0) {
-            const int other = random.bounded(i);
-            QStringList sentences = round.applications[std::size_t(other)].value(Field::ProjectReasoning).split(u'。');
-            const double share = 0.1 + random.bounded(21) / 100.0;
-            const int changed = int(std::lround(share * double(sentences.size())));
-            for (int k = 0; k < changed; ++k) {
-                const int at = random.bounded(int(sentences.size()));
-                if (random.bounded(2))
-                    sentences[at] = source.rewrite(sentences[at]);
-                else
-                    sentences.move(at, random.bounded(int(sentences.size())));
-            }
-            r.setValue(Field::ProjectReasoning, sentences.join(u'。'));
-            round.nearCopies.push_back({other, i, share});
+        } else if (i > 1) {
+            plantCopy(round, source, r, i, n);
         }
         if (random.bounded(50) == 0)
             round.broken.push_back(i);

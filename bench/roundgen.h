@@ -40,26 +40,40 @@ private:
     std::vector<double> m_cumulative; // of the rank-frequency law
 };
 
+// The kinds of copies a round plants, each one a rule of the search must find.
+enum class CopyKind {
+    NearCopy,    // 10 to 30 per cent of the design argument's sentences rewritten or reordered
+    Coverage,    // ten passages of the original making 30, 40 or 50 per cent of the shorter text
+    Unequal,     // a short feasibility analysis copied whole into a long one
+    CrossField,  // the design argument as the other's feasibility analysis
+    Filler,      // a filler character and blanks of other widths slipped in every few characters
+    Passage,     // one passage of 420 characters (some 170 as compared) in a text of its own
+    Interleaved, // passages of two originals taken in turn: a pair with each
+    Family,      // the same texts under another title
+};
+QString copyKindName(CopyKind kind);
+
 // What a generated round holds, for measuring what found it.
 struct PlantedPair
 {
     int original; // index of the application copied
-    int copy;     // index of the near-copy
-    double rewritten; // share of its sentences rewritten or moved
+    int copy;     // index of the copy
+    double share; // NearCopy: sentences changed; Coverage: the share copied; else 1
+    CopyKind kind = CopyKind::NearCopy;
 };
 
 struct Round
 {
     std::vector<ApplicationRecord> applications;
-    std::vector<PlantedPair> nearCopies;
+    std::vector<PlantedPair> planted;
     std::vector<int> incomplete; // indexes left with gaps
     std::vector<int> broken;     // written cut short
     std::vector<std::pair<int, int>> sameLeader;
 };
 
 // n applications: about one in ten incomplete, one in fifty broken, one in thirty the same leader
-// again, one in twenty a near-copy of an earlier one (10 to 30 per cent of its design argument's
-// sentences rewritten or reordered).
+// again; one in twenty a near-copy of an earlier one, and copies of every other kind, about one
+// in forty each (two families among them, of n / 30 and of a few members).
 Round makeRound(int n, quint32 seed);
 
 } // namespace shenbao::bench

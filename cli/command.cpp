@@ -1,5 +1,6 @@
 #include "cli/command.h"
 
+#include "check/similarity.h"
 #include "cli/commands.h"
 #include "cli/inputs.h"
 #include "cli/messages.h"
@@ -43,8 +44,10 @@ constexpr OptionSpec kAnonymityOptions[] = {
 };
 constexpr OptionSpec kSimilarOptions[] = {
     {u"json", nullptr,
-     u"输出一个 JSON 数组，每对一个对象：a, b, score, texts（field, score, passages, first（a, b, characters, text））；"
+     u"输出一个 JSON 数组，每项一个对象：kind（similar、passage 或 family）、a、b；一对的还有 score、longest、"
+     u"texts（field、fieldB、score、passages、first（a, b, characters, text））；一组的还有 members。"
      u"位置是在栏目原文中的位置，以 UTF-16 单位计，从 0 起"},
+    {u"all-pairs", nullptr, u"一组相同的申请书也逐对列出（组内每两份，以及与组相似的每一份），不列段落"},
 };
 constexpr OptionSpec kOfficialOptions[] = {
     {u"revoke", nullptr, u"撤销正式（PASSBY 设为 0）"},
@@ -119,12 +122,18 @@ constexpr CommandSpec kCommands[] = {
      u"0 没有找到；1 有文件的活页写出了姓名或单位；2 有无法读取或被拒绝的文件。", false, anonymityCommand},
     {u"similar", u"查找互相抄袭的申请书（查重）",
      u"xdxtool similar [选项] FILE.xdx|文件夹...",
-     u"比较申请书的课题论证和可行性分析：文字去掉空格、换行和标点，不分全角半角、大小写，找出两份\n"
-     u"共有的、至少 16 个字的段落；共有段落占较短一份 30% 以上的两份列为一对。改写或调换了一些句子、\n"
-     u"改了标点的抄袭也能找到。课题名称共有的部分（至少 8 个字）一并列出，但只是名称相同不算相似。\n"
-     u"不是每两份都全文比较：每份的长文本先算一个摘要（8 字片段的 MinHash），摘要相近的才全文比较。\n"
-     u"每对一行，按文件的输入顺序：两个文件、相似度（两栏中较高的），以及每栏的相似度、相同的段落数和\n"
-     u"前三段（在两份中从第几个字起、多少字、开头的文字）。",
+     u"比较申请书的课题论证和可行性分析，两栏也互相比较（移到另一栏的也能找到）：文字去掉空格（各种宽度）、\n"
+     u"换行、标点和最常见的虚词（的、了、和……），不分全角半角、大小写，找出两份共有的、至少 {passage} 个字\n"
+     u"的段落。共有段落占较短一份 {share}% 以上的两份列为相似的一对；共有一段至少 {long} 个字的，占得再少也\n"
+     u"列出。改写或调换了一些句子、改了标点、每隔几个字插进“的”或空格的抄袭也能找到。出现在本轮 {stock}%\n"
+     u"以上（至少 {stockLeast} 份）申请书中的段落是各份都有的标题和套话，不算。课题名称共有的部分（至少\n"
+     u"{shingle} 个字）一并列出，但只是名称相同不算相似。\n"
+     u"两栏都相同、只是课题名称不同的几份列为一组，只比较、只列出一次（--all-pairs 逐对列出）。\n"
+     u"不是每两份都全文比较，但不会漏掉：每份的文字取指纹（每连续 {window} 个 {shingle} 字片段中最小的一个），\n"
+     u"共有一段 {passage} 个字的两份必定有一个共同的指纹，只有共同指纹的两份才全文比较；凡是按上面的规则\n"
+     u"该列出的，全都列出。\n"
+     u"每项一行，按文件的输入顺序：一组的各个文件；一对的两个文件、相似度（各栏中最高的），以及每栏的\n"
+     u"相似度、相同的段落数和前三段（在两份中从第几个字起、多少字、开头的文字）。",
      kSimilarOptions, true,
      u"0 没有相似的申请书；1 找到了；2 有无法读取或被拒绝的文件。", false, similarCommand},
     {u"official", u"把 XDX 文档标为正式文档（PASSBY 为 1），或撤销",
@@ -150,6 +159,30 @@ constexpr CommandSpec kCommands[] = {
 #endif
 };
 // clang-format on
+
+// The numbers the help states, each from the constant the code uses: "{passage}" in a
+// description is the number of characters a shared passage counts from.
+struct HelpNumber
+{
+    const char16_t* name;
+    double value;
+};
+constexpr HelpNumber kHelpNumbers[] = {
+    {u"passage", kSharedPassageCharacters},
+    {u"share", kSimilarShare * 100},
+    {u"long", kLongPassageCharacters},
+    {u"stock", kStockShare * 100},
+    {u"stockLeast", kStockLeastApplications},
+    {u"shingle", kShingleCharacters},
+    {u"window", kWinnowWindow},
+};
+
+QString withNumbers(QString text)
+{
+    for (const HelpNumber& n : kHelpNumbers)
+        text.replace(u'{' + QString::fromUtf16(n.name) + u'}', QString::number(n.value));
+    return text;
+}
 
 // Columns a text takes on a terminal: Chinese characters two.
 int displayWidth(QStringView text)
@@ -228,7 +261,7 @@ QString helpText(const CommandSpec& c)
     const QString lead = msg::usageLead();
     for (qsizetype i = 0; i < forms.size(); ++i)
         text += (i ? QString(displayWidth(lead), u' ') : lead) + forms[i] + u'\n';
-    text += u'\n' + QString::fromUtf16(c.description) + u"\n\n"_s;
+    text += u'\n' + withNumbers(QString::fromUtf16(c.description)) + u"\n\n"_s;
     std::vector<OptionSpec> options = allOptions(c);
     options.push_back(kHelpOption);
     int width = 0;

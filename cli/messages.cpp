@@ -135,7 +135,9 @@ QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits) { ret
 QString similarPair(const QString& a, const QString& b, double score, const QStringList& texts) { return u"%1 与 %2 相似 %3：%4"_s.arg(a, b, QString::number(score, 'f', 2), texts.join(u"；"_s)); }
 QString similarText(const QString& field, double score, int passages, const QStringList& first) { return passages ? u"%1 %2，%3 处相同：%4"_s.arg(field, QString::number(score, 'f', 2)).arg(passages).arg(first.join(u"、"_s)) : u"%1 %2"_s.arg(field, QString::number(score, 'f', 2)); }
 QString sharedPassage(qsizetype atA, qsizetype atB, int characters, const QString& text) { return u"第 %1/%2 字起 %3 字“%4”"_s.arg(atA).arg(atB).arg(characters).arg(text); }
-QString similarSummary(qsizetype files, qsizetype pairs) { return u"共 %1 个文件：%2 对相似"_s.arg(files).arg(pairs); }
+QString longPassagePair(const QString& a, const QString& b, int characters, const QStringList& texts) { return u"%1 与 %2 有一段 %3 字相同：%4"_s.arg(a, b, QString::number(characters), texts.join(u"；"_s)); }
+QString similarFamily(const QStringList& members) { return u"%1 份课题论证和可行性分析相同：%2"_s.arg(QString::number(members.size()), members.join(u"、"_s)); }
+QString similarSummary(qsizetype files, qsizetype pairs, qsizetype passages, qsizetype families, qsizetype inFamilies) { return u"共 %1 个文件：%2 对相似，%3 对有长段落相同，%4 组相同的申请书（共 %5 份）"_s.arg(QString::number(files), QString::number(pairs), QString::number(passages), QString::number(families), QString::number(inFamilies)); }
 QString mostSimilarHeading() { return u"最相似的"_s; }
 QString mostSimilar(qsizetype row, const QString& file, double score) { return u"第 %1 行（%2），相似度 %3"_s.arg(row).arg(file, QString::number(score, 'f', 2)); }
 // clang-format on

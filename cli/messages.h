@@ -111,7 +111,9 @@ QString anonymitySummary(qsizetype files, qsizetype named, qsizetype hits);
 QString similarPair(const QString& a, const QString& b, double score, const QStringList& texts);
 QString similarText(const QString& field, double score, int passages, const QStringList& first);
 QString sharedPassage(qsizetype atA, qsizetype atB, int characters, const QString& text);
-QString similarSummary(qsizetype files, qsizetype pairs);
+QString longPassagePair(const QString& a, const QString& b, int characters, const QStringList& texts);
+QString similarFamily(const QStringList& members);
+QString similarSummary(qsizetype files, qsizetype pairs, qsizetype passages, qsizetype families, qsizetype inFamilies);
 QString mostSimilarHeading();
 QString mostSimilar(qsizetype row, const QString& file, double score);
 

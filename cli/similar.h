@@ -1,6 +1,6 @@
 #pragma once
 
-#include "check/similarity.h"
+#include "check/similarityindex.h"
 #include "cli/inputs.h"
 
 #include <functional>
@@ -10,21 +10,28 @@
 
 namespace shenbao::cli {
 
-struct SimilarPair
+// What the search reports, in the order of its files: a family of applications alike in every
+// compared text, or a pair that copies (or shares a long passage).
+struct SimilarFinding
 {
-    int a, b; // indexes into the files, a < b
-    Similarity similarity;
+    int a = 0, b = 0;         // input indexes, a < b (of a family: its first two members)
+    std::vector<int> members; // a family's, in input order; empty for a pair
+    Similarity similarity;    // a pair's, its passages placed in the files' own texts
+    bool isFamily() const { return !members.empty(); }
 };
 
-// Every file opened and sketched, in input order, through the usual run over many documents (a
-// file that could not be read has an empty sketch).
-std::vector<SimilaritySketch> sketchFiles(Invocation& invocation, const QStringList& files,
-                                          Progress& progress, Tally* tally);
+// Every file opened and folded, in input order, through the usual run over many documents (a
+// file that could not be read has an empty entry).
+SimilarityIndex indexFiles(Invocation& invocation, const QStringList& files, Progress& progress, Tally* tally);
 
-// The pairs whose long texts share passages over kSimilarShare of the shorter text, handed to
-// deliver in the order of (a, b) (false from deliver ends the search): only the candidates of
-// the sketches read again and compared, on jobs workers; copies compared once.
-void similarPairs(const QStringList& files, const std::vector<SimilaritySketch>& sketches, int jobs,
-                  const std::function<bool(SimilarPair&)>& deliver);
+// The findings handed to deliver in input order (false from deliver ends the search): the
+// families, and the pairs of the index's candidates that are reported, compared on jobs workers
+// (a family compared once, through its first member). With allPairs, a family's pairs too and
+// each pair of two related families' members, each as its own finding.
+void similarFindings(const SimilarityIndex& index, int jobs, bool allPairs,
+                     const std::function<bool(SimilarFinding&)>& deliver);
+
+// How a document's opening ends, for a command that needs no check.
+DocumentResult openingResult(const OpenResult& opened);
 
 } // namespace shenbao::cli

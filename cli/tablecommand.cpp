@@ -45,7 +45,7 @@ struct Row
     QStringList values;  // kColumns, then participants, then kAfterParticipants
     QString idCard;      // for the duplicate marks
     QString duplicateOf; // the mark
-    SimilaritySketch sketch; // empty unless read whole
+    SimilarityEntry texts;   // empty unless read whole
 
     QString mostSimilar;
 };
@@ -103,7 +103,7 @@ Row rowOf(const QString& file)
         row.values.append(v.record.value(f));
     row.idCard = v.record.value(Field::IDcard).trimmed().toUpper();
     if (v.status == OpenResult::Status::Loaded)
-        row.sketch = sketchOf(v.record);
+        row.texts = similarityEntryOf(v.record);
     return row;
 }
 
@@ -132,22 +132,43 @@ void markDuplicates(std::vector<Row>& rows)
     }
 }
 
-// Each row's most similar other row, of those that copy each other (xdxtool similar).
-void markMostSimilar(std::vector<Row>& rows, const QStringList& files, int jobs)
+// Each row's most similar other row, of those that copy each other (xdxtool similar): in a
+// family of alike applications, the first other member; else the row of the pair with the
+// highest score (a family's pairs through its first member, for each of its members).
+void markMostSimilar(std::vector<Row>& rows, int jobs)
 {
-    std::vector<SimilaritySketch> sketches;
+    std::vector<SimilarityEntry> entries;
     for (Row& r : rows)
-        sketches.push_back(std::move(r.sketch));
+        entries.push_back(std::move(r.texts));
+    const SimilarityIndex index(std::move(entries));
+    std::vector<std::vector<int>> familyOf(rows.size());
+    for (const std::vector<int>& f : index.families())
+        for (const int m : f)
+            familyOf[std::size_t(m)] = f;
     std::vector<double> best(rows.size(), 0.0);
-    similarPairs(files, sketches, jobs, [&](const SimilarPair& p) {
-        for (const auto& [row, other] : {std::pair{p.a, p.b}, std::pair{p.b, p.a}})
-            if (p.similarity.score > best[std::size_t(row)]) {
-                best[std::size_t(row)] = p.similarity.score;
-                rows[std::size_t(row)].mostSimilar =
-                    msg::mostSimilar(other + 1, rows[std::size_t(other)].file, p.similarity.score);
-            }
+    std::vector<int> bestRow(rows.size(), -1);
+    const auto offer = [&](int row, int other, double score) {
+        if (score > best[std::size_t(row)] || (score == best[std::size_t(row)] && other < bestRow[std::size_t(row)])) {
+            best[std::size_t(row)] = score;
+            bestRow[std::size_t(row)] = other;
+        }
+    };
+    similarFindings(index, jobs, false, [&](const SimilarFinding& f) {
+        if (f.isFamily()) {
+            for (const int m : f.members)
+                offer(m, m == f.members[0] ? f.members[1] : f.members[0], 1.0);
+            return true;
+        }
+        const auto membersOf = [&](int r) { return familyOf[std::size_t(r)].empty() ? std::vector<int>{r} : familyOf[std::size_t(r)]; };
+        for (const int x : membersOf(f.a))
+            offer(x, f.b, f.similarity.score);
+        for (const int y : membersOf(f.b))
+            offer(y, f.a, f.similarity.score);
         return true;
     });
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        if (const int other = bestRow[r]; other >= 0)
+            rows[r].mostSimilar = msg::mostSimilar(other + 1, rows[std::size_t(other)].file, best[r]);
 }
 
 QStringList cellsOf(const Row& r)
@@ -421,7 +442,7 @@ int tableCommand(Invocation& invocation)
     if (tally.outputFailed)
         return Failure;
     markDuplicates(rows);
-    markMostSimilar(rows, files, invocation.jobs());
+    markMostSimilar(rows, invocation.jobs());
 
     QStringList warnings;
     const FileResult<void> written = writeTable(rows, out, suffix == u"csv", &warnings);

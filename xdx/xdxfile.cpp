@@ -205,7 +205,10 @@ QString putBackLongText(const QString& text)
     return joined;
 }
 
-void readInto(const std::array<Element, std::size(kElements)>& known, ApplicationRecord& record)
+// Fills record from the elements; only the fields of only, when given: the others are checked
+// (an element that is more than text fails the open all the same) but not decoded.
+void readInto(const std::array<Element, std::size(kElements)>& known, ApplicationRecord& record,
+              std::span<const Field> only)
 {
     for (std::size_t i = 0; i < std::size(kElements); ++i) {
         const XdxElement& e = kElements[i];
@@ -215,6 +218,14 @@ void readInto(const std::array<Element, std::size(kElements)>& known, Applicatio
         }
         if (e.role != R::Field)
             continue;
+        if (!only.empty() && std::find(only.begin(), only.end(), e.field) == only.end()) {
+            if (fieldSpec(e.field).kind != FieldKind::Table)
+                (void)textNode(known[i]);
+            else if (!known[i].isNull())
+                for (const Element& row : tableRows(known[i], known[i].name(), record.table(e.field).rows()))
+                    (void)textNode(row);
+            continue;
+        }
         switch (fieldSpec(e.field).kind) {
         case FieldKind::Table: {
             TableGrid& table = record.table(e.field);
@@ -412,6 +423,11 @@ WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, co
 
 OpenResult openXdxBytes(const QByteArray& bytes)
 {
+    return openXdxBytes(bytes, {});
+}
+
+OpenResult openXdxBytes(const QByteArray& bytes, std::span<const Field> only)
+{
     xml::ParseError parseError;
     const std::optional<xml::Outline> doc = xml::Outline::read(bytes, &parseError);
     if (!doc)
@@ -437,7 +453,7 @@ OpenResult openXdxBytes(const QByteArray& bytes)
         }
         // Missing elements read as empty, not as the start-up values.
         result.record = ApplicationRecord::empty();
-        readInto(known, result.record);
+        readInto(known, result.record, only);
         result.official = textOf(R::Passby) == u"1";
     } catch (const NotSingleText&) {
         return failed(xdxmsg::notSingleText());
@@ -448,10 +464,15 @@ OpenResult openXdxBytes(const QByteArray& bytes)
 
 OpenResult openXdxFile(const QString& path)
 {
+    return openXdxFile(path, {});
+}
+
+OpenResult openXdxFile(const QString& path, std::span<const Field> only)
+{
     const FileResult<QByteArray> read = readRegularFile(path, kMaxDocumentBytes);
     if (!read)
         return unreadableFile(xdxmsg::cannotRead(QDir::toNativeSeparators(readableFileName(pathToSystem(path))), read.error().why()));
-    return openXdxBytes(*read);
+    return openXdxBytes(*read, only);
 }
 
 } // namespace shenbao

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <span>
 #include <vector>
 
 namespace shenbao {
@@ -74,5 +75,9 @@ struct OpenResult
 // result only when it is Loaded, so an open that fails half-way changes nothing.
 OpenResult openXdxFile(const QString& path);
 OpenResult openXdxBytes(const QByteArray& bytes);
+// The same, the record holding only the fields of only (the others empty): a round's search
+// wants a few texts of thousands of documents. The outcome is that of the whole open.
+OpenResult openXdxFile(const QString& path, std::span<const Field> only);
+OpenResult openXdxBytes(const QByteArray& bytes, std::span<const Field> only);
 
 } // namespace shenbao

@@ -2,12 +2,15 @@
 #include "bench/roundgen.h"
 #include "check/anonymity.h"
 #include "check/similarity.h"
+#include "check/similarityindex.h"
 #include "check/verify.h"
 #include "record/fields.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 #include <algorithm>
+#include <map>
+#include <set>
 
 using namespace shenbao;
 using namespace shenbao::test;
@@ -28,9 +31,9 @@ private slots:
     void entryPage();
     void anonymityAgreesWithASlowSearch();
     void anonymityIsCappedNotQuadratic();
-    void similarFindsThePlantedCopies();
-    void similarSurvivesRewording_data();
-    void similarSurvivesRewording();
+    void similarFindsEveryPlantedCopy();
+    void similarMeasure_data();
+    void similarMeasure();
 };
 
 void TestVerify::freshApplicationFailsEveryRuleInOrder()
@@ -259,14 +262,16 @@ void TestVerify::anonymityIsCappedNotQuadratic()
     QCOMPARE(f.hits.back().at, 199 * 4);
 }
 
-// A generated round: the near-copies found, few pairs beyond them compared, and every pair
-// reported one of a planted copy's family (a copy of a copy is like its cousin too).
-void TestVerify::similarFindsThePlantedCopies()
+// A generated round with copies of every kind planted: every one reported, nothing reported
+// beyond the planted copies' families (a copy of a copy is like its cousin too), and the index
+// misses no pair that comparing every pair in full reports.
+void TestVerify::similarFindsEveryPlantedCopy()
 {
     const bench::Round round = bench::makeRound(600, 11);
-    std::vector<SimilaritySketch> sketches;
+    std::vector<SimilarityEntry> entries;
     for (const ApplicationRecord& r : round.applications)
-        sketches.push_back(sketchOf(r));
+        entries.push_back(similarityEntryOf(r));
+    const SimilarityIndex index(entries);
     std::vector<int> family(round.applications.size());
     for (std::size_t i = 0; i < family.size(); ++i)
         family[i] = int(i);
@@ -275,48 +280,75 @@ void TestVerify::similarFindsThePlantedCopies()
             x = family[std::size_t(x)];
         return x;
     };
-    for (const bench::PlantedPair& p : round.nearCopies)
+    for (const bench::PlantedPair& p : round.planted)
         family[std::size_t(root(p.copy))] = root(p.original);
 
-    const std::vector<std::pair<int, int>> candidates = similarCandidates(sketches);
-    QVERIFY2(candidates.size() < 3 * round.nearCopies.size(), qPrintable(QString::number(candidates.size())));
-    std::vector<std::pair<int, int>> reported;
-    for (const auto& [a, b] : candidates)
-        if (compareApplications(round.applications[std::size_t(a)], round.applications[std::size_t(b)])
-                .similar())
-            reported.emplace_back(a, b);
-    std::size_t found = 0;
-    for (const bench::PlantedPair& p : round.nearCopies)
-        found += std::count(reported.begin(), reported.end(),
-                            std::pair{std::min(p.original, p.copy), std::max(p.original, p.copy)});
-    QVERIFY(round.nearCopies.size() >= 20);
-    QVERIFY2(double(found) >= 0.95 * double(round.nearCopies.size()),
-             qPrintable(u"%1 of %2"_qs.arg(found).arg(round.nearCopies.size())));
+    // Reported: the families' pairs, and the candidates that compare as reported.
+    std::set<std::pair<int, int>> reported;
+    const auto members = [&](int r) {
+        for (const std::vector<int>& f : index.families())
+            if (f.front() == r)
+                return f;
+        return std::vector<int>{r};
+    };
+    for (const std::vector<int>& f : index.families())
+        for (std::size_t x = 0; x < f.size(); ++x)
+            for (std::size_t y = x + 1; y < f.size(); ++y)
+                reported.emplace(f[x], f[y]);
+    for (const auto& [a, b] : index.candidates())
+        if (index.compare(a, b).reported())
+            for (const int x : members(a))
+                for (const int y : members(b))
+                    reported.emplace(std::min(x, y), std::max(x, y));
+
+    std::map<bench::CopyKind, int> planted, found;
+    for (const bench::PlantedPair& p : round.planted) {
+        ++planted[p.kind];
+        found[p.kind] += int(reported.count({std::min(p.original, p.copy), std::max(p.original, p.copy)}));
+    }
+    for (const bench::CopyKind kind : {bench::CopyKind::NearCopy, bench::CopyKind::Coverage, bench::CopyKind::Unequal,
+                                       bench::CopyKind::CrossField, bench::CopyKind::Filler, bench::CopyKind::Passage,
+                                       bench::CopyKind::Interleaved, bench::CopyKind::Family}) {
+        QVERIFY2(planted[kind] > 0, qPrintable(bench::copyKindName(kind)));
+        QVERIFY2(found[kind] == planted[kind], qPrintable(u"%1: %2 of %3"_qs.arg(bench::copyKindName(kind)).arg(found[kind]).arg(planted[kind])));
+    }
     for (const auto& [a, b] : reported)
         QVERIFY2(root(a) == root(b), qPrintable(u"%1 and %2"_qs.arg(a).arg(b)));
+
+    // Every pair of the first applications compared in full: the index found each it reports.
+    constexpr int kCompared = 160;
+    for (int a = 0; a < kCompared; ++a)
+        for (int b = a + 1; b < kCompared; ++b)
+            if (compareApplications(entries[std::size_t(a)], entries[std::size_t(b)]).reported())
+                QVERIFY2(reported.count({a, b}), qPrintable(u"%1 and %2"_qs.arg(a).arg(b)));
 }
 
-void TestVerify::similarSurvivesRewording_data()
+void TestVerify::similarMeasure_data()
 {
     QTest::addColumn<int>("change");
-    QTest::addColumn<bool>("similar");
-    // 0 the text itself; 1 other punctuation, blanks and line breaks, full-width digits; 2 its
-    // sentences in reverse order; 3 every third sentence rewritten; 4 another text; 5 too short.
-    QTest::newRow("same") << 0 << true;
-    QTest::newRow("punctuated otherwise") << 1 << true;
-    QTest::newRow("reordered") << 2 << true;
-    QTest::newRow("a third rewritten") << 3 << true;
-    QTest::newRow("another text") << 4 << false;
-    QTest::newRow("too short to judge") << 5 << false;
+    QTest::addColumn<QString>("found"); // "similar", "passage" or nothing
+    QTest::newRow("same") << 0 << u"similar"_qs;
+    QTest::newRow("punctuated otherwise") << 1 << u"similar"_qs;
+    QTest::newRow("reordered") << 2 << u"similar"_qs;
+    QTest::newRow("a third rewritten") << 3 << u"similar"_qs;
+    QTest::newRow("another text") << 4 << QString();
+    QTest::newRow("too short to judge") << 5 << QString();
+    QTest::newRow("的 and blanks of other widths every few characters") << 6 << u"similar"_qs;
+    QTest::newRow("moved to the other field") << 7 << u"similar"_qs;
+    // Measured on the shorter text: a whole text copied into one five times as long.
+    QTest::newRow("short text copied whole into a long one") << 8 << u"similar"_qs;
+    QTest::newRow("one passage of 200 characters") << 9 << u"passage"_qs;
+    QTest::newRow("a passage just short of a long one, 10 per cent") << 10 << QString();
 }
 
-void TestVerify::similarSurvivesRewording()
+void TestVerify::similarMeasure()
 {
     QFETCH(int, change);
-    QFETCH(bool, similar);
+    QFETCH(QString, found);
     bench::TextSource source(5);
     const QString original = source.text(1500) + u"2026年。"_qs;
     QStringList sentences = original.split(u'。', Qt::SkipEmptyParts);
+    Field field = Field::ProjectReasoning;
     QString copy;
     switch (change) {
     case 0:
@@ -348,21 +380,44 @@ void TestVerify::similarSurvivesRewording()
     case 5:
         copy = original.left(12);
         break;
+    case 6:
+        for (qsizetype i = 0; i < original.size(); ++i)
+            copy += original[i] + (i % 3 == 2 ? u"的"_qs : QString()) + (i % 4 == 3 ? u"\u3000"_qs : QString());
+        break;
+    case 7:
+        copy = original;
+        field = Field::ProjectAnalyze;
+        break;
+    case 8: {
+        const QString own = source.text(6000);
+        copy = own.left(3000) + original + own.mid(3000);
+        break;
+    }
+    case 9:
+    case 10: {
+        const QString own = source.text(2000);
+        // Some 200 (or 140) characters as compared: fillers and punctuation take about a third.
+        copy = own.left(1000) + original.mid(300, change == 9 ? 300 : 190) + own.mid(1000);
+        break;
+    }
     }
     ApplicationRecord a, b;
     a.setValue(Field::ProjectReasoning, original);
-    b.setValue(Field::ProjectReasoning, copy);
+    b.setValue(field, copy);
     const Similarity s = compareApplications(a, b);
-    QCOMPARE(s.similar(), similar);
-    // Found by the sketches too, and only then.
-    QCOMPARE(!similarCandidates({sketchOf(a), sketchOf(b)}).empty(), similar);
-    if (!similar)
+    QCOMPARE(s.similar(), found == u"similar");
+    QCOMPARE(s.reported(), !found.isEmpty());
+    // What the measure reports, the index finds: as a family, or a pair to compare.
+    const SimilarityIndex index({similarityEntryOf(a), similarityEntryOf(b)});
+    if (s.reported())
+        QVERIFY(!index.families().empty() || !index.candidates().empty());
+    if (found.isEmpty())
         return;
-    const TextSimilarity& t = s.texts[1];
-    QCOMPARE(t.field, Field::ProjectReasoning);
-    QVERIFY(!t.first.empty());
+    QCOMPARE(s.fieldB, field);
+    const auto t = std::find_if(s.texts.begin(), s.texts.end(), [&](const TextSimilarity& x) { return x.fieldB == field && x.field == Field::ProjectReasoning; });
+    QVERIFY(t != s.texts.end() && !t->first.empty());
     // Each passage shown points at where it stands in both texts.
-    for (const SharedPassage& p : t.first) {
+    for (const SharedPassage& p : t->first) {
         QVERIFY(original.mid(p.atA).startsWith(p.text));
         QCOMPARE(copy[p.atB], original[p.atA]);
     }
