@@ -39,8 +39,9 @@ void LongTextEdit::showRoom(bool shown)
         m_room->setAutoFillBackground(true);
         m_room->setContentsMargins(4, 0, 4, 0);
         QPalette p = m_room->palette();
+        // The text's own colour: a strip to be read, not a hint (4.5 : 1 at least).
         p.setColor(QPalette::Window, p.color(QPalette::AlternateBase));
-        p.setColor(QPalette::WindowText, p.color(QPalette::PlaceholderText));
+        p.setColor(QPalette::WindowText, p.color(QPalette::Text));
         m_room->setPalette(p);
     }
     // The strip is a margin of the viewport: it takes room from the text's height, never its

@@ -120,6 +120,8 @@ private:
     void showAnonymity(const AnonymityFindings& findings);
     void showAnonymityList();
     void showHit(const AnonymityHit& hit);
+    QRect selectedArea(QWidget* control) const;
+    void keepClear(QWidget* dialog, const QRect& area);
     void restoreCopy(const RecoveryCopy& copy);
     void discardCopy(const RecoveryCopy& copy);
     FileResult<QString> copyToDrafts(const RecoveryCopy& copy);
@@ -132,6 +134,7 @@ private:
     QString homeOfDraft(const QString& draft) const;
     QString shownFolder(const QString& folder) const;
     void showRoom(QWidget* focus, const QString& notice);
+    void placeRoom(QWidget* field);
     void connectFields();
     void markModified();
 

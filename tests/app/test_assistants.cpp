@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #ifdef Q_OS_UNIX
@@ -60,6 +61,23 @@ struct NetFixture : WindowFixture
 QString draftsOf(const QTemporaryDir& data)
 {
     return data.filePath(u"drafts"_s);
+}
+
+// WCAG's contrast ratio of two colours.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// A widget's place on the screen.
+QRect onScreen(const QWidget* w)
+{
+    return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
 }
 
 } // namespace
@@ -386,6 +404,15 @@ void TestAssistants::roomOfEveryLimitedField()
         const QString text = line ? line->text() : qobject_cast<LongTextEdit*>(control)->value();
         QVERIFY2(bytesLeft(text, spec.byteLimit) >= 0 && bytesLeft(text, spec.byteLimit) < 2, qPrintable(name));
         QTRY_COMPARE(shown(), filtered ? appmsg::limitReached() : appmsg::pasteCut(3));
+        // Where the eye is: touching the field, below or above it, and readable.
+        const auto* strip = line ? counter : control->findChild<QLabel*>(name + u"Room"_s);
+        const QRect field = onScreen(control), room = onScreen(strip);
+        QVERIFY2(room.left() < field.right() && room.right() > field.left() &&
+                     (std::abs(room.top() - field.bottom()) <= 4 || std::abs(field.top() - room.bottom()) <= 4 ||
+                      field.contains(room)),
+                 qPrintable(name));
+        QVERIFY2(contrast(strip->palette().color(QPalette::WindowText), strip->palette().color(QPalette::Window)) >= 4.5,
+                 qPrintable(name));
         // The next edit shows the room again: none left.
         QTest::keyClick(control, Qt::Key_Backspace);
         QTRY_VERIFY2(shown() == appmsg::room(gbkByteLength(line ? line->text() : qobject_cast<LongTextEdit*>(control)->value()),
@@ -425,6 +452,13 @@ void TestAssistants::looseLeafNamingTheLeader()
     auto* memo = f.field<LongTextEdit>(Field::ProjectReasoning);
     QCOMPARE(f.window->pageControl()->currentIndex(), 5);
     QCOMPARE(memo->textCursor().selectedText(), u"林晓\u2029岚"_s); // the box's own paragraph break
+    // The list never covers what it just selected, wherever it was.
+    const QRect selected(memo->viewport()->mapToGlobal(memo->cursorRect().topLeft()), QSize(1, memo->cursorRect().height()));
+    list->move(selected.topLeft() - QPoint(list->width() / 2, list->height() / 2));
+    QVERIFY(list->frameGeometry().intersects(selected));
+    emit hits->itemActivated(hits->item(0));
+    QVERIFY2(!list->frameGeometry().intersects(selected),
+             qPrintable(u"%1,%2 %3x%4"_s.arg(list->frameGeometry().x()).arg(list->frameGeometry().y()).arg(list->width()).arg(list->height())));
 
     QString shown;
     f.ui.onModal = [&shown](QDialog* d) { shown = qobject_cast<ReportPreview*>(d)->notice(); };
