@@ -12,11 +12,15 @@ class ClickLabel : public QLabel
 public:
     using QLabel::QLabel;
 
+    // Reachable with Tab and pressed with Enter or Space, as a button is.
+    void setKeyboardReachable();
+
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace shenbao

@@ -10,6 +10,8 @@
 #include "record/fields.h"
 #include "report/fonts.h"
 
+#include "app/choicebox.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -200,7 +202,7 @@ QWidget* makeCode(const ControlSpec& spec, QWidget* parent)
 
 QWidget* makeChoice(const FieldSpec& field, QWidget* parent)
 {
-    auto* combo = new QComboBox(parent);
+    auto* combo = new ChoiceBox(parent);
     combo->setEditable(false);
     combo->addItems(choiceItems(field.field));
     combo->setMaxVisibleItems(8);

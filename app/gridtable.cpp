@@ -49,7 +49,9 @@ GridTable::GridTable(int rows, const QStringList& headers, const QList<int>& wid
     header->setStretchLastSection(false);
     header->setFixedHeight(24);
     for (int c = 0; c < columnCount(); ++c) {
-        setHorizontalHeaderItem(c, new QTableWidgetItem(headers.at(c)));
+        auto* item = new QTableWidgetItem(headers.at(c));
+        item->setData(Qt::AccessibleTextRole, headers.at(c).trimmed()); // spoken without the padding
+        setHorizontalHeaderItem(c, item);
         setColumnWidth(c, widths.value(c, 64));
     }
     for (int r = 0; r < rows; ++r)

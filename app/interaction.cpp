@@ -1,5 +1,6 @@
 #include "app/interaction.h"
 
+#include "app/helpviewer.h"
 #include "app/messages.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -149,9 +152,28 @@ void DesktopInteraction::beep()
     QApplication::beep();
 }
 
-void DesktopInteraction::openUrl(const QUrl& url)
+bool DesktopInteraction::openUrl(const QUrl& url)
 {
-    QDesktopServices::openUrl(url);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // The desktop's opener starts whether or not anything can open the document, and says
+    // nothing when nothing can: ask first which program would.
+    if (url.isLocalFile()) {
+        QProcess query;
+        query.start(QStringLiteral("xdg-mime"),
+                    {QStringLiteral("query"), QStringLiteral("default"),
+                     QMimeDatabase().mimeTypeForFile(url.toLocalFile(), QMimeDatabase::MatchExtension).name()});
+        if (!query.waitForFinished(3000) || query.exitCode() != 0 || query.readAllStandardOutput().trimmed().isEmpty())
+            return false;
+    }
+#endif
+    return QDesktopServices::openUrl(url);
+}
+
+void DesktopInteraction::showHelp(QWidget* parent)
+{
+    auto* viewer = new HelpViewer(parent);
+    viewer->show();
+    viewer->raise();
 }
 
 void DesktopInteraction::runModal(QDialog* dialog)

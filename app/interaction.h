@@ -60,8 +60,11 @@ public:
     virtual bool questionBox(QWidget* parent, const QString& text) = 0;
 
     virtual void beep() = 0;
-    // Hands a document or an address to the desktop shell; its answer is ignored.
-    virtual void openUrl(const QUrl& url) = 0;
+    // Hands a document or an address to the desktop shell: whether something took it (a system
+    // without a program for the document's type says no).
+    virtual bool openUrl(const QUrl& url) = 0;
+    // Shows the help inside the program, in a window of its own that does not wait.
+    virtual void showHelp(QWidget* parent) = 0;
 
     // Runs a modal window (the report preview) and returns when it is closed.
     virtual void runModal(QDialog* dialog) = 0;
@@ -90,7 +93,8 @@ public:
     void errorBox(QWidget* parent, const QString& text) override;
     bool questionBox(QWidget* parent, const QString& text) override;
     void beep() override;
-    void openUrl(const QUrl& url) override;
+    bool openUrl(const QUrl& url) override;
+    void showHelp(QWidget* parent) override;
     void runModal(QDialog* dialog) override;
     bool printSetup(QWidget* parent, QPrinter* printer, int pageCount) override;
     bool canPrint() override;

@@ -41,6 +41,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextCursor>
+#include <QToolButton>
 
 namespace shenbao {
 namespace {
@@ -71,7 +72,7 @@ constexpr CommandKeys kCommandKeys[] = {
     {u"openxmlfile", QKeySequence::Open, nullptr},
     {u"savexmlfile", QKeySequence::Save, nullptr},
     {u"printreport", QKeySequence::Print, nullptr},
-    {u"helpinfo", QKeySequence::HelpContents, nullptr},
+    {u"helpinfo", QKeySequence::HelpContents, "F1"},
     {u"verifydata", QKeySequence::UnknownKey, "F5 Ctrl+E"},
 };
 
@@ -113,6 +114,7 @@ MainWindow::MainWindow(Interaction* interaction, QWidget* parent)
 // while QWidget's destructor hides what is left of the window.
 MainWindow::~MainWindow()
 {
+    qApp->removeEventFilter(this);
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
 }
 
@@ -197,14 +199,38 @@ void MainWindow::buildControls()
     warning.setColor(QPalette::WindowText, QColor(0xC0, 0x40, 0x00));
     m_anonymity->setPalette(warning);
     m_anonymity->hide();
+    m_anonymity->setKeyboardReachable(); // after the error list in the tab order; Enter opens the list
+    QWidget::setTabOrder(m_errorList, m_anonymity);
     connect(m_anonymity, &ClickLabel::clicked, this, &MainWindow::showAnonymityList);
+    // The tab bar's own buttons (shown when the tabs do not fit) speak as everything else does.
+    if (auto* left = m_pages->tabBar()->findChild<QToolButton*>(QStringLiteral("ScrollLeftButton")))
+        left->setAccessibleName(appmsg::scrollTabsLeft());
+    if (auto* right = m_pages->tabBar()->findChild<QToolButton*>(QStringLiteral("ScrollRightButton")))
+        right->setAccessibleName(appmsg::scrollTabsRight());
 
     resize(kClientWidth, kClientHeight);
     m_pages->setCurrentIndex(0);
 }
 
+// A field that would take a command's key for itself (a line edit moves to the line's end on
+// Ctrl+E) leaves it to the command: the keys work wherever the focus is.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        isAncestorOf(static_cast<QWidget*>(watched))) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        if (m_commandKeys.contains(pressed)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MainWindow::addCommandKeys()
 {
+    qApp->installEventFilter(this);
     for (const CommandKeys& c : kCommandKeys) {
         auto* button = controlAs<QAbstractButton>(control(QString::fromUtf16(c.button)));
         QList<QKeySequence> keys;
@@ -212,9 +238,11 @@ void MainWindow::addCommandKeys()
             keys = QKeySequence::keyBindings(c.standard).mid(0, 1);
         if (c.keys)
             for (const QString& k : QString::fromLatin1(c.keys).split(u' '))
-                keys.append(QKeySequence(k));
+                if (!keys.contains(QKeySequence(k))) // two shortcuts of one key would cancel each other
+                    keys.append(QKeySequence(k));
         QStringList shown;
         for (const QKeySequence& k : std::as_const(keys)) {
+            m_commandKeys.append(k);
             auto* shortcut = new QShortcut(k, this);
             connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
             shown.append(k.toString(QKeySequence::NativeText));
@@ -833,15 +861,20 @@ QString MainWindow::helpDocument() const
 void MainWindow::helpinfoClick()
 {
     const QString path = helpDocument();
-    if (!path.isEmpty())
-        m_interaction->openUrl(QUrl::fromLocalFile(path));
-    else
+    if (path.isEmpty()) {
         m_interaction->plainBox(this, appmsg::helpMissing());
+        return;
+    }
+    // Help is never silent: where nothing opens the document, the program shows it itself.
+    if (!m_interaction->openUrl(QUrl::fromLocalFile(path))) {
+        m_interaction->notice(this, appmsg::helpNotOpened(QDir::toNativeSeparators(path)));
+        m_interaction->showHelp(this);
+    }
 }
 
 void MainWindow::Label41Click()
 {
-    m_interaction->openUrl(QUrl(registrationSite()));
+    (void)m_interaction->openUrl(QUrl(registrationSite())); // its answer is not reported
 }
 
 void MainWindow::printreportClick()

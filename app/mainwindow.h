@@ -105,6 +105,7 @@ public slots:
     void printreportClick();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -154,6 +155,7 @@ private:
     std::unique_ptr<Drafts> m_drafts;
     QString m_document; // the document this window opened or last saved, or empty
 
+    QList<QKeySequence> m_commandKeys;
     bool m_modified = false;
     QString m_startupFileName;
     QString m_programDirectory;

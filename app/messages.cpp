@@ -17,6 +17,26 @@ QString helpMissing()
     return QStringLiteral("程序目录下没有找到帮助文档help.doc，请上网下载帮助文档！");
 }
 
+QString helpNotOpened(const QString& shown)
+{
+    return QStringLiteral("这台电脑上没有能打开 %1 的程序；帮助的内容显示在程序自己的窗口中。").arg(shown);
+}
+
+QString helpTitle()
+{
+    return QStringLiteral("帮助");
+}
+
+QString scrollTabsLeft()
+{
+    return QStringLiteral("向左滚动页签");
+}
+
+QString scrollTabsRight()
+{
+    return QStringLiteral("向右滚动页签");
+}
+
 QString saveBeforeClosing()
 {
     return QStringLiteral("退出前先保存编辑的文档吗？！");

@@ -15,6 +15,10 @@ struct RecoveryOffer;
 namespace shenbao::appmsg {
 
 QString helpMissing();
+QString helpNotOpened(const QString& shown);
+QString helpTitle();
+QString scrollTabsLeft();
+QString scrollTabsRight();
 QString saveBeforeClosing();
 QString saveCaption();
 QString openCaption();

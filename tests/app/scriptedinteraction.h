@@ -32,6 +32,8 @@ public:
     QList<FileRequest> saveRequests;
     QList<Asked> boxes;
     QList<QUrl> urls;
+    bool shellOpens = true; // whether the desktop has a program for what it is handed
+    int helpShown = 0;      // the help shown inside the program
     int beeps = 0;
 
     // A modal window (the preview) is not run: onModal, when set, plays the user's part while
@@ -74,7 +76,12 @@ public:
         return !questionAnswers.isEmpty() && questionAnswers.dequeue();
     }
     void beep() override { ++beeps; }
-    void openUrl(const QUrl& url) override { urls.append(url); }
+    bool openUrl(const QUrl& url) override
+    {
+        urls.append(url);
+        return shellOpens;
+    }
+    void showHelp(QWidget*) override { ++helpShown; }
     void runModal(QDialog* dialog) override
     {
         modals.append(dialog->windowTitle());
