@@ -36,6 +36,11 @@ RecoveryKeeper::RecoveryKeeper(const QString& folder, std::function<ApplicationR
 
 RecoveryKeeper::~RecoveryKeeper() = default; // the lock goes with its file; a written copy stays
 
+void RecoveryKeeper::setDocument(const QString& path)
+{
+    m_document = path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
 QString RecoveryKeeper::pathOf(const QString& id, const char* suffix) const
 {
     return m_folder + u'/' + id + QString::fromLatin1(suffix);

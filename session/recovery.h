@@ -47,8 +47,9 @@ public:
     // The copy of this window, once written (empty before).
     QString ownCopy() const;
 
-    // The document the form now belongs to (empty: never saved).
-    void setDocument(const QString& path) { m_document = path; }
+    // The document the form now belongs to (empty: never saved), kept absolute: the next start
+    // may be in another folder.
+    void setDocument(const QString& path);
     QString document() const { return m_document; }
     // Official documents are read-only: nothing is copied while one is open.
     void setEnabled(bool enabled);
