@@ -98,6 +98,7 @@ QString outlaySum() { return u"申请资助经费合计（万元）"_s; }
 QString outlayHeading() { return u"申请资助经费（万元）"_s; }
 QString chartTitle(const QString& heading) { return u"按%1的申请数"_s.arg(heading); }
 QString fundsChartTitle(const QString& heading) { return u"按%1的申请资助经费（万元）"_s.arg(heading); }
+QString filesNotRead() { return u"无法读取的文件（不计入申请书）"_s; }
 QString outlayLeftOutHeading() { return u"未计入合计的行"_s; }
 QString outlayLeftOut(const QList<qsizetype>& rows)
 {

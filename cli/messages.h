@@ -81,6 +81,7 @@ QString sheetApplications();
 QString sheetCounts();
 QString applications();
 QString outlaySum();
+QString filesNotRead();
 QString outlayHeading();
 QString chartTitle(const QString& heading);
 QString fundsChartTitle(const QString& heading);

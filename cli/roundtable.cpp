@@ -88,7 +88,9 @@ public:
             return true;
         qsizetype& at = m_result.rows[std::size_t(index)];
         if (at != 0 && at != row) {
-            *m_error = msg::cannotReadTable(shownName(m_table), msg::fileInTwoRows(shownName(m_files[index]), at, row));
+            // Named as the spreadsheet numbers them: the heading is its row 1.
+            *m_error = msg::cannotReadTable(shownName(m_table),
+                                            msg::fileInTwoRows(shownName(m_files[index]), at + 1, row + 1));
             return false;
         }
         at = row;
@@ -580,7 +582,7 @@ std::optional<TableRows> xlsxRows(const QString& table, const QStringList& files
                 if (at.capturing) {
                     if (row < 1 || row > kMaxSheetRows || seen[std::size_t(row)]) {
                         *error = msg::cannotReadTable(shownName(table), row >= 1 && row <= kMaxSheetRows
-                                                                            ? msg::rowTwice(row - 1)
+                                                                            ? msg::rowTwice(row)
                                                                             : msg::notXlsx());
                         return !(failed = true);
                     }

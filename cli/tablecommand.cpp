@@ -79,6 +79,12 @@ constexpr qsizetype kLeadingColumns = 4; // file, status, gaps, official
 constexpr qsizetype kGapsColumn = 2;
 constexpr qsizetype kOutlayColumn = kLeadingColumns + kOutlayValue;
 
+// The spreadsheet's own number of the row of rows[index]: the heading is row 1.
+qsizetype sheetRow(std::size_t index)
+{
+    return qsizetype(index) + 2;
+}
+
 Row rowOf(const QString& file)
 {
     const OpenedDocument v = openDocument(file);
@@ -119,7 +125,8 @@ void markDuplicates(std::vector<Row>& rows)
         if (!r.idCard.isEmpty()) {
             const auto [it, fresh] = byId.emplace(r.idCard, i);
             if (!fresh) {
-                r.duplicateOf = msg::duplicateOf(it->second + 1, rows[std::size_t(it->second)].file, msg::sameIdCard());
+                r.duplicateOf = msg::duplicateOf(sheetRow(std::size_t(it->second)), rows[std::size_t(it->second)].file,
+                                                 msg::sameIdCard());
                 continue;
             }
         }
@@ -127,7 +134,8 @@ void markDuplicates(std::vector<Row>& rows)
             const auto [it, fresh] = byTitle.emplace(title, i);
             if (!fresh)
                 r.duplicateOf =
-                    msg::duplicateOf(it->second + 1, rows[std::size_t(it->second)].file, msg::sameTitleAndLeader());
+                    msg::duplicateOf(sheetRow(std::size_t(it->second)), rows[std::size_t(it->second)].file,
+                                     msg::sameTitleAndLeader());
         }
     }
 }
@@ -168,7 +176,7 @@ void markMostSimilar(std::vector<Row>& rows, int jobs)
     });
     for (std::size_t r = 0; r < rows.size(); ++r)
         if (const int other = bestRow[r]; other >= 0)
-            rows[r].mostSimilar = msg::mostSimilar(other + 1, rows[std::size_t(other)].file, best[r]);
+            rows[r].mostSimilar = msg::mostSimilar(sheetRow(std::size_t(other)), rows[std::size_t(other)].file, best[r]);
 }
 
 QStringList cellsOf(const Row& r)
@@ -264,7 +272,7 @@ bool Workbook::write(const QString& path, QString* error) const
                 worksheet_write_number(sheet, lxw_row_t(r + 1), lxw_col_t(c), *number, nullptr);
             else if (!cells[c].isEmpty())
                 worksheet_write_string(sheet, lxw_row_t(r + 1), lxw_col_t(c),
-                                       cellText(cells[c], qsizetype(r) + 1, head[c]).constData(), nullptr);
+                                       cellText(cells[c], sheetRow(r), head[c]).constData(), nullptr);
             fit(c, cells[c]);
         }
     }
@@ -278,7 +286,9 @@ bool Workbook::write(const QString& path, QString* error) const
     lxw_row_t at = 0;
     double outlay = 0;
     QList<qsizetype> leftOut;
+    qsizetype readable = 0;
     for (std::size_t r = 0; r < rows.size(); ++r) {
+        readable += rows[r].readable ? 1 : 0;
         const QString& value = rows[r].values[kOutlayValue];
         if (value.trimmed().isEmpty())
             continue;
@@ -286,10 +296,16 @@ bool Workbook::write(const QString& path, QString* error) const
         if (v && std::isfinite(outlay + *v))
             outlay += *v;
         else
-            leftOut.append(qsizetype(r) + 1);
+            leftOut.append(sheetRow(r));
     }
+    // Applications are the files read as this system's; the others are counted apart, never
+    // as applications with every value not given.
     worksheet_write_string(counts, at, 0, msg::applications().toUtf8().constData(), bold);
-    worksheet_write_number(counts, at++, 1, double(rows.size()), nullptr);
+    worksheet_write_number(counts, at++, 1, double(readable), nullptr);
+    if (readable < qsizetype(rows.size())) {
+        worksheet_write_string(counts, at, 0, msg::filesNotRead().toUtf8().constData(), bold);
+        worksheet_write_number(counts, at++, 1, double(qsizetype(rows.size()) - readable), nullptr);
+    }
     worksheet_write_string(counts, at, 0, msg::outlaySum().toUtf8().constData(), bold);
     worksheet_write_number(counts, at++, 1, outlay, nullptr);
     if (!leftOut.isEmpty()) {
@@ -332,7 +348,7 @@ bool Workbook::write(const QString& path, QString* error) const
         const qsizetype column = std::find(std::begin(kColumns), std::end(kColumns), f) - std::begin(kColumns);
         std::map<QString, std::pair<int, double>> n;
         for (const Row& r : rows)
-            if (column < r.values.size()) {
+            if (r.readable && column < r.values.size()) {
                 auto& [count, sum] = n[r.values[column].isEmpty() ? msg::notGiven() : r.values[column]];
                 ++count;
                 if (const std::optional<double> v = finiteNumber(r.values[kOutlayValue]);

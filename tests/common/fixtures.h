@@ -62,10 +62,19 @@ inline std::optional<QString> python(const QString& script, const QStringList& a
 #else
     QProcess p;
     p.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + arguments);
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        qWarning("%s", p.readAllStandardError().constData());
         return std::nullopt;
+    }
     return QString::fromUtf8(p.readAllStandardOutput());
 #endif
+}
+
+// Whether python() can read workbooks here: a script that fails where it can is a failure of
+// the test, never a reason to skip it.
+inline bool pythonReadsWorkbooks()
+{
+    return python(QStringLiteral("import openpyxl"), {}).has_value();
 }
 
 } // namespace shenbao::test
