@@ -845,6 +845,22 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+// The printed form's name: the document's own, as a PDF beside it; for one never saved, its
+// title in the user's documents.
+QString MainWindow::reportFileName() const
+{
+    const QString document = m_drafts && !m_document.isEmpty() && m_drafts->holds(m_document) ? m_saveFileName : m_document;
+    if (!document.isEmpty()) {
+        const qsizetype slash = document.lastIndexOf(u'/'), dot = document.lastIndexOf(u'.');
+        return (dot > slash + 1 ? document.left(dot) : document) + QStringLiteral(".pdf");
+    }
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (pathKind(folder) != PathKind::Folder)
+        folder = QDir::homePath();
+    const QString title = record().value(Field::ProjectName).trimmed();
+    return folder + u'/' + draftFileName(title, {}, QDateTime()).chopped(4) + QStringLiteral(".pdf");
+}
+
 QString MainWindow::helpDocument() const
 {
     // Beside the program first; an installed program keeps its documents in the data directory.
@@ -892,6 +908,7 @@ void MainWindow::printreportClick()
         } else if (!layout.cancelled) {
             ReportPreview preview(m_interaction, std::make_unique<SheetPages>(std::move(layout.sheets)),
                                   this);
+            preview.setSaveName(reportFileName());
             // Read before printing, never in the way of it.
             if (const AnonymityFindings findings = findNamesInLooseLeaves(record()); findings.total)
                 preview.setNotice(appmsg::anonymityPreview(findings));

@@ -470,8 +470,12 @@ int dispatch(const QStringList& args, Io& io)
 
 int run(const QStringList& args, Io io)
 {
-    const int status = dispatch(args, io);
+    int status = dispatch(args, io);
     io.out.flush();
+    if (interrupted()) {
+        io.err << msg::interrupted() << '\n';
+        status = kInterruptedStatus;
+    }
     // What did not reach the output (a full disk, a closed pipe) is a failure, never a short
     // file that looks complete: help texts and usage included.
     if (io.out.status() != QTextStream::Ok) {

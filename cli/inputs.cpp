@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 
+#include <csignal>
 #include <cstdio>
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -18,6 +19,29 @@
 using namespace Qt::StringLiterals;
 
 namespace shenbao::cli {
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int signal)
+{
+    g_interrupted = 1;
+    std::signal(signal, SIG_DFL); // the second one ends the program
+}
+
+} // namespace
+
+bool interrupted()
+{
+    return g_interrupted != 0;
+}
+
+void stopOnInterrupt()
+{
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+}
+
 QString shownName(const QString& path)
 {
     return hasUndecodedBytes(path) ? readableFileName(pathToSystem(path)) : visibleControls(path);

@@ -42,6 +42,14 @@ private:
     bool m_shown = false;
 };
 
+// Whether Ctrl+C or SIGTERM asked the run to stop: what is running finishes its piece, nothing
+// new starts, and outputs half made are removed. A second Ctrl+C ends the program at once.
+bool interrupted();
+// Installs the handlers (the program's start).
+void stopOnInterrupt();
+// The exit status of an interrupted run, as shells expect it (128 + SIGINT).
+inline constexpr int kInterruptedStatus = 130;
+
 // Runs work on every index in [0, count) on `jobs` threads and hands each result to deliver on the
 // calling thread in index order. Workers run at most a few results ahead of deliver, so memory does
 // not grow with count. A deliver that returns false stops the run: no further work is started.
@@ -55,7 +63,7 @@ void forEachInOrder(qsizetype count, int jobs, Work work, Deliver deliver)
             return deliver(i, r), true;
     };
     if (jobs <= 1 || count <= 1) {
-        for (qsizetype i = 0; i < count; ++i) {
+        for (qsizetype i = 0; i < count && !interrupted(); ++i) {
             Result r = work(i);
             if (!handOver(i, r))
                 return;
@@ -99,7 +107,7 @@ void forEachInOrder(qsizetype count, int jobs, Work work, Deliver deliver)
             ++emitted;
         }
         changed.notify_all();
-        if (!handOver(e, *r)) {
+        if (!handOver(e, *r) || interrupted()) {
             {
                 const std::lock_guard lock(mutex);
                 stopped = true;

@@ -1,3 +1,4 @@
+#include "cli/inputs.h"
 #include "cli/xdxtool.h"
 #include "files/files.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     qInstallMessageHandler(quietQt);
+    shenbao::cli::stopOnInterrupt();
     // The arguments as the system gives them: on Unix bytes, kept whole (a GBK file name too); on
     // Windows the wide command line, which the application reads (file names in Chinese).
     QStringList args;

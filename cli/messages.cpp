@@ -66,6 +66,8 @@ QString addedToPdf(const QString& file, qsizetype first, qsizetype last, bool of
 {
     return u"%1：第 %2–%3 页，%4"_s.arg(file).arg(first).arg(last).arg(official ? u"正式文档"_s : u"非正式文档"_s);
 }
+QString interrupted() { return u"已中断：没有写完的输出都已删除"_s; }
+QString cannotJoinParts() { return u"无法把各部分合成一个 PDF（部分的格式不对）"_s; }
 QString nothingToPrint() { return u"没有一个文件可以打印"_s; }
 QString printedInOne(const QString& out, qsizetype added, qsizetype files) { return u"已写出 %1：%2 个文件中的 %3 个"_s.arg(out).arg(files).arg(added); }
 QString printed(const QString& out, qsizetype sheets, bool official)

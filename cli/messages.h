@@ -26,6 +26,7 @@ QString badJobs(const QString& given);
 QString jobsCapped(int most);
 QString cannotWriteOutput(const QString& why);
 QString writeFailed();
+QString interrupted();
 
 // The files of a run
 QString wantFiles();
@@ -58,6 +59,7 @@ QString emptyDocument();
 QString severalNeedOut();
 QString addedToPdf(const QString& file, qsizetype first, qsizetype last, bool official);
 QString nothingToPrint();
+QString cannotJoinParts();
 QString printedInOne(const QString& out, qsizetype added, qsizetype files);
 QString printed(const QString& out, qsizetype sheets, bool official);
 QString printedToFolder(const QString& folder, qsizetype written, qsizetype files);

@@ -90,123 +90,149 @@ Printed printFile(const QString& file, const QString& out, const QPageSize& pape
 
 // Many files in one PDF, in input order. On one worker it is written as it goes, its fonts
 // embedded once. On more, the files are split into as many runs, each laid out and written by
-// its worker to a part of its own (with its own fonts), and the parts joined; what each file
-// added is reported in input order as its part is done. A file that cannot be printed is
-// reported and left out.
-int printInOne(Invocation& invocation, const QStringList& files, const QString& out, const QPageSize& paper,
-               bool looseLeaf)
+// its worker to a part of its own (with its own fonts) in a folder of the run's, and the parts
+// joined; what each file added is reported in input order as its part is done. A file that
+// cannot be printed is reported and left out. The output's temporary file is made first, so
+// that a folder that cannot be written fails before a page is printed, and nothing is left of
+// a run that fails or is interrupted.
+class RoundPdf
 {
-    qsizetype added = 0;
-    Tally tally;
-    tally.problems = invocation.problems();
-    Progress progress(invocation.err(), files.size());
-    const qsizetype runs = std::min<qsizetype>(invocation.jobs(), files.size());
-    const auto report = [&](qsizetype i, const Printed& p, qsizetype first, qsizetype last) {
-        const QString shown = shownName(files[i]);
-        countDocument(tally, progress, shown, p.document);
-        if (p.document.outcome != Outcome::Unreadable) {
-            ++added;
-            progress.write(p.note + msg::addedToPdf(shown, first, last, p.official));
+public:
+    RoundPdf(Invocation& invocation, const QStringList& files, const QPageSize& paper, bool looseLeaf)
+        : m_invocation(invocation), m_files(files), m_paper(paper), m_looseLeaf(looseLeaf),
+          m_progress(invocation.err(), files.size())
+    {
+        m_tally.problems = invocation.problems();
+    }
+
+    int write(const QString& out)
+    {
+        // What a killed run left beside the output (its parts' folder goes with the next one).
+        removeLeftoverTemporaries(out.left(std::max<qsizetype>(0, out.lastIndexOf(u'/'))).isEmpty()
+                                      ? u"."_s
+                                      : out.left(out.lastIndexOf(u'/')));
+        const qsizetype runs = std::min<qsizetype>(m_invocation.jobs(), m_files.size());
+        const FileResult<void> written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
+            return runs <= 1 ? serial(device, why) : inParts(runs, device, why);
+        });
+        if (m_tally.outputFailed || interrupted())
+            return Failure;
+        if (!written) {
+            m_progress.write(reportmsg::cannotWritePdf(shownName(out), written.error().why()));
+            return Failure;
         }
-        progress.step(i + 1);
-        return !outputLost(invocation, tally);
+        m_progress.write(msg::printedInOne(shownName(out), m_added, m_files.size()));
+        return m_tally.exitStatus(false);
+    }
+
+private:
+    struct Part
+    {
+        QString path;               // empty when none of its files could be printed
+        std::vector<Printed> files; // their sheets already written
+        std::vector<qsizetype> pages;
+        QString error;
     };
 
-    FileResult<void> written;
-    if (runs <= 1) {
-        written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
-            ReportPdfWriter pdf(&device, paper);
-            for (qsizetype i = 0; i < files.size(); ++i) {
-                const Printed p = prepare(files[i], looseLeaf);
-                const qsizetype first = pdf.pages() + 1;
-                pdf.add(p.sheets);
-                if (!report(i, p, first, pdf.pages()))
-                    return false; // nothing half done is left as the PDF
-            }
-            if (added == 0) {
-                *why = msg::nothingToPrint();
-                return false;
-            }
-            return pdf.finish(why);
-        });
-    } else {
-        struct Part
-        {
-            QString path;               // empty when none of its files could be printed
-            std::vector<Printed> files; // their sheets already written
-            std::vector<qsizetype> pages;
-            QString error;
-        };
-        const RunFolder partsFolder(u"xdxtool"_s);
-        if (!partsFolder.path()) {
-            invocation.err() << reportmsg::cannotWritePdf(shownName(out), partsFolder.path().error().why()) << '\n';
-            return Failure;
+    bool report(qsizetype i, const Printed& p, qsizetype first, qsizetype last)
+    {
+        const QString shown = shownName(m_files[i]);
+        countDocument(m_tally, m_progress, shown, p.document);
+        if (p.document.outcome != Outcome::Unreadable) {
+            ++m_added;
+            m_progress.write(p.note + msg::addedToPdf(shown, first, last, p.official));
+        }
+        m_progress.step(i + 1);
+        return !outputLost(m_invocation, m_tally) && !interrupted();
+    }
+
+    bool serial(QIODevice& device, QString* why)
+    {
+        ReportPdfWriter pdf(&device, m_paper);
+        for (qsizetype i = 0; i < m_files.size(); ++i) {
+            const Printed p = prepare(m_files[i], m_looseLeaf);
+            const qsizetype first = pdf.pages() + 1;
+            pdf.add(p.sheets);
+            if (!report(i, p, first, pdf.pages()))
+                return false; // nothing half done is left as the PDF
+        }
+        if (m_added == 0) {
+            *why = msg::nothingToPrint();
+            return false;
+        }
+        return pdf.finish(why);
+    }
+
+    // Run k of runs, written to a part of its own in folder.
+    Part writePart(const QString& folder, qsizetype k, qsizetype runs) const
+    {
+        Part part;
+        const QString name = folder + u'/' + QString::number(k) + u".pdf"_s;
+        FileResult<std::unique_ptr<OutputFile>> file = createFile(name);
+        if (!file) {
+            part.error = file.error().why();
+            return part;
+        }
+        ReportPdfWriter pdf(file->get(), m_paper);
+        for (qsizetype i = m_files.size() * k / runs; i < m_files.size() * (k + 1) / runs && !interrupted(); ++i) {
+            Printed& p = part.files.emplace_back(prepare(m_files[i], m_looseLeaf));
+            const qsizetype before = pdf.pages();
+            pdf.add(p.sheets);
+            p.sheets.clear();
+            part.pages.push_back(pdf.pages() - before);
+        }
+        if (pdf.pages() > 0 && pdf.finish(&part.error)) {
+            if (const FileResult<void> done = (*file)->finish(); done)
+                part.path = name;
+            else
+                part.error = done.error().why();
+        }
+        return part;
+    }
+
+    bool inParts(qsizetype runs, QIODevice& device, QString* why)
+    {
+        const RunFolder folder(u"xdxtool"_s); // gone with its parts however this ends
+        if (!folder.path()) {
+            *why = folder.path().error().why();
+            return false;
         }
         QStringList parts;
         qsizetype pages = 0;
-        QString failure;
         forEachInOrder<Part>(
-            runs, int(runs),
-            [&](qsizetype k) {
-                Part part;
-                const QString name = *partsFolder.path() + u'/' + QString::number(k) + u".pdf"_s;
-                FileResult<std::unique_ptr<OutputFile>> file = createFile(name);
-                if (!file) {
-                    part.error = file.error().why();
-                    return part;
-                }
-                ReportPdfWriter pdf(file->get(), paper);
-                for (qsizetype i = files.size() * k / runs; i < files.size() * (k + 1) / runs; ++i) {
-                    Printed& p = part.files.emplace_back(prepare(files[i], looseLeaf));
-                    const qsizetype before = pdf.pages();
-                    pdf.add(p.sheets);
-                    p.sheets.clear();
-                    part.pages.push_back(pdf.pages() - before);
-                }
-                if (pdf.pages() > 0 && pdf.finish(&part.error)) {
-                    if (const FileResult<void> done = (*file)->finish(); done)
-                        part.path = name;
-                    else
-                        part.error = done.error().why();
-                }
-                return part;
-            },
+            runs, int(runs), [&](qsizetype k) { return writePart(*folder.path(), k, runs); },
             [&](qsizetype k, Part& part) {
                 if (!part.error.isEmpty()) {
-                    failure = part.error;
+                    *why = part.error;
                     return false;
                 }
                 for (std::size_t j = 0; j < part.files.size(); ++j) {
                     const qsizetype first = pages + 1;
                     pages += part.pages[j];
-                    if (!report(files.size() * k / runs + qsizetype(j), part.files[j], first, pages))
+                    if (!report(m_files.size() * k / runs + qsizetype(j), part.files[j], first, pages))
                         return false;
                 }
                 if (!part.path.isEmpty())
                     parts.append(part.path);
                 return true;
             });
-        written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
-            if (!failure.isEmpty() || tally.outputFailed) {
-                *why = failure;
-                return false;
-            }
-            if (parts.isEmpty()) {
-                *why = msg::nothingToPrint();
-                return false;
-            }
-            return joinPdfs(parts, device, why);
-        });
+        if (!why->isEmpty() || m_tally.outputFailed || interrupted())
+            return false;
+        if (parts.isEmpty()) {
+            *why = msg::nothingToPrint();
+            return false;
+        }
+        return joinPdfs(parts, device, why);
     }
-    if (tally.outputFailed)
-        return Failure;
-    if (!written) {
-        invocation.err() << reportmsg::cannotWritePdf(shownName(out), written.error().why()) << '\n';
-        return Failure;
-    }
-    invocation.err() << msg::printedInOne(shownName(out), added, files.size()) << '\n';
-    return tally.exitStatus(false);
-}
+
+    Invocation& m_invocation;
+    const QStringList& m_files;
+    QPageSize m_paper;
+    bool m_looseLeaf;
+    Progress m_progress;
+    Tally m_tally;
+    qsizetype m_added = 0;
+};
 
 QString completeBaseName(const QString& path)
 {
@@ -318,7 +344,7 @@ int pdfCommand(Invocation& invocation)
     installFontSubstitutions();
     const bool looseLeaf = invocation.isSet(u"loose-leaf");
     if (!toFolder && files.size() > 1)
-        return printInOne(invocation, files, outs[0], paper, looseLeaf);
+        return RoundPdf(invocation, files, paper, looseLeaf).write(outs[0]);
     // The files a run makes in its folder are its own: a link found there is replaced, never
     // followed (a shared folder may hold one that another user planted).
     const ReplaceOptions options{.followLinks = !toFolder};

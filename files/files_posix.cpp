@@ -532,7 +532,17 @@ bool processRuns(qint64 pid)
     if (pid <= 0)
         return false;
     // EPERM: it runs, as another user.
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+    if (::kill(pid_t(pid), 0) != 0 && errno != EPERM)
+        return false;
+#ifdef Q_OS_LINUX
+    // A killed program not yet reaped (a zombie) no longer runs: its state follows its name.
+    if (const FileResult<QByteArray> stat = readRegularFile(QStringLiteral("/proc/%1/stat").arg(pid), 4096)) {
+        const qsizetype name = stat->lastIndexOf(')');
+        if (name >= 0 && name + 2 < stat->size() && stat->at(name + 2) == 'Z')
+            return false;
+    }
+#endif
+    return true;
 }
 
 } // namespace shenbao

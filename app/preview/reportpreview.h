@@ -28,6 +28,9 @@ public:
     ReportPreview(Interaction* interaction, std::unique_ptr<PreviewPages> pages, QWidget* parent = nullptr);
     ~ReportPreview() override;
 
+    // What the save dialog proposes first: the document's own name in its folder.
+    void setSaveName(const QString& path) { m_saveName = path; }
+
     const PreviewPages& pages() const { return *m_pages; }
     int pageCount() const;
     int currentPage() const { return m_current; } // 0-based

@@ -8,12 +8,14 @@
 
 #include <QDir>
 #include <QFile>
-
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <poppler-qt6.h>
+
+#include <csignal>
 #ifdef Q_OS_UNIX
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -61,6 +63,7 @@ private slots:
     void onePdfOnEveryCore_data();
     void onePdfOnEveryCore();
     void outputsNeverReplaceEachOther();
+    void nothingLeftOfAStoppedRun();
     void theRoundFromAnotherFolder();
     void tablesAsSpreadsheetsSaveThem_data();
     void tablesAsSpreadsheetsSaveThem();
@@ -295,6 +298,54 @@ void TestPdfCommand::onePdfOnEveryCore_data()
 
 // The round's one PDF written in parts and joined is the one written on one core: the same
 // pages in the same order, the same reports of where each file went, the same title.
+// One PDF of many, as the real program runs it: a folder that cannot be written fails before
+// a page is printed; Ctrl+C (and SIGTERM) leaves neither the output, nor its temporary file, nor
+// the parts; what a killed run left is gone after the next.
+void TestPdfCommand::nothingLeftOfAStoppedRun()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("signals are POSIX's");
+#else
+    const QString inbox = path(u"stopped"_s);
+    QVERIFY(QDir().mkpath(inbox));
+    for (int i = 0; i < 60; ++i)
+        QFile::copy(sample("complete.xdx"), inbox + u"/%1.xdx"_s.arg(i, 2, 10, QChar(u'0')));
+    const auto leftovers = [](const QString& folder, qint64 pid) {
+        QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        left += QDir(QDir::tempPath()).entryList({u"xdxtool-%1-*"_s.arg(pid)}, QDir::Dirs);
+        return left;
+    };
+    const Run unwritable = xdxtool({u"pdf"_s, u"-j"_s, u"2"_s, inbox, u"-o"_s, path(u"missing/round.pdf"_s)});
+    QCOMPARE(unwritable.status, 2);
+    QVERIFY2(!unwritable.err.contains(u"页"_s), qPrintable(unwritable.err)); // nothing printed first
+
+    for (const int signal : {SIGINT, SIGTERM, SIGKILL}) {
+        const QString out = path(u"out-%1"_s.arg(signal));
+        QVERIFY(QDir().mkpath(out));
+        QProcess run;
+        run.start(QStringLiteral(XDXTOOL_PATH), {u"pdf"_s, u"-j"_s, u"2"_s, inbox, u"-o"_s, out + u"/round.pdf"_s});
+        QVERIFY(run.waitForStarted());
+        // Stopped while its parts are being written.
+        QTRY_VERIFY_WITH_TIMEOUT(!QDir(QDir::tempPath()).entryList({u"xdxtool-%1-*"_s.arg(run.processId())}, QDir::Dirs).isEmpty(),
+                                 30000);
+        QTest::qWait(300);
+        QCOMPARE(run.state(), QProcess::Running);
+        ::kill(pid_t(run.processId()), signal);
+        QVERIFY(run.waitForFinished(60000));
+        if (signal == SIGKILL) {
+            QVERIFY(!leftovers(out, run.processId()).isEmpty()); // what the next run tidies
+            QVERIFY(!xdxtool({u"pdf"_s, u"-j"_s, u"2"_s, sample("complete.xdx"), sample("incomplete.xdx"), u"-o"_s,
+                              out + u"/round.pdf"_s}).status);
+            QCOMPARE(leftovers(out, run.processId()), QStringList{u"round.pdf"_s});
+            continue;
+        }
+        QCOMPARE(run.exitCode(), 130);
+        QVERIFY(run.readAllStandardError().contains("已中断"));
+        QCOMPARE(leftovers(out, run.processId()), QStringList());
+    }
+#endif
+}
+
 void TestPdfCommand::onePdfOnEveryCore()
 {
     QFETCH(QString, jobs);

@@ -1,5 +1,6 @@
 // "预览\打印" in the window: what reaches the printed form, the marks, fresh runs, the status
 // window's cancel button, and that the command leaves the application alone.
+#include "app/preview/reportpreview.h"
 #include "../app/documents.h"
 #include "../app/windowtest.h"
 #include "../common/fixtures.h"
@@ -27,6 +28,7 @@ private slots:
     void initTestCase() { installFontSubstitutions(); }
     void valuesReachTheirItems();
     void freshApplication();
+    void savedBesideItsDocument();
     void marksByMode_data();
     void marksByMode();
     void everyRunStartsFresh();
@@ -135,6 +137,18 @@ void TestPrintReport::freshApplication()
                 filled.append(s.page + u'.' + t->item + u'=' + t->text);
     QCOMPARE(filled, (QStringList{u"Page1.EduCode=0000000000"_s, u"Page8.FinallyProduction14=研究报告"_s}));
     QVERIFY(f.ui.boxes.isEmpty()); // an incomplete application prints without a word
+}
+
+// The preview's 保存 proposes the document's own name as a PDF in its folder.
+void TestPrintReport::savedBesideItsDocument()
+{
+    QTemporaryDir dir;
+    WindowFixture f;
+    openDocument(f, dir, readAll(sourcePath(u"samples/complete.xdx"_s)));
+    f.ui.onModal = [](QDialog* d) { qobject_cast<ReportPreview*>(d)->save(); };
+    QTest::mouseClick(f.get<QAbstractButton>(u"printreport"_s), Qt::LeftButton);
+    QCOMPARE(f.ui.saveRequests.size(), 1);
+    QCOMPARE(f.ui.saveRequests.first().fileName, dir.filePath(u"a.pdf"_s));
 }
 
 void TestPrintReport::marksByMode_data()
