@@ -98,7 +98,7 @@ QString temporaryName(const QString& target)
     for (int i = 0; i < 6; ++i)
         suffix += QChar(char16_t(kLetters[QRandomGenerator::global()->bounded(36)]));
     const qsizetype slash = target.lastIndexOf(u'/');
-    return target.left(slash + 1) + u'.' + target.mid(slash + 1) + u'.' + suffix + u".tmp";
+    return target.left(slash + 1) + u'.' + target.mid(slash + 1) + u'.' + suffix + QStringLiteral(".tmp");
 }
 
 class WindowsOutputFile : public OutputFile
