@@ -357,7 +357,10 @@ void TestAssistants::officialAndUnwritable()
         g.window->recovery()->flush();
     }
     QCOMPARE(g.ui.notices.size(), 1);
-    QVERIFY2(g.ui.notices.first().contains(QString::fromLocal8Bit(std::strerror(ENOTDIR))), qPrintable(g.ui.notices.first()));
+    // Why, in the system's words: what the file layer says of that folder.
+    const FileResult<void> why = makeFolders(notAFolder + u"/copies"_s);
+    QVERIFY(!why);
+    QVERIFY2(g.ui.notices.first().contains(why.error().why()), qPrintable(g.ui.notices.first()));
 }
 
 // A copy that cannot be read is said, and kept among the drafts: never deleted unseen.
