@@ -379,11 +379,6 @@ void MainWindow::keepRecoveryCopies(const QString& recoveryFolder, const QString
     m_drafts->removeExpired(QDateTime::currentDateTime());
 }
 
-QString MainWindow::shownFolder(const QString& folder) const
-{
-    return QDir::toNativeSeparators(folder);
-}
-
 void MainWindow::offerLostCopies(const QString& document)
 {
     if (!m_recovery)
@@ -392,8 +387,8 @@ void MainWindow::offerLostCopies(const QString& document)
     for (const RecoveryCopy& copy : m_recovery->lostCopies()) {
         if (!document.isEmpty() && (!wanted || fileIdentity(copy.document) != wanted))
             continue;
-        const RecoveryOffer offer{QDir::toNativeSeparators(copy.document), copy.written,
-                                  copy.documentChanged.value_or(QDateTime()), shownFolder(m_drafts->folder())};
+        const RecoveryOffer offer{shownPath(copy.document), copy.written,
+                                  copy.documentChanged.value_or(QDateTime()), shownPath(m_drafts->folder())};
         switch (m_interaction->offerRecovery(this, offer)) {
         case RecoveryChoice::Restore:
             restoreCopy(copy);
@@ -435,7 +430,7 @@ void MainWindow::restoreCopy(const RecoveryCopy& copy)
         // Reported, and kept where the applicant can find it: never deleted unseen.
         const FileResult<QString> kept = copyToDrafts(copy);
         showError(appmsg::recoveryUnreadable(opened.message.isEmpty() ? rejectedMessage() : opened.message,
-                                             QDir::toNativeSeparators(kept ? *kept : copy.path)));
+                                             shownPath(kept ? *kept : copy.path)));
         return;
     }
     // As opening fills the form, but the edits are not saved: the close question protects them.
@@ -460,7 +455,7 @@ bool MainWindow::keepDraft(bool sayItNow)
         return false;
     const QString name = kept->mid(kept->lastIndexOf(u'/') + 1);
     if (sayItNow)
-        m_interaction->notice(this, appmsg::draftKept(name, shownFolder(m_drafts->folder())));
+        m_interaction->notice(this, appmsg::draftKept(name, shownPath(m_drafts->folder())));
     else
         m_drafts->remember(*kept); // said at the next start: this window is going
     return true;
@@ -477,9 +472,9 @@ void MainWindow::keepReplacedFile(const QString& name)
     if (!bytes)
         return; // what cannot be read, the save cannot replace either: it says why
     if (const FileResult<QString> kept = m_drafts->keepBytes(*bytes, name, QDateTime::currentDateTime()))
-        m_interaction->notice(this, appmsg::replacedKept(QDir::toNativeSeparators(name),
+        m_interaction->notice(this, appmsg::replacedKept(shownPath(name),
                                                          kept->mid(kept->lastIndexOf(u'/') + 1),
-                                                         shownFolder(m_drafts->folder())));
+                                                         shownPath(m_drafts->folder())));
 }
 
 QString MainWindow::homeOfDraft(const QString& draft) const
@@ -520,7 +515,7 @@ void MainWindow::start(const QStringList& arguments)
             this,
             [this] {
                 if (const QStringList kept = m_drafts->takeRemembered(); !kept.isEmpty())
-                    m_interaction->notice(this, appmsg::draftsKeptOnClose(kept, shownFolder(m_drafts->folder())));
+                    m_interaction->notice(this, appmsg::draftsKeptOnClose(kept, shownPath(m_drafts->folder())));
                 offerLostCopies();
             },
             Qt::QueuedConnection);
@@ -883,7 +878,7 @@ void MainWindow::helpinfoClick()
     }
     // Help is never silent: where nothing opens the document, the program shows it itself.
     if (!m_interaction->openUrl(QUrl::fromLocalFile(path))) {
-        m_interaction->notice(this, appmsg::helpNotOpened(QDir::toNativeSeparators(path)));
+        m_interaction->notice(this, appmsg::helpNotOpened(shownPath(path)));
         m_interaction->showHelp(this);
     }
 }

@@ -133,7 +133,6 @@ private:
     void keepReplacedFile(const QString& name);
     // What the save dialog proposes for a document opened from the drafts: where it belongs.
     QString homeOfDraft(const QString& draft) const;
-    QString shownFolder(const QString& folder) const;
     QString reportFileName() const;
     void showRoom(QWidget* focus, const QString& notice);
     void placeRoom(QWidget* field);

@@ -353,7 +353,7 @@ void addFolder(const QString& folder, bool recursive, QStringList& files, Invoca
 {
     FileResult<std::vector<FolderEntry>> listing = listFolder(folder);
     if (!listing) {
-        invocation.err() << msg::cannotReadFolder(shownName(folder), listing.error().why()) << '\n';
+        invocation.err() << msg::cannotReadFolder(shownPath(folder), listing.error().why()) << '\n';
         ++problems;
         return;
     }
@@ -380,14 +380,14 @@ std::optional<QStringList> Invocation::files()
         const FileResult<QByteArray> read =
             list == u"-" ? readStandardInput(kMaxListBytes) : readRegularFile(list, kMaxListBytes);
         if (!read) {
-            m_status = usageError(msg::cannotReadList(list == u"-" ? list : shownName(list), read.error().why()));
+            m_status = usageError(msg::cannotReadList(list == u"-" ? list : shownPath(list), read.error().why()));
             return std::nullopt;
         }
         const QByteArray& bytes = *read;
         // One name a line (or ended by NUL with -0), as the system gives names: bytes. A CR
         // before the LF and empty lines are no part of a name.
         if (!nulls && bytes.contains('\0')) {
-            m_status = usageError(msg::nulInList(list == u"-" ? list : shownName(list)));
+            m_status = usageError(msg::nulInList(list == u"-" ? list : shownPath(list)));
             return std::nullopt;
         }
         for (QByteArray line : bytes.split(nulls ? '\0' : '\n')) {

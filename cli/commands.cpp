@@ -102,7 +102,7 @@ int dumpCommand(Invocation& invocation)
         const QString file = invocation.positional().constFirst();
         const OpenedDocument v = openDocument(file);
         if (!v.message.isEmpty()) {
-            invocation.err() << shownName(file) << ": " << boxLines(documentResult(v).message) << '\n';
+            invocation.err() << shownPath(file) << ": " << boxLines(documentResult(v).message) << '\n';
             return Failure;
         }
         invocation.out() << QString::fromUtf8(recordToJson(v.record, v.official));
@@ -119,7 +119,7 @@ int dumpCommand(Invocation& invocation)
             const OpenedDocument v = openDocument(file);
             Dumped d{documentResult(v), {}};
             if (v.message.isEmpty())
-                d.line = oneLine(QString::fromUtf8(recordToJson(v.record, v.official)), shownName(file));
+                d.line = oneLine(QString::fromUtf8(recordToJson(v.record, v.official)), shownPath(file));
             else
                 d.document.outcome = Outcome::Unreadable; // no line: a failure of the run
             return d;
@@ -143,18 +143,18 @@ int buildCommand(Invocation& invocation)
     if (in != u"-") {
         const std::optional<FileIdentity> input = fileIdentity(in);
         if (input && input == fileIdentity(outPath))
-            return invocation.usageError(msg::outputIsInput(shownName(outPath)));
+            return invocation.usageError(msg::outputIsInput(shownPath(outPath)));
     }
 
     const FileResult<QByteArray> bytes =
         in == u"-" ? readStandardInput(kMaxJsonBytes) : readRegularFile(in, kMaxJsonBytes);
     if (!bytes) {
-        err << (in == u"-" ? in : shownName(in)) << ": " << msg::cannotRead(bytes.error().why()) << '\n';
+        err << (in == u"-" ? in : shownPath(in)) << ": " << msg::cannotRead(bytes.error().why()) << '\n';
         return Failure;
     }
     const JsonRecord parsed = recordFromJson(*bytes);
     if (!parsed.ok) {
-        err << shownName(in) << ": " << parsed.error << '\n';
+        err << shownPath(in) << ": " << parsed.error << '\n';
         return Failure;
     }
     const PreparedSave save = prepareSave(parsed.record);
@@ -170,7 +170,7 @@ int buildCommand(Invocation& invocation)
     // Written as the window's save writes: without what XML cannot hold. Say what that was.
     for (const UnwritableCharacters& lost : unwritableCharacters(save.record))
         err << msg::charactersLeftOut(fieldName(lost.field), lost.characters) << '\n';
-    err << msg::built(shownName(outPath), save.errorList.size()) << '\n';
+    err << msg::built(shownPath(outPath), save.errorList.size()) << '\n';
     return Ok;
 }
 

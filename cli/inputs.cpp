@@ -42,10 +42,6 @@ void stopOnInterrupt()
     std::signal(SIGTERM, onInterrupt);
 }
 
-QString shownName(const QString& path)
-{
-    return hasUndecodedBytes(path) ? readableFileName(pathToSystem(path)) : visibleControls(path);
-}
 
 Outcome outcomeOf(const OpenedDocument& d)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/command.h"
+#include "files/files.h"
 #include "session/session.h"
 
 #include <QStringList>
@@ -16,10 +17,6 @@
 
 namespace shenbao::cli {
 
-// A file's name as the tool shows it: as given, control characters made visible, and bytes that
-// are not UTF-8 (an archive unpacked from a Chinese Windows machine) decoded as GBK where they
-// are GBK, else written "\xNN". The name itself is never changed: this is for messages only.
-QString shownName(const QString& path);
 
 // Shows how far a long run has come on standard error, when that is a terminal and the run has
 // taken more than a second; nothing otherwise. Text written to err goes through write().
@@ -174,7 +171,7 @@ Tally forEachDocument(Invocation& invocation, const QStringList& files,
     forEachInOrder<Result>(
         files.size(), invocation.jobs(), [&](qsizetype i) { return work(files[i], i); },
         [&](qsizetype i, Result& r) {
-            const QString shown = shownName(files[i]);
+            const QString shown = shownPath(files[i]);
             countDocument(tally, progress, shown, r.document);
             report(i, shown, r);
             progress.step(i + 1);

@@ -55,7 +55,7 @@ Printed prepare(const QString& file, bool looseLeaf)
         return p;
     }
     if (view.status == OpenResult::Status::NoChildren)
-        p.note = shownName(file) + u": "_s + msg::emptyDocument() + u'\n';
+        p.note = shownPath(file) + u": "_s + msg::emptyDocument() + u'\n';
     ReportLayout layout = layoutForm(view.record, view.official);
     if (layout.tooLong)
         return failed(tooManySheetsMessage());
@@ -82,8 +82,8 @@ Printed printFile(const QString& file, const QString& out, const QPageSize& pape
         return failed(error);
     const FileResult<void> written = replaceFile(out, bytes, options);
     if (!written)
-        return failed(reportmsg::cannotWritePdf(shownName(out), written.error().why()));
-    p.note += msg::printed(shownName(out), qsizetype(p.sheets.size()), p.official);
+        return failed(reportmsg::cannotWritePdf(shownPath(out), written.error().why()));
+    p.note += msg::printed(shownPath(out), qsizetype(p.sheets.size()), p.official);
     p.sheets.clear();
     return p;
 }
@@ -118,10 +118,10 @@ public:
         if (m_tally.outputFailed || interrupted())
             return Failure;
         if (!written) {
-            m_progress.write(reportmsg::cannotWritePdf(shownName(out), written.error().why()));
+            m_progress.write(reportmsg::cannotWritePdf(shownPath(out), written.error().why()));
             return Failure;
         }
-        m_progress.write(msg::printedInOne(shownName(out), m_added, m_files.size()));
+        m_progress.write(msg::printedInOne(shownPath(out), m_added, m_files.size()));
         return m_tally.exitStatus(false);
     }
 
@@ -136,7 +136,7 @@ private:
 
     bool report(qsizetype i, const Printed& p, qsizetype first, qsizetype last)
     {
-        const QString shown = shownName(m_files[i]);
+        const QString shown = shownPath(m_files[i]);
         countDocument(m_tally, m_progress, shown, p.document);
         if (p.document.outcome != Outcome::Unreadable) {
             ++m_added;
@@ -307,7 +307,7 @@ int pdfCommand(Invocation& invocation)
         const QString folder = QDir::cleanPath(invocation.value(u"d"));
         if (pathKind(folder) != PathKind::Folder)
             if (const FileResult<void> made = makeFolders(folder); !made)
-                return invocation.usageError(msg::cannotMakeFolder(shownName(folder), made.error().why()));
+                return invocation.usageError(msg::cannotMakeFolder(shownPath(folder), made.error().why()));
         if (numbered) {
             // Named by their rows in the round's table: a reviewer learns nothing from the name.
             QString error;
@@ -319,9 +319,9 @@ int pdfCommand(Invocation& invocation)
             for (qsizetype i = 0; i < files.size(); ++i) {
                 const qsizetype row = rows->rows[std::size_t(i)];
                 if (row == 0)
-                    return invocation.usageError(msg::notInTable(shownName(files[i]), shownName(invocation.value(u"number-by"))));
+                    return invocation.usageError(msg::notInTable(shownPath(files[i]), shownPath(invocation.value(u"number-by"))));
                 if (const auto [it, fresh] = byRow.emplace(row, i); !fresh)
-                    return invocation.usageError(msg::sameFileTwice(shownName(files[it->second]), shownName(files[i])));
+                    return invocation.usageError(msg::sameFileTwice(shownPath(files[it->second]), shownPath(files[i])));
                 outs.append(folder + u'/' + u"%1.pdf"_s.arg(row, width, 10, QChar(u'0')));
             }
         } else {
@@ -339,7 +339,7 @@ int pdfCommand(Invocation& invocation)
                 read.emplace(*id, f);
     for (const QString& out : std::as_const(outs))
         if (const std::optional<FileIdentity> id = fileIdentity(out); id && read.contains(*id))
-            return invocation.usageError(msg::outputIsInput(shownName(out)));
+            return invocation.usageError(msg::outputIsInput(shownPath(out)));
 
     installFontSubstitutions();
     const bool looseLeaf = invocation.isSet(u"loose-leaf");
@@ -361,7 +361,7 @@ int pdfCommand(Invocation& invocation)
         },
         progress);
     if (toFolder)
-        progress.write(msg::printedToFolder(shownName(invocation.value(u"d")), written, files.size()));
+        progress.write(msg::printedToFolder(shownPath(invocation.value(u"d")), written, files.size()));
     return tally.exitStatus(false);
 }
 

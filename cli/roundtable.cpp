@@ -61,8 +61,8 @@ public:
         const QString here = QDir::currentPath();
         for (qsizetype i = 0; i < files.size(); ++i) {
             const QString path = absoluteClean(here, files[i]);
-            m_byName.emplace(shownName(path), i);
-            m_lastParts.insert(lastPart(shownName(path)));
+            m_byName.emplace(shownPath(path), i);
+            m_lastParts.insert(lastPart(shownPath(path)));
             if (const std::optional<FileIdentity> id = fileIdentity(path))
                 m_byIdentity.emplace(*id, i);
         }
@@ -75,7 +75,7 @@ public:
         if (name.isEmpty() || name.size() > kMaxName)
             return true;
         const QString path = absoluteClean(m_folder, name);
-        const QString shown = shownName(path);
+        const QString shown = shownPath(path);
         qsizetype index = -1;
         if (const auto it = m_byName.find(shown); it != m_byName.end()) {
             index = it->second;
@@ -89,8 +89,8 @@ public:
         qsizetype& at = m_result.rows[std::size_t(index)];
         if (at != 0 && at != row) {
             // Named as the spreadsheet numbers them: the heading is its row 1.
-            *m_error = msg::cannotReadTable(shownName(m_table),
-                                            msg::fileInTwoRows(shownName(m_files[index]), at + 1, row + 1));
+            *m_error = msg::cannotReadTable(shownPath(m_table),
+                                            msg::fileInTwoRows(shownPath(m_files[index]), at + 1, row + 1));
             return false;
         }
         at = row;
@@ -279,7 +279,7 @@ std::optional<TableRows> csvRows(const QString& table, const QStringList& files,
         return false;
     });
     if (!peek) {
-        *error = msg::cannotReadTable(shownName(table), peek.error().why());
+        *error = msg::cannotReadTable(shownPath(table), peek.error().why());
         return std::nullopt;
     }
     std::vector<Encoding> tries{Encoding::Utf8, Encoding::Gbk};
@@ -297,13 +297,13 @@ std::optional<TableRows> csvRows(const QString& table, const QStringList& files,
         if (readCsv(table, encoding, csv, &badBytes, &read))
             return matcher.result();
         if (!read) {
-            *error = msg::cannotReadTable(shownName(table), read.error().why());
+            *error = msg::cannotReadTable(shownPath(table), read.error().why());
             return std::nullopt;
         }
         if (!badBytes)
             return std::nullopt; // *error says why
     }
-    *error = msg::cannotReadTable(shownName(table), msg::notText());
+    *error = msg::cannotReadTable(shownPath(table), msg::notText());
     return std::nullopt;
 }
 
@@ -502,12 +502,12 @@ std::pair<qsizetype, qsizetype> cellReference(QStringView ref)
 std::optional<TableRows> xlsxRows(const QString& table, const QStringList& files, QString* error)
 {
     const auto broken = [&] {
-        *error = msg::cannotReadTable(shownName(table), msg::notXlsx());
+        *error = msg::cannotReadTable(shownPath(table), msg::notXlsx());
         return std::nullopt;
     };
     FileResult<std::unique_ptr<QIODevice>> file = openRegularFile(table, kMaxTableBytes);
     if (!file) {
-        *error = msg::cannotReadTable(shownName(table), file.error().why());
+        *error = msg::cannotReadTable(shownPath(table), file.error().why());
         return std::nullopt;
     }
     const Workbook book(file->get());
@@ -581,7 +581,7 @@ std::optional<TableRows> xlsxRows(const QString& table, const QStringList& files
                 at.capturing = column == 1;
                 if (at.capturing) {
                     if (row < 1 || row > kMaxSheetRows || seen[std::size_t(row)]) {
-                        *error = msg::cannotReadTable(shownName(table), row >= 1 && row <= kMaxSheetRows
+                        *error = msg::cannotReadTable(shownPath(table), row >= 1 && row <= kMaxSheetRows
                                                                             ? msg::rowTwice(row)
                                                                             : msg::notXlsx());
                         return !(failed = true);
@@ -674,8 +674,8 @@ TableNames::TableNames(const QString& table) : m_folder(QFileInfo(table).absolut
 QString TableNames::nameOf(const QString& file) const
 {
     if (QDir::isAbsolutePath(file))
-        return shownName(file);
-    return shownName(QDir(m_folder).relativeFilePath(QDir::cleanPath(QDir::currentPath() + u'/' + file)));
+        return shownPath(file);
+    return shownPath(QDir(m_folder).relativeFilePath(QDir::cleanPath(QDir::currentPath() + u'/' + file)));
 }
 
 QString csvCell(const QString& cell)

@@ -147,7 +147,7 @@ QString findingLine(const SimilarFinding& f, const QStringList& files)
     if (f.isFamily()) {
         QStringList members;
         for (const int m : f.members)
-            members.append(shownName(files[m]));
+            members.append(shownPath(files[m]));
         return msg::similarFamily(members);
     }
     QStringList texts;
@@ -157,7 +157,7 @@ QString findingLine(const SimilarFinding& f, const QStringList& files)
             first.append(msg::sharedPassage(p.atA + 1, p.atB + 1, p.characters, visibleControls(p.text)));
         texts.append(msg::similarText(textLabel(t), t.score, t.passages, first));
     }
-    const QString a = shownName(files[f.a]), b = shownName(files[f.b]);
+    const QString a = shownPath(files[f.a]), b = shownPath(files[f.b]);
     return f.similarity.similar() ? msg::similarPair(a, b, f.similarity.score, texts)
                                   : msg::longPassagePair(a, b, f.similarity.longest, texts);
 }
@@ -166,15 +166,15 @@ QString findingJson(const SimilarFinding& f, const QStringList& files)
 {
     QString line = u"{\"kind\": "_s;
     if (f.isFamily()) {
-        line += u"\"family\", \"a\": "_s + jsonString(shownName(files[f.a])) + u", \"b\": "_s +
-                jsonString(shownName(files[f.b])) + u", \"members\": ["_s;
+        line += u"\"family\", \"a\": "_s + jsonString(shownPath(files[f.a])) + u", \"b\": "_s +
+                jsonString(shownPath(files[f.b])) + u", \"members\": ["_s;
         for (std::size_t m = 0; m < f.members.size(); ++m)
-            line += (m ? u", "_s : QString()) + jsonString(shownName(files[f.members[m]]));
+            line += (m ? u", "_s : QString()) + jsonString(shownPath(files[f.members[m]]));
         return line + u"]}"_s;
     }
     const Similarity& s = f.similarity;
-    line += (s.similar() ? u"\"similar\""_s : u"\"passage\""_s) + u", \"a\": "_s + jsonString(shownName(files[f.a])) +
-            u", \"b\": "_s + jsonString(shownName(files[f.b])) + u", \"score\": "_s + QString::number(s.score, 'f', 3) +
+    line += (s.similar() ? u"\"similar\""_s : u"\"passage\""_s) + u", \"a\": "_s + jsonString(shownPath(files[f.a])) +
+            u", \"b\": "_s + jsonString(shownPath(files[f.b])) + u", \"score\": "_s + QString::number(s.score, 'f', 3) +
             u", \"longest\": "_s + QString::number(s.longest) + u", \"texts\": ["_s;
     for (std::size_t t = 0; t < s.texts.size(); ++t) {
         const TextSimilarity& x = s.texts[t];

@@ -442,7 +442,7 @@ int tableCommand(Invocation& invocation)
     if (const std::optional<FileIdentity> output = fileIdentity(out))
         for (const QString& f : files)
             if (fileIdentity(f) == output)
-                return invocation.usageError(msg::outputIsInput(shownName(out)));
+                return invocation.usageError(msg::outputIsInput(shownPath(out)));
 
     const TableNames names(out);
     std::vector<Row> rows;
@@ -463,15 +463,15 @@ int tableCommand(Invocation& invocation)
     QStringList warnings;
     const FileResult<void> written = writeTable(rows, out, suffix == u"csv", &warnings);
     for (const QString& w : std::as_const(warnings))
-        progress.write(shownName(out) + u": "_s + w);
+        progress.write(shownPath(out) + u": "_s + w);
     if (!written) {
-        progress.write(shownName(out) + u": "_s + msg::cannotWrite(written.error().why()));
+        progress.write(shownPath(out) + u": "_s + msg::cannotWrite(written.error().why()));
         return Failure;
     }
     qsizetype duplicates = 0;
     for (const Row& r : rows)
         duplicates += r.duplicateOf.isEmpty() ? 0 : 1;
-    progress.write(msg::tableWritten(shownName(out), qsizetype(rows.size()), duplicates));
+    progress.write(msg::tableWritten(shownPath(out), qsizetype(rows.size()), duplicates));
     return tally.exitStatus(true);
 }
 

@@ -1,6 +1,7 @@
 // What every system shares: names as bytes, the reasons in words, the lock and the run folder.
 #include "files/files.h"
 #include "files/messages.h"
+#include "record/textrules.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -109,6 +110,11 @@ QByteArray pathToSystem(QStringView path)
     }
     flush(path.size());
     return out;
+}
+
+QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(hasUndecodedBytes(path) ? readableFileName(pathToSystem(path)) : visibleControls(path));
 }
 
 bool hasUndecodedBytes(QStringView path)

@@ -31,6 +31,11 @@ QString pathFromSystem(QByteArrayView bytes);
 QByteArray pathToSystem(QStringView path);
 // Whether path holds bytes that pathFromSystem could not decode.
 bool hasUndecodedBytes(QStringView path);
+// A file's name as a person is shown it, in every message of every program: the system's
+// separators, control characters made visible, and bytes that are not UTF-8 (an archive
+// unpacked from a Chinese Windows machine) decoded as GBK where they are GBK, else "\xNN". The
+// name itself is never changed: this is for showing only.
+QString shownPath(const QString& path);
 
 // Why a file operation did not happen.
 struct FileError

@@ -74,7 +74,7 @@ bool saveReportFile(const QByteArray& bytes, const QString& path, QString* error
 {
     const FileResult<void> written = replaceFile(path, bytes);
     if (!written && error)
-        *error = reportmsg::cannotWritePdf(QDir::toNativeSeparators(readableFileName(pathToSystem(path))), written.error().why());
+        *error = reportmsg::cannotWritePdf(shownPath(path), written.error().why());
     return written.has_value();
 }
 

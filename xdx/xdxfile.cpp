@@ -408,7 +408,7 @@ WriteResult writeXdx(QIODevice* device, const ApplicationRecord& record, const Q
 WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, const QStringList& errorList)
 {
     WriteResult result;
-    const QString shown = QDir::toNativeSeparators(readableFileName(pathToSystem(path)));
+    const QString shown = shownPath(path);
     const QByteArray bytes = xdxBytes(record, errorList, &result.error);
     if (bytes.isEmpty()) {
         result.error = xdxmsg::cannotSave(shown, result.error);
@@ -471,7 +471,7 @@ OpenResult openXdxFile(const QString& path, std::span<const Field> only)
 {
     const FileResult<QByteArray> read = readRegularFile(path, kMaxDocumentBytes);
     if (!read)
-        return unreadableFile(xdxmsg::cannotRead(QDir::toNativeSeparators(readableFileName(pathToSystem(path))), read.error().why()));
+        return unreadableFile(xdxmsg::cannotRead(shownPath(path), read.error().why()));
     return openXdxBytes(*read, only);
 }
 

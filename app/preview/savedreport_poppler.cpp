@@ -39,7 +39,7 @@ constexpr qint64 kMaxPdfBytes = qint64(256) << 20;
 
 QString readError(const QString& path, const QString& why)
 {
-    return appmsg::cannotOpenReport(QDir::toNativeSeparators(path), why);
+    return appmsg::cannotOpenReport(shownPath(path), why);
 }
 
 PdfPages::PdfPages(QByteArray bytes, std::unique_ptr<Poppler::Document> document)

@@ -156,7 +156,7 @@ void TestXdxtool::checkJson()
     const QString message = QJsonDocument::fromJson(missing.out.toUtf8()).array()[0][u"message"_qs].toString();
     QVERIFY2(message.contains(u"找不到文件"_qs) && !message.contains(u"Line"_qs), qPrintable(message));
     QCOMPARE(files[0][u"official"_qs].toBool(), false);
-    QCOMPARE(files[0][u"file"_qs].toString(), sample("complete.xdx"));
+    QCOMPARE(files[0][u"file"_qs].toString(), shown(sample("complete.xdx")));
 }
 
 void TestXdxtool::checkBoxesGoToStandardError()
@@ -286,7 +286,7 @@ void TestXdxtool::buildRefusesBadInput()
     const QString out = path(u"bad.xdx"_qs);
     const Run r = xdxtool({u"build"_qs, in, out});
     QCOMPARE(r.status, 2);
-    QVERIFY2(r.err.contains(named), qPrintable(r.err));
+    QVERIFY2(r.err.contains(shown(named)), qPrintable(r.err));
     QVERIFY(!QFile::exists(out));
 }
 
@@ -493,15 +493,15 @@ void TestXdxtool::tableRowsAndDuplicates()
     QCOMPARE(lines.size(), 6);
     QVERIFY(lines[0].startsWith(u"文件,状态,未填项数,正式文档,课题名称,主持人"_qs));
     for (int i = 0; i < 5; ++i)
-        QVERIFY2(lines[i + 1].startsWith(files[i] + u','), qPrintable(lines[i + 1]));
+        QVERIFY2(lines[i + 1].startsWith(shown(files[i]) + u','), qPrintable(lines[i + 1]));
     QVERIFY(!lines[1].contains(u"与第"_qs));
-    QVERIFY2(lines[2].contains(u"与第 2 行（%1）主持人身份证号相同"_qs.arg(files[0])), qPrintable(lines[2]));
-    QVERIFY2(lines[3].contains(u"与第 2 行（%1）课题名称和主持人相同"_qs.arg(files[0])), qPrintable(lines[3]));
+    QVERIFY2(lines[2].contains(u"与第 2 行（%1）主持人身份证号相同"_qs.arg(shown(files[0]))), qPrintable(lines[2]));
+    QVERIFY2(lines[3].contains(u"与第 2 行（%1）课题名称和主持人相同"_qs.arg(shown(files[0]))), qPrintable(lines[3]));
     QVERIFY2(lines[4].contains(u",\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\","_qs), qPrintable(lines[4]));
     QVERIFY(lines[5].contains(u"无法读取"_qs));
     // The sample's texts in four rows: each the first other row of them, wholly alike.
-    QVERIFY2(lines[1].endsWith(u",第 3 行（%1），相似度 1.00"_qs.arg(files[1])), qPrintable(lines[1]));
-    QVERIFY2(lines[4].endsWith(u",第 2 行（%1），相似度 1.00"_qs.arg(files[0])), qPrintable(lines[4]));
+    QVERIFY2(lines[1].endsWith(u",第 3 行（%1），相似度 1.00"_qs.arg(shown(files[1]))), qPrintable(lines[1]));
+    QVERIFY2(lines[4].endsWith(u",第 2 行（%1），相似度 1.00"_qs.arg(shown(files[0]))), qPrintable(lines[4]));
     QVERIFY2(lines[5].endsWith(u','), qPrintable(lines[5]));
 
     // Bad output: a folder; an unknown kind of table.
@@ -535,7 +535,7 @@ void TestXdxtool::tableRowsAndDuplicates()
     }
     const QStringList read = output->split(u'\n');
     QCOMPARE(read[0], u"A2 A1:W6 6"_qs);
-    QCOMPARE(read[1], u"1.5 与第 2 行（%1）主持人身份证号相同"_qs.arg(files[0]));
+    QCOMPARE(read[1], u"1.5 与第 2 行（%1）主持人身份证号相同"_qs.arg(shown(files[0])));
     // The file that could not be read is no application, and none of the counts takes it.
     QCOMPARE(read[2], u"[('申请数', 4), ('无法读取的文件（不计入申请书）', 1)]"_qs);
     QCOMPARE(read[3], u"'-INF' 32767 1e+308 第 4、5 行（申请资助经费不是可以相加的数）"_qs);
@@ -643,8 +643,8 @@ void TestXdxtool::similarPairsInInputOrder()
     QCOMPARE(run.status, 1);
     const QJsonArray pairs = QJsonDocument::fromJson(run.out.toUtf8()).array();
     QCOMPARE(pairs.size(), 1);
-    QCOMPARE(pairs[0][u"a"_qs].toString(), original);
-    QCOMPARE(pairs[0][u"b"_qs].toString(), copy);
+    QCOMPARE(pairs[0][u"a"_qs].toString(), shown(original));
+    QCOMPARE(pairs[0][u"b"_qs].toString(), shown(copy));
     const QJsonObject reasoning = pairs[0][u"texts"_qs][1].toObject();
     QCOMPARE(reasoning[u"field"_qs].toString(), u"ProjectReasoning"_qs);
     QVERIFY2(reasoning[u"score"_qs].toDouble() > 0.6, qPrintable(QString::number(reasoning[u"score"_qs].toDouble())));
@@ -655,7 +655,7 @@ void TestXdxtool::similarPairsInInputOrder()
 
     run = xdxtool({u"similar"_qs, copy, other, original, broken});
     QCOMPARE(run.status, 2); // the broken file, after the pair
-    QVERIFY2(run.out.startsWith(copy + u" 与 "_qs + original + u" 相似 "_qs), qPrintable(run.out));
+    QVERIFY2(run.out.startsWith(shown(copy) + u" 与 "_qs + shown(original) + u" 相似 "_qs), qPrintable(run.out));
     QCOMPARE(run.out.count(u'\n'), 1);
     run = xdxtool({u"similar"_qs, original, other});
     QCOMPARE(run.status, 0);
@@ -673,8 +673,8 @@ void TestXdxtool::similarPairsInInputOrder()
     run = xdxtool(QStringList{u"similar"_qs, copy} + family);
     QCOMPARE(run.status, 1);
     QCOMPARE(run.out.count(u'\n'), 2);
-    QVERIFY2(run.out.startsWith(copy + u" 与 "_qs + family[0] + u" 相似 "_qs), qPrintable(run.out));
-    QVERIFY2(run.out.contains(u"3 份课题论证和可行性分析相同："_qs + family.join(u"、"_qs)), qPrintable(run.out));
+    QVERIFY2(run.out.startsWith(shown(copy) + u" 与 "_qs + shown(family[0]) + u" 相似 "_qs), qPrintable(run.out));
+    QVERIFY2(run.out.contains(u"3 份课题论证和可行性分析相同："_qs + shown(family.join(u"、"_qs))), qPrintable(run.out));
     run = xdxtool(QStringList{u"similar"_qs, u"--all-pairs"_qs, u"--json"_qs, copy} + family);
     QCOMPARE(QJsonDocument::fromJson(run.out.toUtf8()).array().size(), 6); // each of the four with each other
 }

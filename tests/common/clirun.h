@@ -4,6 +4,7 @@
 
 #include "fixtures.h"
 
+#include <QDir>
 #include <QTextStream>
 
 namespace shenbao::test {
@@ -24,6 +25,12 @@ inline Run xdxtool(const QStringList& args)
     out.flush();
     err.flush();
     return r;
+}
+
+// A file's name as the tool shows it: with the system's separators.
+inline QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
 }
 
 inline QString sample(const char* name)

@@ -7,7 +7,7 @@ cd "$root"
 
 # folder: the folders whose headers it may include besides its own.
 declare -A allowed=(
-  [files]=""
+  [files]="record"
   [record]=""
   [xdx/xml]="record"
   [xdx]="record files xdx/xml"
