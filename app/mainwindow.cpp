@@ -426,17 +426,17 @@ void MainWindow::discardCopy(const RecoveryCopy& copy)
 void MainWindow::restoreCopy(const RecoveryCopy& copy)
 {
     const OpenedDocument opened = openDocument(copy.path, record());
-    if (opened.status != OpenResult::Status::Loaded) {
+    if (opened.status() != OpenStatus::Loaded) {
         // Reported, and kept where the applicant can find it: never deleted unseen.
         const FileResult<QString> kept = copyToDrafts(copy);
-        showError(appmsg::recoveryUnreadable(opened.message.isEmpty() ? rejectedMessage() : opened.message,
+        showError(appmsg::recoveryUnreadable(opened.message().isEmpty() ? rejectedMessage() : opened.message(),
                                              shownPath(kept ? *kept : copy.path)));
         return;
     }
     // As opening fills the form, but the edits are not saved: the close question protects them.
     setRecord(opened.record);
     setOfficial(false);
-    showErrorList(opened.errorList);
+    showErrorList(opened.errorList.value_or(QStringList()));
     m_saveFileName = copy.document;
     m_document = copy.document;
     m_recovery->setDocument(copy.document);
@@ -706,8 +706,8 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
     guarded(this, m_interaction, [this, &outcome] {
         const PreparedSave save = prepareSave(record());
         showErrorList(save.errorList);
-        if (!save.refusal.isEmpty()) {
-            m_interaction->plainBox(this, save.refusal);
+        if (!save.record) {
+            m_interaction->plainBox(this, save.record.error());
             outcome = SaveOutcome::Refused;
             return;
         }
@@ -720,10 +720,10 @@ MainWindow::SaveOutcome MainWindow::saveDocument()
         name = withDefaultSuffix(name, QStringLiteral("xdx"));
         m_saveFileName = name; // kept for the next save, also when this one fails
         keepReplacedFile(name);
-        m_projectId->setText(save.record.projectId());
-        const WriteResult written = saveXdxFile(name, save.record, save.errorList);
-        if (!written.ok) {
-            showError(written.error);
+        m_projectId->setText(save.record->projectId());
+        const WriteResult written = saveXdxFile(name, *save.record, save.errorList);
+        if (!written) {
+            showError(written.error());
             outcome = SaveOutcome::Failed;
             return;
         }
@@ -763,18 +763,18 @@ void MainWindow::openxmlfileClick()
         bool loaded = false;
         if (!name.isEmpty()) {
             const OpenedDocument opened = openDocument(name, record());
-            switch (opened.status) {
-            case OpenResult::Status::Failed:
+            switch (opened.status()) {
+            case OpenStatus::Unreadable:
                 // Nothing was taken from the document: fields, mode, error list, save name and
                 // Modified stay as they were.
-                showError(opened.message);
+                showError(opened.message());
                 return;
-            case OpenResult::Status::NoChildren:
+            case OpenStatus::Hollow:
                 break;
-            case OpenResult::Status::Rejected:
-                m_interaction->informationBox(this, opened.message);
+            case OpenStatus::Rejected:
+                m_interaction->informationBox(this, opened.message());
                 break;
-            case OpenResult::Status::Loaded:
+            case OpenStatus::Loaded:
                 // Unsaved edits that the document replaces are kept as a draft (failing that,
                 // as this window's recovery copy, offered at the next start).
                 if (m_recovery && m_modified && !isOfficial()) {
@@ -784,13 +784,13 @@ void MainWindow::openxmlfileClick()
                         m_recovery->flush();
                 }
                 setRecord(opened.record);
-                setOfficial(opened.official);
+                setOfficial(opened.official());
                 loaded = true;
                 break;
             }
             // The check of what was read, made below: the record holds each value as its
             // control shows it (a choice the list lacks as none), so both read the same.
-            showErrorList(opened.errorList);
+            showErrorList(opened.errorList.value_or(QStringList()));
         }
         m_saveFileName = name;
         // Only a loaded document replaces the edits. After a cancelled dialog, a rejected document

@@ -26,7 +26,7 @@ void BM_OpenAndCheckFile(benchmark::State& state)
 {
     for (auto _ : state) {
         const shenbao::OpenResult r = shenbao::openXdxFile(kSample);
-        benchmark::DoNotOptimize(shenbao::verify(r.record));
+        benchmark::DoNotOptimize(shenbao::verify(r->record));
     }
 }
 BENCHMARK(BM_OpenAndCheckFile)->Unit(benchmark::kMicrosecond);
@@ -36,7 +36,7 @@ void BM_OpenAndCheckBytes(benchmark::State& state)
     const QByteArray bytes = sampleBytes();
     for (auto _ : state) {
         const shenbao::OpenResult r = shenbao::openXdxBytes(bytes);
-        benchmark::DoNotOptimize(shenbao::verify(r.record));
+        benchmark::DoNotOptimize(shenbao::verify(r->record));
     }
 }
 BENCHMARK(BM_OpenAndCheckBytes)->Unit(benchmark::kMicrosecond);
@@ -77,7 +77,7 @@ void BM_OpenToBareRatio(benchmark::State& state)
         start = Clock::now();
         for (int i = 0; i < 50; ++i) {
             const shenbao::OpenResult r = shenbao::openXdxBytes(bytes);
-            benchmark::DoNotOptimize(shenbao::verify(r.record));
+            benchmark::DoNotOptimize(shenbao::verify(r->record));
         }
         bestOpen = std::min(bestOpen, Clock::now() - start);
     }
@@ -91,7 +91,7 @@ void BM_Check(benchmark::State& state)
 {
     const shenbao::OpenResult r = shenbao::openXdxBytes(sampleBytes());
     for (auto _ : state)
-        benchmark::DoNotOptimize(shenbao::verify(r.record));
+        benchmark::DoNotOptimize(shenbao::verify(r->record));
 }
 BENCHMARK(BM_Check)->Unit(benchmark::kMicrosecond);
 
@@ -99,7 +99,7 @@ void BM_WriteBytes(benchmark::State& state)
 {
     const shenbao::OpenResult r = shenbao::openXdxBytes(sampleBytes());
     for (auto _ : state)
-        benchmark::DoNotOptimize(shenbao::xdxBytes(r.record, {}));
+        benchmark::DoNotOptimize(shenbao::xdxBytes(r->record, {}));
 }
 BENCHMARK(BM_WriteBytes)->Unit(benchmark::kMicrosecond);
 
@@ -109,7 +109,7 @@ void BM_SaveFile(benchmark::State& state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.xdx"));
     for (auto _ : state)
-        benchmark::DoNotOptimize(shenbao::saveXdxFile(path, r.record, {}));
+        benchmark::DoNotOptimize(shenbao::saveXdxFile(path, r->record, {}));
 }
 BENCHMARK(BM_SaveFile)->Unit(benchmark::kMicrosecond);
 

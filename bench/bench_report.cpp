@@ -18,11 +18,11 @@ const shenbao::ApplicationRecord& sample()
     static const shenbao::ApplicationRecord record = [] {
         const shenbao::OpenResult r =
             shenbao::openXdxFile(QStringLiteral(SHENBAO_SOURCE_DIR "/samples/complete.xdx"));
-        if (r.status != shenbao::OpenResult::Status::Loaded) {
+        if (openStatus(r) != shenbao::OpenStatus::Loaded) {
             std::fprintf(stderr, "cannot open samples/complete.xdx\n");
             std::exit(1);
         }
-        return r.record;
+        return r->record;
     }();
     return record;
 }

@@ -21,14 +21,9 @@ struct Scanned
 Scanned scanFile(const QString& file)
 {
     const OpenedDocument v = openDocument(file);
-    Scanned s{documentResult(v), {}};
-    if (v.status != OpenResult::Status::Loaded) {
-        s.document.outcome = v.status == OpenResult::Status::Rejected ? Outcome::Rejected : Outcome::Unreadable;
-        if (s.document.message.isEmpty()) // a root without children holds no application to search
-            s.document.message = rejectedMessage();
-        return s;
-    }
-    s.findings = findNamesInLooseLeaves(v.record);
+    Scanned s{documentResult(v, Needs::Application), {}};
+    if (v.status() == OpenStatus::Loaded)
+        s.findings = findNamesInLooseLeaves(v.record);
     return s;
 }
 

@@ -43,7 +43,7 @@ int checkCommand(Invocation& invocation)
         invocation, files,
         [](const QString& file, qsizetype) {
             const OpenedDocument v = openDocument(file);
-            return Checked{documentResult(v), v.official, v.errorList};
+            return Checked{documentResult(v), v.official(), v.errorList.value_or(QStringList())};
         },
         [&](qsizetype i, const QString& shown, const Checked& v) {
             if (json) {
@@ -101,11 +101,11 @@ int dumpCommand(Invocation& invocation)
             return invocation.usageError(msg::wantOneFile());
         const QString file = invocation.positional().constFirst();
         const OpenedDocument v = openDocument(file);
-        if (!v.message.isEmpty()) {
+        if (!v.message().isEmpty()) {
             invocation.err() << shownPath(file) << ": " << boxLines(documentResult(v).message) << '\n';
             return Failure;
         }
-        invocation.out() << QString::fromUtf8(recordToJson(v.record, v.official));
+        invocation.out() << QString::fromUtf8(recordToJson(v.record, v.official()));
         return Ok;
     }
     // Many files: one JSON object a line, in input order.
@@ -118,8 +118,8 @@ int dumpCommand(Invocation& invocation)
         [](const QString& file, qsizetype) {
             const OpenedDocument v = openDocument(file);
             Dumped d{documentResult(v), {}};
-            if (v.message.isEmpty())
-                d.line = oneLine(QString::fromUtf8(recordToJson(v.record, v.official)), shownPath(file));
+            if (v.message().isEmpty())
+                d.line = oneLine(QString::fromUtf8(recordToJson(v.record, v.official())), shownPath(file));
             else
                 d.document.outcome = Outcome::Unreadable; // no line: a failure of the run
             return d;
@@ -153,22 +153,22 @@ int buildCommand(Invocation& invocation)
         return Failure;
     }
     const JsonRecord parsed = recordFromJson(*bytes);
-    if (!parsed.ok) {
-        err << shownPath(in) << ": " << parsed.error << '\n';
+    if (!parsed) {
+        err << shownPath(in) << ": " << parsed.error() << '\n';
         return Failure;
     }
-    const PreparedSave save = prepareSave(parsed.record);
-    if (!save.refusal.isEmpty()) {
-        err << save.refusal << '\n';
+    const PreparedSave save = prepareSave(*parsed);
+    if (!save.record) {
+        err << save.record.error() << '\n';
         return Refused;
     }
-    const WriteResult written = saveXdxFile(outPath, save.record, save.errorList);
-    if (!written.ok) {
-        err << written.error << '\n';
+    const WriteResult written = saveXdxFile(outPath, *save.record, save.errorList);
+    if (!written) {
+        err << written.error() << '\n';
         return Failure;
     }
     // Written as the window's save writes: without what XML cannot hold. Say what that was.
-    for (const UnwritableCharacters& lost : unwritableCharacters(save.record))
+    for (const UnwritableCharacters& lost : unwritableCharacters(*save.record))
         err << msg::charactersLeftOut(fieldName(lost.field), lost.characters) << '\n';
     err << msg::built(shownPath(outPath), save.errorList.size()) << '\n';
     return Ok;
@@ -189,12 +189,12 @@ Marked markFile(const QString& file, bool official)
     const FileResult<QByteArray> read = readRegularFile(file, kMaxDocumentBytes);
     if (!read)
         return refused(msg::cannotRead(read.error().why()));
-    const PassbyEdit edit = withPassby(*read, official);
-    if (!edit.error.isEmpty())
-        return refused(edit.error);
-    if (!edit.changed)
+    const Expected<PassbyEdit, QString> edit = withPassby(*read, official);
+    if (!edit)
+        return refused(edit.error());
+    if (!edit->changed)
         return {{}, msg::alreadyMarked(official)};
-    const FileResult<void> written = replaceFile(file, edit.bytes);
+    const FileResult<void> written = replaceFile(file, edit->bytes);
     if (!written)
         return refused(msg::cannotWrite(written.error().why()));
     return {{}, msg::marked(official)};

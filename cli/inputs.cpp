@@ -43,18 +43,28 @@ void stopOnInterrupt()
 }
 
 
-Outcome outcomeOf(const OpenedDocument& d)
+DocumentResult documentResult(const OpenResult& opened, const std::optional<QStringList>& errorList, Needs needs)
 {
-    switch (d.status) {
-    case OpenResult::Status::Rejected:
-        return Outcome::Rejected;
-    case OpenResult::Status::Failed:
-        return Outcome::Unreadable;
-    case OpenResult::Status::Loaded:
-    case OpenResult::Status::NoChildren:
+    switch (openStatus(opened)) {
+    case OpenStatus::Rejected:
+        return {Outcome::Rejected, opened.error().message};
+    case OpenStatus::Unreadable:
+        // A file that could not be read at all: the reason alone, without the parser's line.
+        return {Outcome::Unreadable,
+                opened.error().fileMessage.isEmpty() ? opened.error().message : opened.error().fileMessage};
+    case OpenStatus::Hollow:
+        if (needs == Needs::Application) // nothing in it to search or to print
+            return {Outcome::Rejected, rejectedMessage()};
+        break;
+    case OpenStatus::Loaded:
         break;
     }
-    return d.errorList.isEmpty() ? Outcome::Complete : Outcome::Incomplete;
+    return {errorList && !errorList->isEmpty() ? Outcome::Incomplete : Outcome::Complete, {}};
+}
+
+DocumentResult documentResult(const OpenedDocument& d, Needs needs)
+{
+    return documentResult(d.document, d.errorList, needs);
 }
 
 QString outcomeWord(Outcome outcome)
@@ -92,10 +102,6 @@ QString boxLines(const QString& message)
     return message.split(u"\r\n"_s, Qt::SkipEmptyParts).join(u"\n    "_s);
 }
 
-DocumentResult documentResult(const OpenedDocument& d)
-{
-    return {outcomeOf(d), d.fileMessage.isEmpty() ? d.message : d.fileMessage};
-}
 
 void countDocument(Tally& tally, Progress& progress, const QString& shown, const DocumentResult& document)
 {

@@ -118,7 +118,6 @@ void forEachInOrder(qsizetype count, int jobs, Work work, Deliver deliver)
 // The four ways opening a document ends, as every command reports them.
 enum class Outcome { Complete, Incomplete, Rejected, Unreadable };
 
-Outcome outcomeOf(const OpenedDocument& document);
 // 完整, 不完整, 被拒绝, 无法读取
 QString outcomeWord(Outcome outcome);
 // complete, incomplete, rejected, error: the JSON's words
@@ -131,7 +130,14 @@ struct DocumentResult
     // file that could not be read at all; empty when there is none.
     QString message;
 };
-DocumentResult documentResult(const OpenedDocument& document);
+// What a command needs of a document: any document of this system's (Document), or one that
+// holds an application (a root without children holds none to search).
+enum class Needs { Document, Application };
+// How opening a document ended, as every command counts and reports it: the one place that
+// maps an open to its outcome and message (and so to the exit status). Without a check, a
+// readable document counts as complete.
+DocumentResult documentResult(const OpenResult& opened, const std::optional<QStringList>& errorList, Needs needs);
+DocumentResult documentResult(const OpenedDocument& document, Needs needs = Needs::Document);
 // A message's lines as one entry of the error stream: continuation lines indented.
 QString boxLines(const QString& message);
 

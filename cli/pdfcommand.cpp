@@ -33,10 +33,15 @@ bool isLooseLeaf(const Sheet& s)
 
 struct Printed
 {
-    DocumentResult document; // Unreadable with the reason when nothing was printed
+    DocumentResult document; // rejected or unreadable, with the reason, when nothing was printed
     QString note;            // standard error, on success
     std::vector<Sheet> sheets; // for one PDF of many files: what goes into it
     bool official = false;
+
+    bool printable() const
+    {
+        return document.outcome == Outcome::Complete || document.outcome == Outcome::Incomplete;
+    }
 };
 
 Printed failed(const QString& why)
@@ -50,19 +55,17 @@ Printed prepare(const QString& file, bool looseLeaf)
     const OpenedDocument view = openDocument(file);
     Printed p;
     p.document = documentResult(view);
-    if (!view.message.isEmpty()) {
-        p.document.outcome = Outcome::Unreadable; // a rejected document is not printed either
-        return p;
-    }
-    if (view.status == OpenResult::Status::NoChildren)
+    if (!p.printable())
+        return p; // a rejected document is not printed either
+    if (view.status() == OpenStatus::Hollow)
         p.note = shownPath(file) + u": "_s + msg::emptyDocument() + u'\n';
-    ReportLayout layout = layoutForm(view.record, view.official);
+    ReportLayout layout = layoutForm(view.record, view.official());
     if (layout.tooLong)
         return failed(tooManySheetsMessage());
     if (looseLeaf)
         std::erase_if(layout.sheets, [](const Sheet& s) { return !isLooseLeaf(s); });
     p.sheets = std::move(layout.sheets);
-    p.official = view.official;
+    p.official = view.official();
     return p;
 }
 
@@ -72,7 +75,7 @@ Printed printFile(const QString& file, const QString& out, const QPageSize& pape
                   ReplaceOptions options)
 {
     Printed p = prepare(file, looseLeaf);
-    if (p.document.outcome == Outcome::Unreadable)
+    if (!p.printable())
         return p;
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -131,14 +134,13 @@ private:
         QString path;               // empty when none of its files could be printed
         std::vector<Printed> files; // their sheets already written
         std::vector<qsizetype> pages;
-        QString error;
     };
 
     bool report(qsizetype i, const Printed& p, qsizetype first, qsizetype last)
     {
         const QString shown = shownPath(m_files[i]);
         countDocument(m_tally, m_progress, shown, p.document);
-        if (p.document.outcome != Outcome::Unreadable) {
+        if (p.printable()) {
             ++m_added;
             m_progress.write(p.note + msg::addedToPdf(shown, first, last, p.official));
         }
@@ -163,16 +165,14 @@ private:
         return pdf.finish(why);
     }
 
-    // Run k of runs, written to a part of its own in folder.
-    Part writePart(const QString& folder, qsizetype k, qsizetype runs) const
+    // Run k of runs, written to a part of its own in folder; or why not.
+    Expected<Part, QString> writePart(const QString& folder, qsizetype k, qsizetype runs) const
     {
         Part part;
         const QString name = folder + u'/' + QString::number(k) + u".pdf"_s;
         FileResult<std::unique_ptr<OutputFile>> file = createFile(name);
-        if (!file) {
-            part.error = file.error().why();
-            return part;
-        }
+        if (!file)
+            return unexpected(file.error().why());
         ReportPdfWriter pdf(file->get(), m_paper);
         for (qsizetype i = m_files.size() * k / runs; i < m_files.size() * (k + 1) / runs && !interrupted(); ++i) {
             Printed& p = part.files.emplace_back(prepare(m_files[i], m_looseLeaf));
@@ -181,12 +181,13 @@ private:
             p.sheets.clear();
             part.pages.push_back(pdf.pages() - before);
         }
-        if (pdf.pages() > 0 && pdf.finish(&part.error)) {
-            if (const FileResult<void> done = (*file)->finish(); done)
-                part.path = name;
-            else
-                part.error = done.error().why();
-        }
+        if (pdf.pages() == 0)
+            return part;
+        if (QString error; !pdf.finish(&error))
+            return unexpected(error);
+        if (const FileResult<void> done = (*file)->finish(); !done)
+            return unexpected(done.error().why());
+        part.path = name;
         return part;
     }
 
@@ -199,13 +200,14 @@ private:
         }
         QStringList parts;
         qsizetype pages = 0;
-        forEachInOrder<Part>(
+        forEachInOrder<Expected<Part, QString>>(
             runs, int(runs), [&](qsizetype k) { return writePart(*folder.path(), k, runs); },
-            [&](qsizetype k, Part& part) {
-                if (!part.error.isEmpty()) {
-                    *why = part.error;
+            [&](qsizetype k, Expected<Part, QString>& written) {
+                if (!written) {
+                    *why = written.error();
                     return false;
                 }
+                Part& part = *written;
                 for (std::size_t j = 0; j < part.files.size(); ++j) {
                     const qsizetype first = pages + 1;
                     pages += part.pages[j];
@@ -354,7 +356,7 @@ int pdfCommand(Invocation& invocation)
         invocation, files,
         [&](const QString& file, qsizetype i) { return printFile(file, outs[i], paper, looseLeaf, options); },
         [&](qsizetype, const QString&, const Printed& p) {
-            if (p.document.outcome == Outcome::Unreadable)
+            if (!p.printable())
                 return;
             ++written;
             progress.write(p.note);

@@ -31,7 +31,4 @@ SimilarityIndex indexFiles(Invocation& invocation, const QStringList& files, Pro
 void similarFindings(const SimilarityIndex& index, int jobs, bool allPairs,
                      const std::function<bool(SimilarFinding&)>& deliver);
 
-// How a document's opening ends, for a command that needs no check.
-DocumentResult openingResult(const OpenResult& opened);
-
 } // namespace shenbao::cli

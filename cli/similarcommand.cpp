@@ -61,20 +61,6 @@ std::vector<SimilarFinding> allPairsOf(const SimilarityIndex& index, const std::
 
 } // namespace
 
-DocumentResult openingResult(const OpenResult& opened)
-{
-    switch (opened.status) {
-    case OpenResult::Status::Rejected:
-        return {Outcome::Rejected, opened.message};
-    case OpenResult::Status::Failed:
-        return {Outcome::Unreadable, opened.fileMessage.isEmpty() ? opened.message : opened.fileMessage};
-    case OpenResult::Status::Loaded:
-    case OpenResult::Status::NoChildren:
-        break;
-    }
-    return {Outcome::Complete, {}};
-}
-
 SimilarityIndex indexFiles(Invocation& invocation, const QStringList& files, Progress& progress, Tally* tally)
 {
     std::vector<SimilarityEntry> entries;
@@ -85,9 +71,9 @@ SimilarityIndex indexFiles(Invocation& invocation, const QStringList& files, Pro
             // Only the texts are wanted: no check.
             static constexpr Field kWanted[] = {Field::ProjectName, kComparedTexts[0], kComparedTexts[1]};
             const OpenResult opened = openXdxFile(file, kWanted);
-            Indexed x{openingResult(opened), {}};
-            if (opened.status == OpenResult::Status::Loaded)
-                x.entry = similarityEntryOf(opened.record);
+            Indexed x{documentResult(opened, std::nullopt, Needs::Document), {}};
+            if (openStatus(opened) == OpenStatus::Loaded)
+                x.entry = similarityEntryOf(opened->record);
             return x;
         },
         [&](qsizetype, const QString&, Indexed& x) { entries.push_back(std::move(x.entry)); }, progress);

@@ -90,9 +90,9 @@ Row rowOf(const QString& file)
     const OpenedDocument v = openDocument(file);
     Row row;
     row.document = documentResult(v);
-    row.official = v.official;
-    row.gaps = v.errorList.size();
-    row.readable = v.status == OpenResult::Status::Loaded || v.status == OpenResult::Status::NoChildren;
+    row.official = v.official();
+    row.gaps = v.errorList ? v.errorList->size() : 0;
+    row.readable = v.status() == OpenStatus::Loaded || v.status() == OpenStatus::Hollow;
     if (!row.readable) {
         row.values = QStringList(std::size(kColumns) + 1 + std::size(kAfterParticipants), QString());
         return row;
@@ -108,7 +108,7 @@ Row rowOf(const QString& file)
     for (Field f : kAfterParticipants)
         row.values.append(v.record.value(f));
     row.idCard = v.record.value(Field::IDcard).trimmed().toUpper();
-    if (v.status == OpenResult::Status::Loaded)
+    if (v.status() == OpenStatus::Loaded)
         row.texts = similarityEntryOf(v.record);
     return row;
 }

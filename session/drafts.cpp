@@ -102,10 +102,9 @@ FileResult<QString> Drafts::keep(const ApplicationRecord& record, const QString&
 
 FileResult<QString> Drafts::keepBytes(const QByteArray& bytes, const QString& original, const QDateTime& when)
 {
-    const OpenResult read = openXdxBytes(bytes);
-    if (read.status == OpenResult::Status::Loaded)
+    if (const OpenResult read = openXdxBytes(bytes); openStatus(read) == OpenStatus::Loaded)
         return write(bytes,
-                     draftFileName(read.record.value(Field::ProjectName), read.record.value(Field::Presider), when),
+                     draftFileName(read->record.value(Field::ProjectName), read->record.value(Field::Presider), when),
                      original);
     QString stem = fileNameOf(original);
     if (stem.endsWith(QLatin1StringView(kSuffix), Qt::CaseInsensitive))

@@ -9,18 +9,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace shenbao {
 
 // What the open command makes of a file while the fields hold current.
 struct OpenedDocument
 {
-    OpenResult::Status status = OpenResult::Status::Failed;
-    ApplicationRecord record; // the document's record when Loaded, else current (nothing was read)
-    bool official = false;    // Loaded only
-    bool checked = false;     // the check ran on record: after every open that did not fail
-    QStringList errorList;    // the check's list, when checked
-    QString message;          // the box to show: the error (Failed), the information (Rejected)
-    QString fileMessage;      // Failed on a file that could not be read at all: the reason alone
+    OpenResult document;      // what the file held, or why it was not read
+    ApplicationRecord record; // the document's record when loaded, else current (nothing was read)
+    // The check's list of record: after every open that did not fail.
+    std::optional<QStringList> errorList;
+
+    OpenStatus status() const { return openStatus(document); }
+    bool official() const { return document && document->official; }
+    // The box to show: the error (unreadable), the information (rejected); empty otherwise.
+    QString message() const { return document ? QString() : document.error().message; }
 };
 
 // Reads the whole document before anything is taken from it, so that a failure leaves the
@@ -28,13 +32,12 @@ struct OpenedDocument
 // (a choice as its item's own text, or none), so errorList is the list the window shows.
 OpenedDocument openDocument(const QString& path, const ApplicationRecord& current = ApplicationRecord());
 
-// A save made ready: refused with the text of the plain box, or the record to write (with a
-// fresh ProjectID) and the check's list to write with it.
+// A save made ready: the check's list (to show, and to write with the document), and the record
+// to write with a fresh ProjectID, or the refusal (the text of the plain box).
 struct PreparedSave
 {
-    QString refusal;
-    ApplicationRecord record;
     QStringList errorList;
+    Expected<ApplicationRecord, QString> record;
 };
 
 PreparedSave prepareSave(const ApplicationRecord& record);

@@ -155,25 +155,22 @@ QString declaredEncoding(const QByteArray& bytes)
 
 } // namespace
 
-PassbyEdit withPassby(const QByteArray& bytes, bool official)
+Expected<PassbyEdit, QString> withPassby(const QByteArray& bytes, bool official)
 {
     PassbyEdit edit;
     const OpenResult before = openXdxBytes(bytes);
-    if (before.status != OpenResult::Status::Loaded) {
-        edit.error = before.status == OpenResult::Status::Failed ? before.message : rejectedMessage();
-        return edit;
+    if (openStatus(before) != OpenStatus::Loaded) {
+        return unexpected(openStatus(before) == OpenStatus::Unreadable ? before.error().message : rejectedMessage());
     }
     const QString encoding = declaredEncoding(bytes);
     const bool pairs = encoding == u"gbk" || encoding == u"gb2312" || encoding == u"cp936";
     if (!pairs && encoding != u"utf-8" && encoding != u"us-ascii" && encoding != u"iso-8859-1") {
-        edit.error = xdxmsg::cannotEditEncoding(encoding);
-        return edit;
+        return unexpected(xdxmsg::cannotEditEncoding(encoding));
     }
     qsizetype rootContent = -1;
     const std::optional<std::vector<Child>> children = Scanner(bytes, pairs).children(&rootContent);
     if (!children || rootContent < 0) {
-        edit.error = xdxmsg::cannotEditInPlace();
-        return edit;
+        return unexpected(xdxmsg::cannotEditInPlace());
     }
     const QByteArray value = official ? "1" : "0";
     QByteArray out = bytes;
@@ -186,8 +183,7 @@ PassbyEdit withPassby(const QByteArray& bytes, bool official)
             QByteArrayView(bytes).sliced(passby->contentStart, passby->contentEnd - passby->contentStart);
         const QByteArrayView afterName = tag.sliced(7); // past "<PASSBY"
         if ((afterName.trimmed() != ">" && afterName.trimmed() != "/>") || content.contains('<')) {
-            edit.error = xdxmsg::cannotEditPassbyForm();
-            return edit;
+            return unexpected(xdxmsg::cannotEditPassbyForm());
         }
         if (passby->empty)
             out.replace(passby->start, passby->end - passby->start, "<PASSBY>" + value + "</PASSBY>");
@@ -214,9 +210,8 @@ PassbyEdit withPassby(const QByteArray& bytes, bool official)
     }
     // What was written must read as the same application, marked as asked.
     const OpenResult after = openXdxBytes(out);
-    if (after.status != OpenResult::Status::Loaded || after.official != official || !(after.record == before.record)) {
-        edit.error = xdxmsg::cannotEditInPlace();
-        return edit;
+    if (openStatus(after) != OpenStatus::Loaded || after->official != official || !(after->record == before->record)) {
+        return unexpected(xdxmsg::cannotEditInPlace());
     }
     edit.changed = out != bytes;
     edit.bytes = std::move(out);

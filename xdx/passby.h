@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/expected.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,11 +13,11 @@ namespace shenbao {
 // is read back and must hold the same record.
 struct PassbyEdit
 {
-    QByteArray bytes; // the edited document (empty on error)
-    QString error;    // why the document cannot be edited
+    QByteArray bytes; // the edited document
     bool changed = false;
 };
 
-PassbyEdit withPassby(const QByteArray& bytes, bool official);
+// The edit, or why the document cannot be edited.
+Expected<PassbyEdit, QString> withPassby(const QByteArray& bytes, bool official);
 
 } // namespace shenbao

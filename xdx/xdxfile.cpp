@@ -259,17 +259,12 @@ bool hasContent(const xml::Outline::Node& root)
 
 OpenResult failed(const QString& message)
 {
-    OpenResult r;
-    r.status = OpenResult::Status::Failed;
-    r.message = message;
-    return r;
+    return unexpected(OpenFailure{OpenFailure::Kind::Unreadable, message, {}});
 }
 
 OpenResult unreadableFile(const QString& reason)
 {
-    OpenResult r = failed(xml::ParseError{reason, 0, {}}.message());
-    r.fileMessage = reason;
-    return r;
+    return unexpected(OpenFailure{OpenFailure::Kind::Unreadable, xml::ParseError{reason, 0, {}}.message(), reason});
 }
 
 } // namespace
@@ -393,32 +388,31 @@ QString saveRefusal(const ApplicationRecord& record)
 
 WriteResult writeXdx(QIODevice* device, const ApplicationRecord& record, const QStringList& errorList)
 {
-    WriteResult result;
-    const QByteArray bytes = xdxBytes(record, errorList, &result.error);
+    QString error;
+    const QByteArray bytes = xdxBytes(record, errorList, &error);
     if (bytes.isEmpty())
-        return result;
-    if (device->write(bytes) != bytes.size()) {
-        result.error = device->errorString();
-        return result;
-    }
-    result.ok = true;
-    return result;
+        return unexpected(error);
+    if (device->write(bytes) != bytes.size())
+        return unexpected(device->errorString());
+    return {};
 }
 
 WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, const QStringList& errorList)
 {
-    WriteResult result;
-    const QString shown = shownPath(path);
-    const QByteArray bytes = xdxBytes(record, errorList, &result.error);
-    if (bytes.isEmpty()) {
-        result.error = xdxmsg::cannotSave(shown, result.error);
-        return result;
-    }
-    const FileResult<void> written = replaceFile(path, bytes);
-    if (!written)
-        result.error = xdxmsg::cannotSave(shown, written.error().why());
-    result.ok = written.has_value();
-    return result;
+    QString error;
+    const QByteArray bytes = xdxBytes(record, errorList, &error);
+    if (bytes.isEmpty())
+        return unexpected(xdxmsg::cannotSave(shownPath(path), error));
+    if (const FileResult<void> written = replaceFile(path, bytes); !written)
+        return unexpected(xdxmsg::cannotSave(shownPath(path), written.error().why()));
+    return {};
+}
+
+OpenStatus openStatus(const OpenResult& result)
+{
+    if (result)
+        return result->hollow ? OpenStatus::Hollow : OpenStatus::Loaded;
+    return result.error().kind == OpenFailure::Kind::Rejected ? OpenStatus::Rejected : OpenStatus::Unreadable;
 }
 
 OpenResult openXdxBytes(const QByteArray& bytes)
@@ -433,10 +427,10 @@ OpenResult openXdxBytes(const QByteArray& bytes, std::span<const Field> only)
     if (!doc)
         return failed(parseError.message());
 
-    OpenResult result;
+    XdxDocument result;
     const xml::Outline::Node root = doc->root();
     if (!hasContent(root)) {
-        result.status = OpenResult::Status::NoChildren;
+        result.hollow = true;
         return result;
     }
     try {
@@ -446,11 +440,8 @@ OpenResult openXdxBytes(const QByteArray& bytes, std::span<const Field> only)
                                          [role](const XdxElement& x) { return x.role == role; });
             return elementText(known[std::size_t(e - std::begin(kElements))]);
         };
-        if (textOf(R::Ver) != formatTag()) {
-            result.status = OpenResult::Status::Rejected;
-            result.message = rejectedMessage();
-            return result;
-        }
+        if (textOf(R::Ver) != formatTag())
+            return unexpected(OpenFailure{OpenFailure::Kind::Rejected, rejectedMessage(), {}});
         // Missing elements read as empty, not as the start-up values.
         result.record = ApplicationRecord::empty();
         readInto(known, result.record, only);
@@ -458,7 +449,6 @@ OpenResult openXdxBytes(const QByteArray& bytes, std::span<const Field> only)
     } catch (const NotSingleText&) {
         return failed(xdxmsg::notSingleText());
     }
-    result.status = OpenResult::Status::Loaded;
     return result;
 }
 

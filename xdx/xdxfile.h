@@ -1,6 +1,7 @@
 #pragma once
 
 #include "record/applicationrecord.h"
+#include "files/expected.h"
 #include "xdx/messages.h"
 
 #include <QByteArray>
@@ -20,11 +21,8 @@ QString formatTag(); // "QX2011v1.0"
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
 QString newProjectId();
 
-struct WriteResult
-{
-    bool ok = false;
-    QString error; // the reason, when !ok
-};
+// Written, or the reason why not (the message the error box shows).
+using WriteResult = Expected<void, QString>;
 
 // The XDX document of record, as GBK bytes: the declaration, then XMLPackage with its 53 children
 // in the format's order (ProjectID from record.projectId(), ver, PASSBY "0", verifylist from
@@ -54,22 +52,34 @@ WriteResult writeXdx(QIODevice* device, const ApplicationRecord& record, const Q
 // only once complete, so that a failed save leaves an existing file as it was.
 WriteResult saveXdxFile(const QString& path, const ApplicationRecord& record, const QStringList& errorList);
 
-struct OpenResult
+// A document read: its record and mode. A root without children is a document that holds
+// nothing (hollow): nothing is read from it, and no message is shown.
+struct XdxDocument
 {
-    enum class Status {
-        Loaded,     // record holds the document's values; official tells the mode
-        NoChildren, // the root has no child: nothing read, no message
-        Rejected,   // wrong format tag: message is the information box text
-        Failed,     // parse failure or an element with more than a text value: message is the error
+    ApplicationRecord record; // the document's values (empty when hollow)
+    bool official = false;    // PASSBY is exactly "1"
+    bool hollow = false;
+};
+
+// Why a document was not read.
+struct OpenFailure
+{
+    enum class Kind {
+        Rejected,   // not this system's (a wrong format tag): message is the information box's
+        Unreadable, // a parse failure or an element with more than a text value: the error
     };
-    Status status = Status::Failed;
-    ApplicationRecord record; // meaningful only for Loaded
-    bool official = false;    // PASSBY is exactly "1" (Loaded only)
+    Kind kind = Kind::Unreadable;
     QString message;
     // A file that could not be read at all (missing, a folder, too large): the reason alone,
     // without the parser's line that message carries as the window's box does.
     QString fileMessage;
 };
+
+using OpenResult = Expected<XdxDocument, OpenFailure>;
+
+// The four ways an open ends, for the places that take each its own way.
+enum class OpenStatus { Loaded, Hollow, Rejected, Unreadable };
+OpenStatus openStatus(const OpenResult& result);
 
 // Reads a whole XDX document into a record without touching anything else; the window takes the
 // result only when it is Loaded, so an open that fails half-way changes nothing.

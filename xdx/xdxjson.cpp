@@ -105,26 +105,18 @@ QByteArray recordToJson(const ApplicationRecord& record, bool official)
 
 JsonRecord recordFromJson(const QByteArray& json)
 {
-    JsonRecord result;
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(withByteOrderMarksEscaped(json), &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        result.error = xdxmsg::jsonSyntax(parseError.offset, parseError.errorString());
-        return result;
-    }
-    if (!doc.isObject()) {
-        result.error = xdxmsg::jsonNotObject();
-        return result;
-    }
-    result.record = ApplicationRecord::empty();
+    if (parseError.error != QJsonParseError::NoError)
+        return unexpected(xdxmsg::jsonSyntax(parseError.offset, parseError.errorString()));
+    if (!doc.isObject())
+        return unexpected(xdxmsg::jsonNotObject());
+    ApplicationRecord record = ApplicationRecord::empty();
     const QJsonObject object = doc.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString key = it.key();
         const QJsonValue value = it.value();
-        auto fail = [&](const QString& why) {
-            result.error = jsonString(key) + u'：' + why;
-            return result;
-        };
+        auto fail = [&](const QString& why) -> JsonRecord { return unexpected(jsonString(key) + u'：' + why); };
         if (key == u"official") {
             if (!value.isBool())
                 return fail(xdxmsg::jsonWantBool());
@@ -143,7 +135,7 @@ JsonRecord recordFromJson(const QByteArray& json)
             if (!value.isArray())
                 return fail(xdxmsg::jsonWantRows());
             const QJsonArray rows = value.toArray();
-            TableGrid& table = result.record.table(*field);
+            TableGrid& table = record.table(*field);
             if (rows.size() > table.rows())
                 return fail(xdxmsg::jsonTooManyRows(table.rows(), rows.size()));
             for (qsizetype r = 0; r < rows.size(); ++r) {
@@ -165,10 +157,9 @@ JsonRecord recordFromJson(const QByteArray& json)
         const QString text = value.toString();
         if (spec.kind == FieldKind::Choice && !text.isEmpty() && choiceIndex(*field, text) < 0)
             return fail(xdxmsg::jsonNotAChoice(text, choiceItems(*field)));
-        result.record.setValue(*field, spec.kind == FieldKind::LongText ? withCrLf(text) : text);
+        record.setValue(*field, spec.kind == FieldKind::LongText ? withCrLf(text) : text);
     }
-    result.ok = true;
-    return result;
+    return record;
 }
 
 } // namespace shenbao

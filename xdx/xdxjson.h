@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/expected.h"
 #include "record/applicationrecord.h"
 
 #include <QByteArray>
@@ -13,11 +14,8 @@ namespace shenbao {
 // data rows, each row an array of its cells, each long text one string with CR LF line breaks.
 QByteArray recordToJson(const ApplicationRecord& record, bool official);
 
-struct JsonRecord {
-    bool ok = false;
-    ApplicationRecord record; // starts empty: a missing key is an empty field
-    QString error;            // names the offending key
-};
+// The record (a missing key an empty field), or why not (naming the offending key).
+using JsonRecord = Expected<ApplicationRecord, QString>;
 
 // The inverse of recordToJson. "ProjectID" and "official" are accepted and ignored. Refuses an
 // unknown key, a value of the wrong type, too many rows or cells, and a choice text that is none

@@ -116,7 +116,7 @@ void TestAssistants::recoveryCopyLifeCycle()
     QVERIFY(keeper->pending());
     QVERIFY(copiesIn(keeper->folder()).isEmpty()); // not at every key
     keeper->flush();
-    QCOMPARE(openXdxFile(keeper->ownCopy()).record.value(Field::ProjectName), u"农村初中科学探究"_s);
+    QCOMPARE(openXdxFile(keeper->ownCopy())->record.value(Field::ProjectName), u"农村初中科学探究"_s);
 #ifdef Q_OS_UNIX
     // Nobody else on the machine reads an unsaved application.
     const auto mode = [](const QString& path) {
@@ -154,7 +154,7 @@ void TestAssistants::whatTheFormThrowsAwayIsKept()
     ApplicationRecord other = completeSample();
     other.setValue(Field::ProjectName, u"同事的课题"_s);
     other.setValue(Field::ProjectReasoning, typed);
-    QVERIFY(saveXdxFile(victim, other, {}).ok);
+    QVERIFY(saveXdxFile(victim, other, {}).has_value());
     const QByteArray victimBytes = readAll(victim);
     QString expectedTitle = u"农村初中科学探究"_s;
     {
@@ -177,7 +177,7 @@ void TestAssistants::whatTheFormThrowsAwayIsKept()
             expectedTitle = u"同事的课题"_s; // what the save replaced
             f.ui.saveAnswers.enqueue(victim);
             f.window->savexmlfileClick();
-            QCOMPARE(openXdxFile(victim).record.value(Field::ProjectName), u"农村初中科学探究"_s); // as the form asks
+            QCOMPARE(openXdxFile(victim)->record.value(Field::ProjectName), u"农村初中科学探究"_s); // as the form asks
             QCOMPARE(f.ui.notices.size(), 1);
             QVERIFY2(f.ui.notices.first().contains(u"victim.xdx"_s), qPrintable(f.ui.notices.first()));
         } else {
@@ -198,7 +198,7 @@ void TestAssistants::whatTheFormThrowsAwayIsKept()
     QVERIFY2(drafts.first().startsWith(expectedTitle), qPrintable(drafts.first()));
     QVERIFY(QRegularExpression(u" ?\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.xdx$"_s).match(drafts.first()).hasMatch());
     const OpenResult kept = openXdxFile(draftsOf(data) + u'/' + drafts.first());
-    QCOMPARE(kept.record.value(Field::ProjectReasoning), typed);
+    QCOMPARE(kept->record.value(Field::ProjectReasoning), typed);
     if (how == u"save")
         QCOMPARE(readAll(draftsOf(data) + u'/' + drafts.first()), victimBytes);
 }
@@ -217,21 +217,21 @@ void TestAssistants::lostCopiesOfferedWhateverTheirState()
     QFETCH(QString, state);
     QTemporaryDir data, docs;
     const QString document = docs.filePath(u"a.xdx"_s);
-    QVERIFY(saveXdxFile(document, completeSample(), {}).ok);
+    QVERIFY(saveXdxFile(document, completeSample(), {}).has_value());
     ApplicationRecord typed;
     {
         NetFixture first(data, {document});
         QVERIFY(first.show());
         typeInto(first.field(Field::KeyWord), u"新的关键词"_s);
         first.window->recovery()->flush();
-        typed = openXdxBytes(xdxBytes(first.window->record(), {})).record;
+        typed = openXdxBytes(xdxBytes(first.window->record(), {}))->record;
         // While it runs, another window does not take its copy for a lost one.
         NetFixture second(data);
         QVERIFY(second.window->recovery()->lostCopies().empty());
     } // the first window ends without a save, as a crash would leave it
     if (state == u"newer") {
         QTest::qWait(20);
-        QVERIFY(saveXdxFile(document, incompleteSample(), {}).ok);
+        QVERIFY(saveXdxFile(document, incompleteSample(), {}).has_value());
     }
     NetFixture later(data);
 #ifdef Q_OS_UNIX

@@ -154,7 +154,7 @@ void TestSave::fileName()
     clickSave(f);
     QVERIFY(f.ui.boxes.isEmpty());
     const QString path = dir.filePath(written);
-    QCOMPARE(openXdxFile(path).status, OpenResult::Status::Loaded);
+    QCOMPARE(openStatus(openXdxFile(path)), OpenStatus::Loaded);
     QCOMPARE(f.window->saveDialogFileName(), path);
     QVERIFY(!f.window->isModified());
     // The next save proposes the name just used.
@@ -236,7 +236,7 @@ void TestSave::keepsWhatIsBeingTyped()
     clickSave(f);
     QVERIFY(grid->isEditing());
     const OpenResult back = openXdxFile(path);
-    QCOMPARE(back.record.table(Field::MainActor).cell(10, 2), u"52"_s);
+    QCOMPARE(back->record.table(Field::MainActor).cell(10, 2), u"52"_s);
 }
 
 void TestSave::failedWriteKeepsTheOldFile()
@@ -271,7 +271,7 @@ void TestSave::failedWriteKeepsTheOldFile()
     f.ui.saveAnswers.enqueue(path);
     clickSave(f);
     QCOMPARE(f.ui.saveRequests.last().fileName, path);
-    QCOMPARE(openXdxFile(path).record.value(Field::KeyWord),
+    QCOMPARE(openXdxFile(path)->record.value(Field::KeyWord),
              u"改"_s + test::completeSample().value(Field::KeyWord));
     QVERIFY(!f.window->isModified());
 }
@@ -387,7 +387,7 @@ void TestSave::close()
     QCOMPARE(f.ui.saveRequests.size(), answers.startsWith(u"yes") && asks ? 1 : 0);
     QCOMPARE(QFile::exists(target), saves);
     if (saves)
-        QCOMPARE(openXdxFile(target).record.value(Field::Presider), u"张三"_s);
+        QCOMPARE(openXdxFile(target)->record.value(Field::Presider), u"张三"_s);
 }
 
 void TestSave::closeAfterAFailedSaveStaysOpen()
@@ -416,7 +416,7 @@ void TestSave::closeAfterAFailedSaveStaysOpen()
     f.ui.saveAnswers.enqueue(path);
     QVERIFY(f.window->close());
     QCOMPARE(f.ui.texts(Box::Question).size(), 2);
-    QCOMPARE(openXdxFile(path).status, OpenResult::Status::Loaded);
+    QCOMPARE(openStatus(openXdxFile(path)), OpenStatus::Loaded);
 }
 
 QTEST_MAIN(TestSave)

@@ -197,13 +197,13 @@ void TestPdfCommand::refusals()
 // file named by its row in the round's table.
 void TestPdfCommand::looseLeavesNumberedByTheTable()
 {
-    ApplicationRecord r = openXdxFile(sample("complete.xdx")).record;
+    ApplicationRecord r = openXdxFile(sample("complete.xdx"))->record;
     QString reasoning;
     for (int i = 1; i <= 150; ++i)
         reasoning += u"第%1行：课题论证的内容。\r\n"_s.arg(i);
     r.setValue(Field::ProjectReasoning, reasoning);
     const QString longOne = path(u"long.xdx"_s), plain = path(u"plain.xdx"_s), stray = path(u"stray.xdx"_s);
-    QVERIFY(saveXdxFile(longOne, r, {}).ok);
+    QVERIFY(saveXdxFile(longOne, r, {}).has_value());
     QFile::copy(sample("complete.xdx"), plain);
     QFile::copy(sample("complete.xdx"), stray);
     const ReportLayout whole = layoutForm(r, false);
@@ -278,7 +278,7 @@ void TestPdfCommand::manyFilesInOnePdf()
     const Run r = xdxtool({u"pdf"_s, official, broken, sample("incomplete.xdx"), u"-o"_s, out});
     QCOMPARE(r.status, 2);
     QVERIFY2(r.err.contains(broken + u": "_s), qPrintable(r.err));
-    const int first = int(layoutForm(openXdxFile(official).record, true).sheets.size());
+    const int first = int(layoutForm(openXdxFile(official)->record, true).sheets.size());
     const int second = int(layoutForm(incompleteSample(), false).sheets.size());
     QVERIFY2(r.err.contains(u"第 %1–%2 页"_s.arg(first + 1).arg(first + second)), qPrintable(r.err));
     const auto doc = Poppler::Document::load(out);

@@ -37,17 +37,17 @@ inline void writeAll(const QString& path, const QByteArray& bytes)
 inline ApplicationRecord completeSample()
 {
     const JsonRecord r = recordFromJson(readAll(sourcePath(QStringLiteral("samples/complete.json"))));
-    if (!r.ok)
-        qFatal("samples/complete.json: %s", qPrintable(r.error));
-    return r.record;
+    if (!r)
+        qFatal("samples/complete.json: %s", qPrintable(r.error()));
+    return *r;
 }
 
 inline ApplicationRecord incompleteSample()
 {
     const JsonRecord r = recordFromJson(readAll(sourcePath(QStringLiteral("samples/incomplete.json"))));
-    if (!r.ok)
-        qFatal("samples/incomplete.json: %s", qPrintable(r.error));
-    return r.record;
+    if (!r)
+        qFatal("samples/incomplete.json: %s", qPrintable(r.error()));
+    return *r;
 }
 
 // Python with a script, for what another program does to a file (openpyxl reading or sorting a
