@@ -474,7 +474,7 @@ int run(const QStringList& args, Io io)
     io.out.flush();
     if (interrupted()) {
         io.err << msg::interrupted() << '\n';
-        status = kInterruptedStatus;
+        status = office::kInterruptedStatus;
     }
     // What did not reach the output (a full disk, a closed pipe) is a failure, never a short
     // file that looks complete: help texts and usage included.

@@ -1,22 +1,24 @@
 #pragma once
 
 #include "cli/command.h"
-#include "files/files.h"
-#include "session/session.h"
+#include "office/run.h"
 
 #include <QStringList>
 
-#include <array>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <optional>
-#include <thread>
-#include <type_traits>
-#include <vector>
 
 namespace shenbao::cli {
 
+using office::boxLines;
+using office::documentResult;
+using office::DocumentResult;
+using office::forEachInOrder;
+using office::interrupted;
+using office::Needs;
+using office::Outcome;
+using office::outcomeKey;
+using office::outcomeWord;
+using office::Tally;
 
 // Shows how far a long run has come on standard error, when that is a terminal and the run has
 // taken more than a second; nothing otherwise. Text written to err goes through write().
@@ -39,151 +41,34 @@ private:
     bool m_shown = false;
 };
 
-// Whether Ctrl+C or SIGTERM asked the run to stop: what is running finishes its piece, nothing
-// new starts, and outputs half made are removed. A second Ctrl+C ends the program at once.
-bool interrupted();
-// Installs the handlers (the program's start).
-void stopOnInterrupt();
-// The exit status of an interrupted run, as shells expect it (128 + SIGINT).
-inline constexpr int kInterruptedStatus = 130;
-
-// Runs work on every index in [0, count) on `jobs` threads and hands each result to deliver on the
-// calling thread in index order. Workers run at most a few results ahead of deliver, so memory does
-// not grow with count. A deliver that returns false stops the run: no further work is started.
-template <class Result, class Work, class Deliver>
-void forEachInOrder(qsizetype count, int jobs, Work work, Deliver deliver)
+// The tool's side of a run: lines above the progress bar on standard error, the bar's steps,
+// and the output's state.
+class ToolReport : public office::RunReport
 {
-    const auto handOver = [&](qsizetype i, Result& r) {
-        if constexpr (std::is_same_v<decltype(deliver(i, r)), bool>)
-            return deliver(i, r);
-        else
-            return deliver(i, r), true;
-    };
-    if (jobs <= 1 || count <= 1) {
-        for (qsizetype i = 0; i < count && !interrupted(); ++i) {
-            Result r = work(i);
-            if (!handOver(i, r))
-                return;
-        }
-        return;
-    }
-    const qsizetype window = 4 * qsizetype(jobs);
-    std::vector<std::optional<Result>> pending(static_cast<std::size_t>(window));
-    std::mutex mutex;
-    std::condition_variable changed;
-    qsizetype next = 0, emitted = 0;
-    bool stopped = false;
-    auto worker = [&] {
-        for (;;) {
-            qsizetype i;
-            {
-                std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return stopped || next >= count || next < emitted + window; });
-                if (stopped || next >= count)
-                    return;
-                i = next++;
-            }
-            Result r = work(i);
-            {
-                const std::lock_guard lock(mutex);
-                pending[std::size_t(i % window)] = std::move(r);
-            }
-            changed.notify_all();
-        }
-    };
-    std::vector<std::jthread> threads;
-    for (int j = 0; j < std::min<qsizetype>(jobs, count); ++j)
-        threads.emplace_back(worker);
-    for (qsizetype e = 0; e < count; ++e) {
-        std::optional<Result> r;
-        {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return pending[std::size_t(e % window)].has_value(); });
-            r = std::move(pending[std::size_t(e % window)]);
-            pending[std::size_t(e % window)].reset();
-            ++emitted;
-        }
-        changed.notify_all();
-        if (!handOver(e, *r) || interrupted()) {
-            {
-                const std::lock_guard lock(mutex);
-                stopped = true;
-            }
-            changed.notify_all();
-            return; // the threads finish what they hold and end
-        }
-    }
-}
+public:
+    ToolReport(Invocation& invocation, Progress& progress) : m_invocation(invocation), m_progress(progress) {}
+    void say(const QString& line) override { m_progress.write(line); }
+    void step(qsizetype done) override { m_progress.step(done); }
+    bool outputLost() override { return m_invocation.out().status() != QTextStream::Ok; }
 
-// The four ways opening a document ends, as every command reports them.
-enum class Outcome { Complete, Incomplete, Rejected, Unreadable };
-
-// 完整, 不完整, 被拒绝, 无法读取
-QString outcomeWord(Outcome outcome);
-// complete, incomplete, rejected, error: the JSON's words
-QString outcomeKey(Outcome outcome);
-// What a command's work on one document hands back besides its own results.
-struct DocumentResult
-{
-    Outcome outcome = Outcome::Complete;
-    // The box the window would show (lines separated by CR LF), without a parser line for a
-    // file that could not be read at all; empty when there is none.
-    QString message;
-};
-// What a command needs of a document: any document of this system's (Document), or one that
-// holds an application (a root without children holds none to search).
-enum class Needs { Document, Application };
-// How opening a document ended, as every command counts and reports it: the one place that
-// maps an open to its outcome and message (and so to the exit status). Without a check, a
-// readable document counts as complete.
-DocumentResult documentResult(const OpenResult& opened, const std::optional<QStringList>& errorList, Needs needs);
-DocumentResult documentResult(const OpenedDocument& document, Needs needs = Needs::Document);
-// A message's lines as one entry of the error stream: continuation lines indented.
-QString boxLines(const QString& message);
-
-// How many documents ended which way.
-struct Tally
-{
-    std::array<qsizetype, 4> counts{};
-    qsizetype problems = 0; // folders that could not be read
-    bool outputFailed = false;
-
-    qsizetype operator[](Outcome o) const { return counts[std::size_t(o)]; }
-    qsizetype files() const { return counts[0] + counts[1] + counts[2] + counts[3]; }
-    // 2 when a document was refused or unreadable (or a folder), else 1 for an incomplete one
-    // when that counts, else 0.
-    int exitStatus(bool incompleteCounts) const;
+private:
+    Invocation& m_invocation;
+    Progress& m_progress;
 };
 
-// One document's outcome as every command reports it: counted, its box written under its name.
-void countDocument(Tally& tally, Progress& progress, const QString& shown, const DocumentResult& document);
 // Whether the output can no longer be written (a closed pipe), which ends a run: what follows
 // would be lost.
-bool outputLost(Invocation& invocation, Tally& tally);
+bool outputLost(Invocation& invocation, office::Tally& tally);
 
-// Opens the files on every worker and hands each result to report in input order: the usual
-// "open each file, report it, go on" of a command over many files. work(file, index) gives a Result
-// that holds a DocumentResult `document`; its message is written to the error stream under the
-// file's name, and its outcome counted. The run stops when the output can no longer be written
-// (a closed pipe): what follows would be lost.
+// A run over the invocation's files on its workers, said on its streams.
 template <class Result>
-Tally forEachDocument(Invocation& invocation, const QStringList& files,
-                      const std::function<Result(const QString&, qsizetype)>& work,
-                      const std::function<void(qsizetype, const QString& shown, Result&)>& report,
-                      Progress& progress)
+office::Tally forEachDocument(Invocation& invocation, const QStringList& files,
+                              const std::function<Result(const QString&, qsizetype)>& work,
+                              const std::function<void(qsizetype, const QString& shown, Result&)>& deliver,
+                              Progress& progress)
 {
-    Tally tally;
-    tally.problems = invocation.problems();
-    forEachInOrder<Result>(
-        files.size(), invocation.jobs(), [&](qsizetype i) { return work(files[i], i); },
-        [&](qsizetype i, Result& r) {
-            const QString shown = shownPath(files[i]);
-            countDocument(tally, progress, shown, r.document);
-            report(i, shown, r);
-            progress.step(i + 1);
-            return !outputLost(invocation, tally);
-        });
-    return tally;
+    ToolReport report(invocation, progress);
+    return office::forEachDocument<Result>(files, invocation.jobs(), invocation.problems(), work, deliver, report);
 }
 
 } // namespace shenbao::cli

@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     qInstallMessageHandler(quietQt);
-    shenbao::cli::stopOnInterrupt();
+    shenbao::office::stopOnInterrupt();
     // The arguments as the system gives them: on Unix bytes, kept whole (a GBK file name too); on
     // Windows the wide command line, which the application reads (file names in Chinese).
     QStringList args;

@@ -36,10 +36,6 @@ QString cannotReadList(const QString& list, const QString& why);
 QString nulInList(const QString& list);
 QString nullWithoutList();
 QString outputIsInput(const QString& out);
-QString statusComplete();
-QString statusIncomplete();
-QString statusRejected();
-QString statusError();
 
 // check, dump, build, official
 QString wantOneFile();
@@ -55,54 +51,15 @@ QString cannotWrite(const QString& why);
 // pdf
 QString unknownPaper(const QString& name);
 QString needsGui();
-QString emptyDocument();
 QString severalNeedOut();
-QString addedToPdf(const QString& file, qsizetype first, qsizetype last, bool official);
-QString nothingToPrint();
-QString cannotJoinParts();
-QString printedInOne(const QString& out, qsizetype added, qsizetype files);
-QString printed(const QString& out, qsizetype sheets, bool official);
 QString printedToFolder(const QString& folder, qsizetype written, qsizetype files);
 QString outOrFolder();
 QString numberNeedsFolder();
 QString cannotMakeFolder(const QString& folder, const QString& why);
-QString notInTable(const QString& file, const QString& table);
-QString sameFileTwice(const QString& first, const QString& second);
 
 // table, and the table read back
-QStringList tableLeadingHeadings();
-QString participantsHeading();
-QString duplicateHeading();
-QString reasonHeading();
-QString yes();
-QString no();
-QString duplicateOf(qsizetype row, const QString& file, const QString& why);
-QString sameIdCard();
-QString sameTitleAndLeader();
-QString sheetApplications();
-QString sheetCounts();
-QString applications();
-QString outlaySum();
-QString filesNotRead();
-QString outlayHeading();
-QString chartTitle(const QString& heading);
-QString fundsChartTitle(const QString& heading);
-QString outlayLeftOutHeading();
-QString outlayLeftOut(const QList<qsizetype>& rows);
-QString notGiven();
-QString cellCut();
-QString cellTooLong(qsizetype row, const QString& column, qsizetype size, qsizetype kept);
 QString wantTableOutput();
-QString noXlsxHere();
-QString xlsxFailed(const QString& why);
 QString tableWritten(const QString& out, qsizetype rows, qsizetype duplicates);
-QString numberByTable();
-QString noXlsxReadingHere();
-QString notXlsx();
-QString notText();
-QString cannotReadTable(const QString& table, const QString& why);
-QString fileInTwoRows(const QString& file, qsizetype first, qsizetype second);
-QString rowTwice(qsizetype row);
 
 // anonymity
 QString anonymityHit(const QString& field, int line, const QString& text, const QString& source,
@@ -117,7 +74,5 @@ QString sharedPassage(qsizetype atA, qsizetype atB, int characters, const QStrin
 QString longPassagePair(const QString& a, const QString& b, int characters, const QStringList& texts);
 QString similarFamily(const QStringList& members);
 QString similarSummary(qsizetype files, qsizetype pairs, qsizetype passages, qsizetype families, qsizetype inFamilies);
-QString mostSimilarHeading();
-QString mostSimilar(qsizetype row, const QString& file, double score);
 
 } // namespace shenbao::cli::msg

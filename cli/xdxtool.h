@@ -1,5 +1,7 @@
 #pragma once
 
+#include "office/run.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -12,8 +14,8 @@ struct Io
     QTextStream& err;
 };
 
-// Exit statuses shared by the subcommands.
-enum Exit { Ok = 0, Incomplete = 1, Refused = 1, Found = 1, Failure = 2 };
+// Exit statuses shared by the subcommands: the office's runs'.
+enum Exit { Ok = office::kOk, Incomplete = office::kIncomplete, Refused = 1, Found = office::kFound, Failure = office::kFailure };
 
 // Runs xdxtool with args (without the program name) and returns the exit status.
 int run(const QStringList& args, Io io);

@@ -14,7 +14,8 @@ declare -A allowed=(
   [check]="record"
   [session]="record files xdx check"
   [report]="record files"
-  [cli]="record files xdx check session report"
+  [office]="record files xdx check session report"
+  [cli]="record files xdx check session report office"
   [app]="record files xdx check session report"
 )
 

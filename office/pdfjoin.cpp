@@ -1,6 +1,6 @@
-#include "cli/pdfjoin.h"
+#include "office/pdfjoin.h"
 
-#include "cli/messages.h"
+#include "office/messages.h"
 #include "files/files.h"
 
 #include <QByteArray>
@@ -18,7 +18,7 @@
 // offsets of the objects, never a model of the pages (a model of every page of 10,000 forms
 // would take gigabytes).
 
-namespace shenbao::cli {
+namespace shenbao::office {
 namespace {
 
 // The first object numbers of the joined file: its document information, catalog and page tree.
@@ -427,4 +427,4 @@ bool joinPdfs(const QStringList& parts, QIODevice& out, QString* error)
     }
 }
 
-} // namespace shenbao::cli
+} // namespace shenbao::office

@@ -9,8 +9,8 @@ class QIODevice;
 // first part's document information for the whole. Only the pages are taken over (the parts
 // have no outlines, forms or annotations).
 
-namespace shenbao::cli {
+namespace shenbao::office {
 
 bool joinPdfs(const QStringList& parts, QIODevice& out, QString* error);
 
-} // namespace shenbao::cli
+} // namespace shenbao::office

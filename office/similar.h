@@ -1,14 +1,15 @@
 #pragma once
 
 #include "check/similarityindex.h"
-#include "cli/inputs.h"
+#include "office/run.h"
 
 #include <functional>
 #include <vector>
 
-// The round's copies, for xdxtool similar and the table's column of the most similar row.
+// The round's copies: for its list of similar applications and the table's column of the most
+// similar row.
 
-namespace shenbao::cli {
+namespace shenbao::office {
 
 // What the search reports, in the order of its files: a family of applications alike in every
 // compared text, or a pair that copies (or shares a long passage).
@@ -22,7 +23,7 @@ struct SimilarFinding
 
 // Every file opened and folded, in input order, through the usual run over many documents (a
 // file that could not be read has an empty entry).
-SimilarityIndex indexFiles(Invocation& invocation, const QStringList& files, Progress& progress, Tally* tally);
+SimilarityIndex indexFiles(const QStringList& files, int jobs, qsizetype problems, RunReport& report, Tally* tally);
 
 // The findings handed to deliver in input order (false from deliver ends the search): the
 // families, and the pairs of the index's candidates that are reported, compared on jobs workers
@@ -31,4 +32,4 @@ SimilarityIndex indexFiles(Invocation& invocation, const QStringList& files, Pro
 void similarFindings(const SimilarityIndex& index, int jobs, bool allPairs,
                      const std::function<bool(SimilarFinding&)>& deliver);
 
-} // namespace shenbao::cli
+} // namespace shenbao::office
