@@ -2,7 +2,7 @@
 
 #include "app/messages.h"
 
-#include <QFile>
+#include <QResource>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -31,8 +31,8 @@ QString HelpViewer::text() const
 QString HelpViewer::helpText()
 {
     // A resource built into the program: read as any resource is, never from the file system.
-    QFile help(QStringLiteral(":/help/help.txt"));
-    return help.open(QIODevice::ReadOnly) ? QString::fromUtf8(help.readAll()) : QString();
+    const QResource help(QStringLiteral(":/help/help.txt"));
+    return help.isValid() ? QString::fromUtf8(help.uncompressedData()) : QString();
 }
 
 } // namespace shenbao

@@ -1,10 +1,10 @@
 #include "app/interaction.h"
 #include "app/mainwindow.h"
+#include "files/files.h"
 #include "report/fonts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLocale>
 #include <QScreen>
 #include <QStandardPaths>
@@ -24,9 +24,7 @@ public:
     {
         if (m_path.isEmpty())
             return;
-        QFile log(m_path);
-        if (log.open(QIODevice::Append | QIODevice::Text))
-            log.write(QByteArray(name) + ' ' + QByteArray::number(m_clock.elapsed()) + '\n');
+        (void)shenbao::appendToFile(m_path, QByteArray(name) + ' ' + QByteArray::number(m_clock.elapsed()) + '\n');
     }
 
     // Once the window's first paint is done (queued behind the paint of all its widgets).

@@ -14,6 +14,7 @@
 #include "app/preview/reportstatus.h"
 #include "check/anonymity.h"
 #include "check/verify.h"
+#include "files/files.h"
 #include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/fonts.h"
@@ -864,7 +865,7 @@ QString MainWindow::helpDocument() const
         QDir::cleanPath(m_programDirectory + QStringLiteral("/../share/shenbao/help.doc")),
     };
     for (const QString& path : candidates)
-        if (QFileInfo(path).isFile()) // a folder of that name is no help document
+        if (pathKind(path) == PathKind::File) // a folder of that name is no help document
             return path;
     return {};
 }

@@ -127,6 +127,14 @@ bool hasUndecodedBytes(QStringView path)
     return false;
 }
 
+FileResult<void> appendToFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::Append) || file.write(bytes) != bytes.size())
+        return fileFailure(FileError::system(file.errorString()));
+    return {};
+}
+
 FileResult<void> replaceFile(const QString& path, const QByteArray& bytes, ReplaceOptions options)
 {
     return replaceFileWith(

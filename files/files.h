@@ -151,6 +151,10 @@ FileResult<void> replaceFile(const QString& path, const QByteArray& bytes, Repla
 FileResult<void> replaceFileWith(const QString& path, const std::function<bool(QIODevice&, QString*)>& write,
                                  ReplaceOptions options = {});
 
+// Appends bytes to the file at path, made if missing: a log, where a half-written line is no
+// loss and no other program reads it while it grows.
+FileResult<void> appendToFile(const QString& path, const QByteArray& bytes);
+
 // Renames a file within its file system, replacing what is at to only when replace is set.
 FileResult<void> renameFile(const QString& from, const QString& to, bool replace = false);
 

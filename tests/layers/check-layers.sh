@@ -39,5 +39,17 @@ for folder in "${!allowed[@]}"; do
     done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
   done
 done
-[[ $status -eq 0 ]] && echo "layers: every include points down"
+# Only files/ calls the system's file functions: opening, writing, renaming, removing, listing,
+# temporary files and folders, locks, and asking what a path is.
+fs='\bQFile\b|QSaveFile|QTemporary(Dir|File)|QLockFile|QDirIterator|QStorageInfo|std::filesystem|'
+fs+='\b(fopen|_wfopen|freopen|unlink|_wunlink|CreateFileW?|DeleteFileW?|MoveFileExW?)\s*\(|'
+fs+='\.(mkpath|mkdir|rmdir|removeRecursively|entryList|entryInfoList|exists|isFile|isDir|isSymLink|lastModified|setPermissions)\('
+for folder in "${!allowed[@]}"; do
+  [[ $folder == files ]] && continue
+  if hits=$(grep -rnE "$fs" --include='*.cpp' --include='*.h' "$folder"); then
+    echo "$hits" | sed 's/$/: only files\/ touches the file system/' >&2
+    status=1
+  fi
+done
+[[ $status -eq 0 ]] && echo "layers: every include points down, only files/ touches the file system"
 exit $status
