@@ -37,30 +37,32 @@ int anonymityCommand(Invocation& invocation)
     const bool json = invocation.isSet(u"json");
     QTextStream& out = invocation.out();
     qsizetype found = 0, named = 0;
+    std::optional<JsonListOut<QTextStream>> list;
     if (json)
-        out << '[';
+        list.emplace(out);
     Progress progress(invocation.err(), inputs->size());
     const Tally tally = forEachDocument<Scanned>(
         invocation, *inputs, [](const QString& file, qsizetype) { return scanFile(file); },
-        [&](qsizetype i, const QString& shown, const Scanned& s) {
+        [&](qsizetype, const QString& shown, const Scanned& s) {
             const std::vector<AnonymityHit>& hits = s.findings.hits;
             if (s.findings.total) {
                 ++named;
                 found += s.findings.total;
             }
-            if (json) {
-                QString line = (i ? u",\n  {\"file\": "_s : u"\n  {\"file\": "_s) + jsonString(shown);
-                line += u", \"message\": "_s + (s.document.message.isEmpty() ? u"null"_s : jsonString(s.document.message));
-                line += u", \"total\": "_s + QString::number(s.findings.total);
-                line += u", \"hits\": ["_s;
-                for (std::size_t h = 0; h < hits.size(); ++h) {
-                    const AnonymityHit& hit = hits[h];
-                    line += (h ? u", {"_s : u"{"_s) + u"\"field\": "_s + jsonString(fieldName(hit.field)) +
-                            u", \"line\": "_s + QString::number(hit.line) + u", \"text\": "_s + jsonString(hit.text) +
-                            u", \"source\": "_s + jsonString(anonymitySourceName(hit)) + u", \"context\": "_s +
-                            jsonString(hit.context) + (hit.weak ? u", \"weak\": true}"_s : u", \"weak\": false}"_s);
-                }
-                out << line << "]}";
+            if (list) {
+                JsonLine line;
+                line.beginObject().field(u"file", shown).key(u"message").textOrNull(s.document.message);
+                line.field(u"total", qint64(s.findings.total)).key(u"hits").beginArray();
+                for (const AnonymityHit& hit : hits)
+                    line.beginObject()
+                        .field(u"field", fieldName(hit.field))
+                        .field(u"line", hit.line)
+                        .field(u"text", hit.text)
+                        .field(u"source", anonymitySourceName(hit))
+                        .field(u"context", hit.context)
+                        .field(u"weak", hit.weak)
+                        .endObject();
+                list->add(line.endArray().endObject());
                 return;
             }
             for (const AnonymityHit& hit : hits)
@@ -72,8 +74,8 @@ int anonymityCommand(Invocation& invocation)
                 out << shown << ": " << msg::moreHits(s.findings.total - qsizetype(hits.size())) << '\n';
         },
         progress);
-    if (json)
-        out << "\n]\n";
+    if (list)
+        list->finish();
     progress.write(msg::anonymitySummary(tally.files(), named, found));
     const int status = tally.exitStatus(false);
     return status == Ok && named ? int(Found) : status;

@@ -36,8 +36,9 @@ int checkCommand(Invocation& invocation)
     const bool json = invocation.isSet(u"json");
     const bool prefix = files.size() > 1;
     QTextStream& out = invocation.out();
+    std::optional<JsonListOut<QTextStream>> list;
     if (json)
-        out << '[';
+        list.emplace(out);
     Progress progress(invocation.err(), files.size());
     const Tally tally = forEachDocument<Checked>(
         invocation, files,
@@ -45,18 +46,15 @@ int checkCommand(Invocation& invocation)
             const OpenedDocument v = openDocument(file);
             return Checked{documentResult(v), v.official(), v.errorList.value_or(QStringList())};
         },
-        [&](qsizetype i, const QString& shown, const Checked& v) {
-            if (json) {
-                QString line = i ? u",\n  {"_s : u"\n  {"_s;
-                line += u"\"file\": "_s + jsonString(shown);
-                line += u", \"status\": "_s + jsonString(outcomeKey(v.document.outcome));
-                line += u", \"message\": "_s + (v.document.message.isEmpty() ? u"null"_s : jsonString(v.document.message));
-                line += v.official ? u", \"official\": true"_s : u", \"official\": false"_s;
-                line += u", \"entries\": ["_s;
-                for (qsizetype e = 0; e < v.entries.size(); ++e)
-                    line += (e ? u", "_s : QString()) + jsonString(v.entries[e]);
-                line += u"]}"_s;
-                out << line;
+        [&](qsizetype, const QString& shown, const Checked& v) {
+            if (list) {
+                JsonLine line;
+                line.beginObject().field(u"file", shown).field(u"status", outcomeKey(v.document.outcome));
+                line.key(u"message").textOrNull(v.document.message).field(u"official", v.official);
+                line.key(u"entries").beginArray();
+                for (const QString& entry : v.entries)
+                    line.value(entry);
+                list->add(line.endArray().endObject());
                 return;
             }
             for (const QString& entry : v.entries) {
@@ -66,8 +64,8 @@ int checkCommand(Invocation& invocation)
             }
         },
         progress);
-    if (json)
-        out << "\n]\n";
+    if (list)
+        list->finish();
     progress.write(msg::checkSummary(tally.files(), tally[Outcome::Complete], tally[Outcome::Incomplete],
                                      tally[Outcome::Rejected], tally[Outcome::Unreadable]));
     return tally.exitStatus(true);

@@ -39,32 +39,43 @@ QString findingLine(const SimilarFinding& f, const QStringList& files)
                                   : msg::longPassagePair(a, b, f.similarity.longest, texts);
 }
 
-QString findingJson(const SimilarFinding& f, const QStringList& files)
+JsonLine findingJson(const SimilarFinding& f, const QStringList& files)
 {
-    QString line = u"{\"kind\": "_s;
+    JsonLine line;
+    line.beginObject();
     if (f.isFamily()) {
-        line += u"\"family\", \"a\": "_s + jsonString(shownPath(files[f.a])) + u", \"b\": "_s +
-                jsonString(shownPath(files[f.b])) + u", \"members\": ["_s;
-        for (std::size_t m = 0; m < f.members.size(); ++m)
-            line += (m ? u", "_s : QString()) + jsonString(shownPath(files[f.members[m]]));
-        return line + u"]}"_s;
+        line.field(u"kind", u"family").field(u"a", shownPath(files[f.a])).field(u"b", shownPath(files[f.b]));
+        line.key(u"members").beginArray();
+        for (const int m : f.members)
+            line.value(shownPath(files[m]));
+        return line.endArray().endObject();
     }
     const Similarity& s = f.similarity;
-    line += (s.similar() ? u"\"similar\""_s : u"\"passage\""_s) + u", \"a\": "_s + jsonString(shownPath(files[f.a])) +
-            u", \"b\": "_s + jsonString(shownPath(files[f.b])) + u", \"score\": "_s + QString::number(s.score, 'f', 3) +
-            u", \"longest\": "_s + QString::number(s.longest) + u", \"texts\": ["_s;
-    for (std::size_t t = 0; t < s.texts.size(); ++t) {
-        const TextSimilarity& x = s.texts[t];
-        line += (t ? u", {"_s : u"{"_s) + u"\"field\": "_s + jsonString(fieldName(x.field)) + u", \"fieldB\": "_s +
-                jsonString(fieldName(x.fieldB)) + u", \"score\": "_s + QString::number(x.score, 'f', 3) +
-                u", \"passages\": "_s + QString::number(x.passages) + u", \"first\": ["_s;
-        for (std::size_t k = 0; k < x.first.size(); ++k)
-            line += (k ? u", {"_s : u"{"_s) + u"\"a\": "_s + QString::number(x.first[k].atA) + u", \"b\": "_s +
-                    QString::number(x.first[k].atB) + u", \"characters\": "_s + QString::number(x.first[k].characters) +
-                    u", \"text\": "_s + jsonString(x.first[k].text) + u'}';
-        line += u"]}"_s;
+    line.field(u"kind", s.similar() ? u"similar" : u"passage")
+        .field(u"a", shownPath(files[f.a]))
+        .field(u"b", shownPath(files[f.b]))
+        .field(u"score", s.score, 3)
+        .field(u"longest", s.longest)
+        .key(u"texts")
+        .beginArray();
+    for (const TextSimilarity& x : s.texts) {
+        line.beginObject()
+            .field(u"field", fieldName(x.field))
+            .field(u"fieldB", fieldName(x.fieldB))
+            .field(u"score", x.score, 3)
+            .field(u"passages", x.passages)
+            .key(u"first")
+            .beginArray();
+        for (const SharedPassage& p : x.first)
+            line.beginObject()
+                .field(u"a", qint64(p.atA))
+                .field(u"b", qint64(p.atB))
+                .field(u"characters", p.characters)
+                .field(u"text", p.text)
+                .endObject();
+        line.endArray().endObject();
     }
-    return line + u"]}"_s;
+    return line.endArray().endObject();
 }
 
 } // namespace
@@ -83,13 +94,13 @@ int similarCommand(Invocation& invocation)
         return Failure;
 
     QTextStream& out = invocation.out();
-    const bool json = invocation.isSet(u"json");
-    if (json)
-        out << '[';
+    std::optional<JsonListOut<QTextStream>> list;
+    if (invocation.isSet(u"json"))
+        list.emplace(out);
     qsizetype similar = 0, passages = 0, families = 0, inFamilies = 0, written = 0;
     office::similarFindings(index, invocation.jobs(), invocation.isSet(u"all-pairs"), [&](const SimilarFinding& f) {
-        if (json)
-            out << (written ? ",\n  " : "\n  ") << findingJson(f, files);
+        if (list)
+            list->add(findingJson(f, files));
         else
             out << findingLine(f, files) << '\n';
         ++written;
@@ -101,8 +112,8 @@ int similarCommand(Invocation& invocation)
             ++passages;
         return !outputLost(invocation, tally);
     });
-    if (json)
-        out << "\n]\n";
+    if (list)
+        list->finish();
     out.flush();
     if (outputLost(invocation, tally))
         return Failure;

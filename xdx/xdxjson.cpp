@@ -11,28 +11,6 @@
 namespace shenbao {
 namespace {
 
-void appendJsonString(QString& out, QStringView s)
-{
-    out += u'"';
-    for (QChar c : s) {
-        switch (c.unicode()) {
-        case u'"': out += u"\\\""; break;
-        case u'\\': out += u"\\\\"; break;
-        case u'\n': out += u"\\n"; break;
-        case u'\r': out += u"\\r"; break;
-        case u'\t': out += u"\\t"; break;
-        // Written as an escape: QJsonDocument (Qt 6.4) drops the character itself inside a string.
-        case 0xFEFF: out += u"\\ufeff"; break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QChar(u'0'));
-            else
-                out += c;
-        }
-    }
-    out += u'"';
-}
-
 // json with every U+FEFF inside a string written as its escape: QJsonDocument (Qt 6.4) drops the
 // character itself there, and a value must come back exactly as it was given. (A byte-order mark
 // before the object is no string's.)
@@ -63,12 +41,6 @@ QByteArray withByteOrderMarksEscaped(const QByteArray& json)
 
 } // namespace
 
-QString jsonString(QStringView s)
-{
-    QString out;
-    appendJsonString(out, s);
-    return out;
-}
 
 QByteArray recordToJson(const ApplicationRecord& record, bool official)
 {

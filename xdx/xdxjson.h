@@ -2,6 +2,7 @@
 
 #include "files/expected.h"
 #include "record/applicationrecord.h"
+#include "xdx/jsonwriter.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,8 +22,5 @@ using JsonRecord = Expected<ApplicationRecord, QString>;
 // unknown key, a value of the wrong type, too many rows or cells, and a choice text that is none
 // of its field's items; "\n" and "\r\n" both end a long-text line.
 JsonRecord recordFromJson(const QByteArray& json);
-
-// s as a JSON string literal, quotes included; non-ASCII characters stay as they are.
-QString jsonString(QStringView s);
 
 } // namespace shenbao
