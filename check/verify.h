@@ -14,4 +14,8 @@ QStringList verify(const ApplicationRecord& record);
 // or 0 when no rule gives it.
 int entryPage(const QString& entry);
 
+// The entry field's rule gives when it fails ("01、课题名称  未填写"), or empty when field has
+// no rule.
+QString checkEntry(Field field);
+
 } // namespace shenbao

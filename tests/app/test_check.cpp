@@ -1,12 +1,14 @@
 // "检 查" and the error list: what the check lists in the window, what it leaves alone, and
 // where its entries lead.
 #include "../common/fixtures.h"
+#include "app/helpviewer.h"
 #include "check/verify.h"
 #include "windowtest.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTabWidget>
 
 using namespace shenbao;
@@ -25,6 +27,7 @@ private slots:
     void navigation();
     void navigationByKeyboard();
     void clickingTheSelectedEntryAgain();
+    void helpQuotesTheCheck();
 };
 
 namespace {
@@ -54,8 +57,8 @@ void TestCheck::listsWhatIsMissing_data()
     QTest::newRow("complete: nothing") << u"complete"_s << QStringList();
     QTest::newRow("partly filled: only the gaps, in rule order")
         << u"partial"_s
-        << QStringList{u"02、身份证号码  应该为15或者18位"_s, u"03、主要参加者  资料未填写完整"_s,
-                       u"10、市教育局意见  未填写 高校、省直单位可不填"_s};
+        << QStringList{checkEntry(Field::IDcard), checkEntry(Field::MainActor),
+                       checkEntry(Field::jiaoyujuyijian)};
 }
 
 void TestCheck::listsWhatIsMissing()
@@ -66,7 +69,7 @@ void TestCheck::listsWhatIsMissing()
     if (application == u"fresh") {
         expected = verify(ApplicationRecord());
         QCOMPARE(expected.size(), 48);
-        QCOMPARE(expected.first(), u"01、课题名称  未填写"_s);
+        QCOMPARE(expected.first(), checkEntry(Field::ProjectName));
     } else {
         ApplicationRecord r = test::completeSample();
         if (application == u"partial") {
@@ -119,16 +122,16 @@ void TestCheck::navigation_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("tab"); // the caption of the tab that must come to the front
-    QTest::newRow("01") << u"01、课题名称  未填写"_s << u"基本资料"_s;
-    QTest::newRow("02") << u"02、性别  未填写"_s << u"主持人信息"_s;
-    QTest::newRow("03") << u"03、主要参加者  资料未填写完整"_s << u"主要参加者"_s;
-    QTest::newRow("04") << u"04、相关成果  资料未填写完整"_s << u"相关成果"_s;
-    QTest::newRow("05") << u"05、承担课题  资料未填写完整"_s << u"承担课题"_s;
-    QTest::newRow("06") << u"06、设计论证  未填写"_s << u"设计论证"_s;
-    QTest::newRow("07") << u"07、可行性分析  未填写"_s << u"可行性分析"_s;
-    QTest::newRow("08") << u"08、最终研究成果  资料未填写完整"_s << u"预期成果"_s;
-    QTest::newRow("09") << u"09、帐号  未填写"_s << u"经费"_s;
-    QTest::newRow("10") << u"10、市教育局意见  未填写 高校、省直单位可不填"_s << u"推荐意见"_s;
+    QTest::newRow("01") << checkEntry(Field::ProjectName) << u"基本资料"_s;
+    QTest::newRow("02") << checkEntry(Field::Sex) << u"主持人信息"_s;
+    QTest::newRow("03") << checkEntry(Field::MainActor) << u"主要参加者"_s;
+    QTest::newRow("04") << checkEntry(Field::Production) << u"相关成果"_s;
+    QTest::newRow("05") << checkEntry(Field::ResearchedProject) << u"承担课题"_s;
+    QTest::newRow("06") << checkEntry(Field::ProjectReasoning) << u"设计论证"_s;
+    QTest::newRow("07") << checkEntry(Field::ProjectAnalyze) << u"可行性分析"_s;
+    QTest::newRow("08") << checkEntry(Field::FinallyProduction) << u"预期成果"_s;
+    QTest::newRow("09") << checkEntry(Field::OutlayAccounts) << u"经费"_s;
+    QTest::newRow("10") << checkEntry(Field::jiaoyujuyijian) << u"推荐意见"_s;
 }
 
 void TestCheck::navigation()
@@ -159,12 +162,12 @@ void TestCheck::navigationByKeyboard()
     clickEntry(list, 30); // "02、手机号码  未填写"
     QCOMPARE(f.window->pageControl()->currentIndex(), 1);
     press(list, Qt::Key_Down);
-    QCOMPARE(list->currentItem()->text(), u"03、主要参加者  资料未填写完整"_s);
+    QCOMPARE(list->currentItem()->text(), checkEntry(Field::MainActor));
     QCOMPARE(f.window->pageControl()->currentIndex(), 2);
-    QCOMPARE(list->toolTip(), u"03、主要参加者  资料未填写完整"_s);
+    QCOMPARE(list->toolTip(), checkEntry(Field::MainActor));
     press(list, Qt::Key_End);
     QCOMPARE(f.window->pageControl()->currentIndex(), 9);
-    QCOMPARE(list->toolTip(), u"10、市教育局意见  未填写 高校、省直单位可不填"_s);
+    QCOMPARE(list->toolTip(), checkEntry(Field::jiaoyujuyijian));
 }
 
 void TestCheck::clickingTheSelectedEntryAgain()
@@ -178,6 +181,21 @@ void TestCheck::clickingTheSelectedEntryAgain()
     f.window->pageControl()->setCurrentIndex(0);
     clickEntry(list, 34);
     QCOMPARE(f.window->pageControl()->currentIndex(), 5);
+}
+
+// The help quotes entries of the check as the check writes them.
+void TestCheck::helpQuotesTheCheck()
+{
+    QStringList entries;
+    for (int f = 0; f < kFieldCount; ++f)
+        entries.append(checkEntry(Field(f)));
+    qsizetype quoted = 0;
+    static const QRegularExpression kQuote(u"“(\\d\\d、[^”]+)”"_s);
+    for (const QRegularExpressionMatch& m : kQuote.globalMatch(HelpViewer::helpText())) {
+        QVERIFY2(entries.contains(m.captured(1)), qPrintable(m.captured(1)));
+        ++quoted;
+    }
+    QCOMPARE_GE(quoted, 5);
 }
 
 QTEST_MAIN(TestCheck)

@@ -83,7 +83,7 @@ Prior prepare(WindowFixture& f, const QTemporaryDir& dir)
     p.errorList = f.window->errorList();
     typeText(f.field<QWidget>(Field::Birthday), u"1990年1月1日"_s);
     p.record = f.window->record();
-    if (!p.errorList.contains(u"02、出生日期  未填写"_s) || verify(p.record) == p.errorList)
+    if (!p.errorList.contains(checkEntry(Field::Birthday)) || verify(p.record) == p.errorList)
         qFatal("the edit does not change the check");
     f.ui.clear();
     return p;
@@ -134,7 +134,7 @@ void TestOpen::opensASavedDocument()
     QCOMPARE(f.field<QComboBox>(Field::BelongCity)->currentIndex(), 0);
     // The error list is the fresh check's, not the document's.
     QCOMPARE(f.window->errorList(), verify(r));
-    QVERIFY(f.window->errorList().contains(u"03、主要参加者  资料未填写完整"_s));
+    QVERIFY(f.window->errorList().contains(checkEntry(Field::MainActor)));
     QVERIFY(!f.window->isModified()); // the choice writes and the copies left nothing behind
     QVERIFY(!f.window->isOfficial());
     QCOMPARE(f.window->saveDialogFileName(), path);

@@ -102,7 +102,7 @@ void TestSave::refusedWithoutTitleOrLeader()
         QCOMPARE(projectIdLabel(f), initialProjectId());
         QVERIFY(f.window->isModified());
         if (name.isEmpty())
-            QCOMPARE(f.window->errorList().first(), u"01、课题名称  未填写"_s);
+            QCOMPARE(f.window->errorList().first(), checkEntry(Field::ProjectName));
     } else {
         QVERIFY(f.ui.boxes.isEmpty());
         QVERIFY(QFile::exists(path));
