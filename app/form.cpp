@@ -6,6 +6,7 @@
 #include "app/gridtable.h"
 #include "app/listpopupstyle.h"
 #include "app/longtextedit.h"
+#include "app/messages.h"
 #include "app/pictureicon.h"
 #include "record/fields.h"
 #include "report/fonts.h"
@@ -330,7 +331,7 @@ void style(QWidget* w, const ControlSpec& spec, const PageSpec& page, const Fiel
         colour = label ? page.labelColour : page.boxColour;
     if (colour != Colour::Inherit)
         setTextColour(w, colourValue(colour), label);
-    if (field && field->hint && field->page != 10) // page 10 shows no hints
+    if (field && field->hint)
         w->setToolTip(text(field->hint));
     if (spec.hint)
         w->setToolTip(text(spec.hint));
@@ -400,11 +401,14 @@ QString spokenName(const ControlSpec& spec, const FieldSpec* field)
     return {};
 }
 
-// What it holds or asks for, beyond its name: a table's columns, a field's hint.
+// What it holds or asks for, beyond its name: a table's columns, a field's hint, a long text's
+// limit (the one the room counter counts against).
 QString spokenDescription(const FieldSpec* field)
 {
     if (!field)
         return {};
+    if (field->kind == FieldKind::LongText && field->byteLimit > 0)
+        return appmsg::textLimit(field->byteLimit);
     if (field->table) {
         QStringList columns;
         for (const TableColumn& c : field->table->columns)

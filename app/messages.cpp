@@ -147,6 +147,11 @@ QString roomCounterName()
     return QStringLiteral("还可输入的字数");
 }
 
+QString textLimit(int limitBytes)
+{
+    return QStringLiteral("限%1字以内").arg(limitBytes / 2);
+}
+
 QString pasteCut(int lost)
 {
     return QStringLiteral("粘贴的文字超出限制，已截去 %1 字").arg(lost);

@@ -43,6 +43,8 @@ QString keysOf(const QStringList& keys);
 // places for a field that takes only digits.
 QString room(int usedBytes, int limitBytes, bool places);
 QString roomCounterName();
+// A long text's limit, in characters as applicants count them: "限550字以内".
+QString textLimit(int limitBytes);
 QString errorListSummary(qsizetype entries);
 QString pasteCut(int lost);
 QString typingCut(int lost);

@@ -114,10 +114,10 @@ constexpr FieldSpec kCatalogue[kFieldCount] = {
     {Field::OutlayAccounts,     u"OutlayAccounts",     9, u"帐号：",               K::Text,     25, none, nullptr, nullptr, nullptr},
     {Field::OutlayBank,         u"OutlayBank",         9, u"开户银行：",           K::Text,     80, none, nullptr, nullptr, nullptr},
 
-    {Field::tuijian1,           u"tuijian1",          10, u"第一推荐人意见:（请填写推荐意见、推荐人姓名、专业职称、职务、研究专长）", K::LongText, 1100, none, u"限500字以内", nullptr, nullptr},
-    {Field::tuijian2,           u"tuijian2",          10, u"第二推荐人意见:（请填写推荐意见、推荐人姓名、专业职称、职务、研究专长）", K::LongText, 1100, none, u"限500字以内", nullptr, nullptr},
-    {Field::danweiyijian,       u"danweiyijian",      10, u"课题负责人所在单位意见:", K::LongText, 700, none, u"限300字以内", nullptr, nullptr},
-    {Field::jiaoyujuyijian,     u"jiaoyujuyijian",    10, u"市级教育科学规划办（或教育局）意见:（高校、省直单位可以不填）", K::LongText, 700, none, u"限300字以内", nullptr, nullptr},
+    {Field::tuijian1,           u"tuijian1",          10, u"第一推荐人意见:（请填写推荐意见、推荐人姓名、专业职称、职务、研究专长）", K::LongText, 1100, none, nullptr, nullptr, nullptr},
+    {Field::tuijian2,           u"tuijian2",          10, u"第二推荐人意见:（请填写推荐意见、推荐人姓名、专业职称、职务、研究专长）", K::LongText, 1100, none, nullptr, nullptr, nullptr},
+    {Field::danweiyijian,       u"danweiyijian",      10, u"课题负责人所在单位意见:", K::LongText, 700, none, nullptr, nullptr, nullptr},
+    {Field::jiaoyujuyijian,     u"jiaoyujuyijian",    10, u"市级教育科学规划办（或教育局）意见:（高校、省直单位可以不填）", K::LongText, 700, none, nullptr, nullptr, nullptr},
 };
 // clang-format on
 

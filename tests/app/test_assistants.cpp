@@ -505,6 +505,9 @@ void TestAssistants::commandKeysAndSpokenNames()
     QAccessibleInterface* sex = QAccessible::queryAccessibleInterface(f.field(Field::Sex));
     QCOMPARE(sex->text(QAccessible::Name), u"性别"_s);
     QCOMPARE(sex->text(QAccessible::Value), completeSample().value(Field::Sex));
+    // A long text's limit is said as the room counter counts it.
+    QCOMPARE(f.field(Field::tuijian1)->accessibleDescription(), u"限550字以内"_s);
+    QCOMPARE(f.field(Field::jiaoyujuyijian)->accessibleDescription(), u"限350字以内"_s);
     ApplicationRecord named = completeSample();
     named.setValue(Field::ProjectAnalyze, named.value(Field::Presider) + u"主持。"_s);
     f.window->setRecord(named);
