@@ -4,9 +4,9 @@
 #include "record/textrules.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QClipboard>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTabWidget>
@@ -388,7 +388,8 @@ void EduCodeEdit::contextMenuEvent(QContextMenuEvent* event)
     menu.addAction(words("Cu&t", QKeySequence::Cut), this, &EduCodeEdit::cutSelection)
         ->setEnabled(editable && hasSelectedText());
     menu.addAction(words("&Copy", QKeySequence::Copy), this, &QLineEdit::copy)->setEnabled(hasSelectedText());
-    menu.addAction(words("&Paste", QKeySequence::Paste), this, [this] { pasteText(QApplication::clipboard()->text()); })
+    menu.addAction(words("&Paste", QKeySequence::Paste), this,
+                   [this] { pasteText(QApplication::clipboard()->text()); })
         ->setEnabled(editable && !QApplication::clipboard()->text().isEmpty());
     menu.addAction(words("Delete", QKeySequence::UnknownKey), this, &EduCodeEdit::deleteSelection)
         ->setEnabled(editable && hasSelectedText());

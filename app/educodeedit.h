@@ -54,7 +54,7 @@ private:
     void beep();
 
     Interaction* m_interaction = nullptr;
-    QString m_remembered; // the display when the field received the focus
+    QString m_remembered;   // the display when the field received the focus
     bool m_entered = false; // the focus is in the field, or went only to a box or a menu
     bool m_returning = false;
     QStringList m_undo, m_redo; // displays before and after the edits undone

@@ -60,7 +60,8 @@ void FieldLineEdit::noteCut(QStringView wanted, QStringView kept)
         return;
     const QString notice = kept.isEmpty() && lost == 1 ? appmsg::limitReached() : appmsg::pasteCut(lost);
     // Told once the box has taken what fits (the validator runs in the middle of the change).
-    QMetaObject::invokeMethod(this, [this, notice] { emit cutAtLimit(notice); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, notice] { emit cutAtLimit(notice); }, Qt::QueuedConnection);
 }
 
 void FieldLineEdit::setCharacterFilter(const QString& allowed)

@@ -157,7 +157,8 @@ constexpr QSize kPictureSize(24, 24);
 QLabel* makeLabel(const ControlSpec& spec, QWidget* parent)
 {
     auto* label = new QLabel(parent);
-    label->setText(spec.kind == ControlKind::TableHint ? text(fieldSpec(*fieldByName(spec.text)).hint) : text(spec.text));
+    label->setText(spec.kind == ControlKind::TableHint ? text(fieldSpec(*fieldByName(spec.text)).hint)
+                                                       : text(spec.text));
     label->setTextFormat(Qt::PlainText);
     // Text starts at the label's top, as the coordinates assume.
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -413,7 +414,8 @@ QString spokenDescription(const FieldSpec* field)
         QStringList columns;
         for (const TableColumn& c : field->table->columns)
             columns.append(text(c.header).simplified().remove(u' '));
-        return QStringLiteral("列：") + columns.join(u'、') + (field->hint ? u'。' + text(field->hint) : QString());
+        return QStringLiteral("列：") + columns.join(u'、') +
+               (field->hint ? u'。' + text(field->hint) : QString());
     }
     return field->hint ? text(field->hint) : QString();
 }

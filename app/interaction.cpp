@@ -11,10 +11,10 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -159,10 +159,12 @@ bool DesktopInteraction::openUrl(const QUrl& url)
     // nothing when nothing can: ask first which program would.
     if (url.isLocalFile()) {
         QProcess query;
-        query.start(QStringLiteral("xdg-mime"),
-                    {QStringLiteral("query"), QStringLiteral("default"),
-                     QMimeDatabase().mimeTypeForFile(url.toLocalFile(), QMimeDatabase::MatchExtension).name()});
-        if (!query.waitForFinished(3000) || query.exitCode() != 0 || query.readAllStandardOutput().trimmed().isEmpty())
+        query.start(
+            QStringLiteral("xdg-mime"),
+            {QStringLiteral("query"), QStringLiteral("default"),
+             QMimeDatabase().mimeTypeForFile(url.toLocalFile(), QMimeDatabase::MatchExtension).name()});
+        if (!query.waitForFinished(3000) || query.exitCode() != 0 ||
+            query.readAllStandardOutput().trimmed().isEmpty())
             return false;
     }
 #endif
@@ -183,7 +185,8 @@ void DesktopInteraction::runModal(QDialog* dialog)
 
 RecoveryChoice DesktopInteraction::offerRecovery(QWidget* parent, const RecoveryOffer& offer)
 {
-    QMessageBox box(QMessageBox::Question, programTitle(), appmsg::recoveryOffer(offer), QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::Question, programTitle(), appmsg::recoveryOffer(offer),
+                    QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("RecoveryOffer"));
     QPushButton* restore = box.addButton(appmsg::recoveryRestore(), QMessageBox::AcceptRole);
     QPushButton* later = box.addButton(appmsg::recoveryLater(), QMessageBox::RejectRole);
@@ -198,7 +201,8 @@ RecoveryChoice DesktopInteraction::offerRecovery(QWidget* parent, const Recovery
 
 void DesktopInteraction::notice(QWidget* parent, const QString& text)
 {
-    auto* box = new QMessageBox(QMessageBox::Information, programTitle(), text, QMessageBox::NoButton, parent);
+    auto* box =
+        new QMessageBox(QMessageBox::Information, programTitle(), text, QMessageBox::NoButton, parent);
     box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
@@ -217,9 +221,9 @@ bool DesktopInteraction::canPrint()
 bool DesktopInteraction::printSetup(QWidget* parent, QPrinter* printer, int pageCount)
 {
     QPrintDialog dialog(printer, parent);
-    dialog.setOptions(QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintPageRange
-                      | QAbstractPrintDialog::PrintCurrentPage | QAbstractPrintDialog::PrintCollateCopies
-                      | QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
+    dialog.setOptions(QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintCurrentPage | QAbstractPrintDialog::PrintCollateCopies |
+                      QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
     dialog.setMinMax(1, pageCount);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -28,10 +28,10 @@ struct FileRequest
 // A recovery copy offered at start-up or when its document is opened again.
 struct RecoveryOffer
 {
-    QString document;  // the document it belongs to (as shown), or empty for one never saved
-    QDateTime written; // when the copy was written
+    QString document;          // the document it belongs to (as shown), or empty for one never saved
+    QDateTime written;         // when the copy was written
     QDateTime documentChanged; // when the document was written after the copy, else invalid
-    QString drafts;    // where "discard" keeps it (as shown)
+    QString drafts;            // where "discard" keeps it (as shown)
 };
 // Restore fills the form; Later leaves the copy to be offered again; Discard moves it into the
 // drafts, no longer offered.

@@ -60,7 +60,8 @@ void LongTextEdit::placeRoom()
     if (!m_room)
         return;
     const QRect text = viewport()->geometry();
-    m_room->setGeometry(text.left(), text.bottom() + 1, text.width(), contentsRect().bottom() - text.bottom());
+    m_room->setGeometry(text.left(), text.bottom() + 1, text.width(),
+                        contentsRect().bottom() - text.bottom());
 }
 
 void LongTextEdit::updateRoom()

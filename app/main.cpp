@@ -24,7 +24,8 @@ public:
     {
         if (m_path.isEmpty())
             return;
-        (void)shenbao::appendToFile(m_path, QByteArray(name) + ' ' + QByteArray::number(m_clock.elapsed()) + '\n');
+        (void)shenbao::appendToFile(m_path,
+                                    QByteArray(name) + ' ' + QByteArray::number(m_clock.elapsed()) + '\n');
     }
 
     // Once the window's first paint is done (queued behind the paint of all its widgets).

@@ -147,7 +147,7 @@ private:
     QWidget* m_panel = nullptr;
     QListWidget* m_errorList = nullptr;
     QLabel* m_projectId = nullptr;
-    QLabel* m_room = nullptr; // the room a focused line edit's limit leaves
+    QLabel* m_room = nullptr;          // the room a focused line edit's limit leaves
     ClickLabel* m_anonymity = nullptr; // the loose leaves naming their author, below the list
     AnonymityList* m_anonymityList = nullptr;
     AnonymityFindings m_anonymityFindings;

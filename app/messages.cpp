@@ -183,15 +183,18 @@ QString shownTime(const QDateTime& t)
 
 QString recoveryOffer(const RecoveryOffer& offer)
 {
-    QString text = QStringLiteral("上次关闭窗口（或程序意外退出）时还有没有保存的修改，程序为它们留下了一份恢复副本。\n\n"
-                                  "文档：%1\n副本写于：%2\n")
-                       .arg(offer.document.isEmpty() ? untitled() : offer.document, shownTime(offer.written));
+    QString text =
+        QStringLiteral(
+            "上次关闭窗口（或程序意外退出）时还有没有保存的修改，程序为它们留下了一份恢复副本。\n\n"
+            "文档：%1\n副本写于：%2\n")
+            .arg(offer.document.isEmpty() ? untitled() : offer.document, shownTime(offer.written));
     if (offer.documentChanged.isValid())
         text += QStringLiteral("注意：文档在副本写出以后又被修改过（文档写于：%1），副本可能比文档旧。\n")
                     .arg(shownTime(offer.documentChanged));
-    return text + QStringLiteral("\n“恢复”把副本的内容填回窗口，之后请保存。\n“留待以后”不动它，下次启动时再问。\n"
-                                 "“丢弃”不再询问，副本在下面的文件夹中保留 %1 天，可以用“打 开”读取：\n%2")
-                      .arg(QString::number(Drafts::kKeptDays), offer.drafts);
+    return text +
+           QStringLiteral("\n“恢复”把副本的内容填回窗口，之后请保存。\n“留待以后”不动它，下次启动时再问。\n"
+                          "“丢弃”不再询问，副本在下面的文件夹中保留 %1 天，可以用“打 开”读取：\n%2")
+               .arg(QString::number(Drafts::kKeptDays), offer.drafts);
 }
 
 QString recoveryRestore()
@@ -221,7 +224,8 @@ QString recoveryNotDiscarded(const QString& why)
 
 QString draftKept(const QString& draft, const QString& folder)
 {
-    return QStringLiteral("没有保存的修改留作草稿“%1”，保留 %2 天（在 %3）。").arg(draft, QString::number(Drafts::kKeptDays), folder);
+    return QStringLiteral("没有保存的修改留作草稿“%1”，保留 %2 天（在 %3）。")
+        .arg(draft, QString::number(Drafts::kKeptDays), folder);
 }
 
 QString draftsKeptOnClose(const QStringList& drafts, const QString& folder)
@@ -232,7 +236,8 @@ QString draftsKeptOnClose(const QStringList& drafts, const QString& folder)
 
 QString replacedKept(const QString& file, const QString& draft, const QString& folder)
 {
-    return QStringLiteral("%1 原来的内容留作草稿“%2”，保留 %3 天（在 %4）。").arg(file, draft, QString::number(Drafts::kKeptDays), folder);
+    return QStringLiteral("%1 原来的内容留作草稿“%2”，保留 %3 天（在 %4）。")
+        .arg(file, draft, QString::number(Drafts::kKeptDays), folder);
 }
 
 QString heldElsewhere()
@@ -242,7 +247,9 @@ QString heldElsewhere()
 
 QString recoveryFailed(const QString& why)
 {
-    return QStringLiteral("无法写出恢复副本（%1）。程序照常工作，但在保存以前，意外退出会丢失修改；请及时保存。").arg(why);
+    return QStringLiteral(
+               "无法写出恢复副本（%1）。程序照常工作，但在保存以前，意外退出会丢失修改；请及时保存。")
+        .arg(why);
 }
 
 namespace {
@@ -272,8 +279,9 @@ QString anonymityTitle()
 
 QString anonymityHeading(qsizetype total)
 {
-    return QStringLiteral("活页（课题名称、设计论证、可行性分析）必须匿名、匿单位。下面 %1 处文字与申请书中写的"
-                          "姓名或单位相同，请改写；双击一处可以转到那里。")
+    return QStringLiteral(
+               "活页（课题名称、设计论证、可行性分析）必须匿名、匿单位。下面 %1 处文字与申请书中写的"
+               "姓名或单位相同，请改写；双击一处可以转到那里。")
         .arg(total);
 }
 
@@ -301,9 +309,10 @@ QString anonymityNotice(qsizetype total)
 QString anonymityPreview(const AnonymityFindings& findings)
 {
     constexpr std::size_t kShown = 5;
-    QStringList lines{QStringLiteral("活页（课题名称、设计论证、可行性分析）必须匿名、匿单位。下面的文字与申请书中写的姓名"
-                                     "或单位相同，请在打印前改写（共 %1 处）：")
-                          .arg(findings.total)};
+    QStringList lines{
+        QStringLiteral("活页（课题名称、设计论证、可行性分析）必须匿名、匿单位。下面的文字与申请书中写的姓名"
+                       "或单位相同，请在打印前改写（共 %1 处）：")
+            .arg(findings.total)};
     for (std::size_t i = 0; i < findings.hits.size() && i < kShown; ++i)
         lines.append(QStringLiteral("· ") + anonymityHit(findings.hits[i]));
     if (findings.total > qsizetype(std::min(findings.hits.size(), kShown)))

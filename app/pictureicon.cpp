@@ -1,6 +1,5 @@
 #include "app/pictureicon.h"
 
-
 namespace shenbao {
 
 QIcon pictureIcon(QStringView name)

@@ -49,7 +49,8 @@ void BM_BareParse(benchmark::State& state)
     (void)shenbao::openXdxBytes(bytes);
     for (auto _ : state) {
         xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-        xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr, XML_PARSE_NONET);
+        xmlDocPtr doc =
+            xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr, XML_PARSE_NONET);
         benchmark::DoNotOptimize(doc);
         xmlFreeDoc(doc);
         xmlFreeParserCtxt(ctxt);
@@ -70,7 +71,8 @@ void BM_OpenToBareRatio(benchmark::State& state)
         auto start = Clock::now();
         for (int i = 0; i < 50; ++i) {
             xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-            xmlFreeDoc(xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr, XML_PARSE_NONET));
+            xmlFreeDoc(xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr,
+                                         XML_PARSE_NONET));
             xmlFreeParserCtxt(ctxt);
         }
         bestBare = std::min(bestBare, Clock::now() - start);

@@ -1,9 +1,9 @@
 // The printed form of the complete sample: layout, PDF, and preview images.
 #include "report/fillreport.h"
 #include "report/fonts.h"
-#include "report/sheetlayout.h"
 #include "report/paint.h"
 #include "report/pdf.h"
+#include "report/sheetlayout.h"
 #include "xdx/xdxfile.h"
 
 #include <QBuffer>

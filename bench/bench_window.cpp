@@ -40,7 +40,8 @@ void typeAndPaint(benchmark::State& state, bool counted)
         QTest::keyClick(&edit, Qt::Key_Backspace);
         edit.viewport()->repaint();
     }
-    state.counters["keys/s"] = benchmark::Counter(2 * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["keys/s"] =
+        benchmark::Counter(2 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_KeyInLongTextFloor(benchmark::State& state)
@@ -60,7 +61,8 @@ void BM_RecoveryCopy(benchmark::State& state)
 {
     const shenbao::ApplicationRecord record = shenbao::bench::makeRound(1, 5).applications.front();
     QTemporaryDir folder;
-    shenbao::RecoveryKeeper keeper(folder.path(), [&] { return record; }, [](const QString&) {});
+    shenbao::RecoveryKeeper keeper(
+        folder.path(), [&] { return record; }, [](const QString&) {});
     for (auto _ : state) {
         keeper.edited();
         keeper.flush();
@@ -74,7 +76,8 @@ void BM_WindowStart(benchmark::State& state)
     QTemporaryDir folder;
     for (auto _ : state) {
         shenbao::MainWindow window;
-        window.keepRecoveryCopies(folder.filePath(QStringLiteral("recovery")), folder.filePath(QStringLiteral("drafts")));
+        window.keepRecoveryCopies(folder.filePath(QStringLiteral("recovery")),
+                                  folder.filePath(QStringLiteral("drafts")));
         window.start({});
         benchmark::DoNotOptimize(window.errorList());
     }

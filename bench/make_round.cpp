@@ -42,14 +42,15 @@ int main(int argc, char** argv)
     planted.open(QIODevice::WriteOnly);
     QTextStream out(&planted);
     for (const auto& p : round.planted)
-        out << shenbao::bench::copyKindName(p.kind) << '\t' << name(p.original) << '\t' << name(p.copy) << '\t' << p.share
-            << '\n';
+        out << shenbao::bench::copyKindName(p.kind) << '\t' << name(p.original) << '\t' << name(p.copy)
+            << '\t' << p.share << '\n';
     for (const auto& [a, b] : round.sameLeader)
         out << "same-leader\t" << name(a) << '\t' << name(b) << '\n';
     for (int i : round.broken)
         out << "broken\t" << name(i) << '\n';
-    std::printf("%d applications in %s: %zu planted copies, %zu with the same leader, %zu broken, %zu incomplete\n", n,
-                qPrintable(folder.filePath(QStringLiteral("inbox"))), round.planted.size(), round.sameLeader.size(),
-                round.broken.size(), round.incomplete.size());
+    std::printf(
+        "%d applications in %s: %zu planted copies, %zu with the same leader, %zu broken, %zu incomplete\n",
+        n, qPrintable(folder.filePath(QStringLiteral("inbox"))), round.planted.size(),
+        round.sameLeader.size(), round.broken.size(), round.incomplete.size());
     return 0;
 }

@@ -21,17 +21,21 @@ const char16_t kCommon[] =
     u"千周委素技备半办青省列习响约支般史感劳便团往酸历市克何除消构府称太准精值号率族维划选标写存候毛亲快效斯院查江型眼王按"
     u"格养易置派层片始却专状育厂京识适属圆包火住调满县局照参红细引听该铁价严龙飞课探究校园师范培养能力评价素养课堂实践";
 
-const QString kThemes[] = {u"核心素养"_qs, u"课堂教学"_qs, u"农村初中"_qs, u"信息技术"_qs, u"劳动教育"_qs, u"家校合作"_qs,
-                           u"跨学科学习"_qs, u"项目式学习"_qs, u"教师专业发展"_qs, u"乡村学校"_qs, u"学业评价"_qs,
-                           u"心理健康"_qs, u"阅读能力"_qs, u"科学探究"_qs, u"职业教育"_qs, u"幼儿园游戏"_qs};
-const QString kKinds[] = {u"实践研究"_qs, u"策略研究"_qs, u"行动研究"_qs, u"模式构建研究"_qs, u"现状调查与对策研究"_qs,
-                          u"评价体系研究"_qs, u"课程开发研究"_qs};
-const QString kSurnames = u"王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余杜叶程苏魏吕丁"
-                          u"任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷侯龙史陶黎贺顾毛郝龚邵万钱严覃武戴"_qs;
-const QString kGiven = u"晓明华建国伟芳娜秀英敏静丽强磊军洋勇艳杰娟涛超霞平刚桂兰红梅玉文辉鹏飞宇浩然欣怡子涵思远嘉禾雨萱"
-                       u"志诗雅婷俊博文轩海燕春秋冬晨曦岚"_qs;
-const QString kSchools[] = {u"第一中学"_qs, u"第二初级中学"_qs, u"实验小学"_qs, u"师范学院"_qs, u"教育科学研究所"_qs,
-                            u"职业技术学院"_qs, u"第三小学"_qs, u"外国语学校"_qs, u"特殊教育学校"_qs, u"机关幼儿园"_qs};
+const QString kThemes[] = {u"核心素养"_qs,     u"课堂教学"_qs, u"农村初中"_qs,   u"信息技术"_qs,
+                           u"劳动教育"_qs,     u"家校合作"_qs, u"跨学科学习"_qs, u"项目式学习"_qs,
+                           u"教师专业发展"_qs, u"乡村学校"_qs, u"学业评价"_qs,   u"心理健康"_qs,
+                           u"阅读能力"_qs,     u"科学探究"_qs, u"职业教育"_qs,   u"幼儿园游戏"_qs};
+const QString kKinds[] = {u"实践研究"_qs,           u"策略研究"_qs,     u"行动研究"_qs,    u"模式构建研究"_qs,
+                          u"现状调查与对策研究"_qs, u"评价体系研究"_qs, u"课程开发研究"_qs};
+const QString kSurnames =
+    u"王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余杜叶程苏魏吕丁"
+    u"任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷侯龙史陶黎贺顾毛郝龚邵万钱严覃武戴"_qs;
+const QString kGiven =
+    u"晓明华建国伟芳娜秀英敏静丽强磊军洋勇艳杰娟涛超霞平刚桂兰红梅玉文辉鹏飞宇浩然欣怡子涵思远嘉禾雨萱"
+    u"志诗雅婷俊博文轩海燕春秋冬晨曦岚"_qs;
+const QString kSchools[] = {u"第一中学"_qs,       u"第二初级中学"_qs, u"实验小学"_qs, u"师范学院"_qs,
+                            u"教育科学研究所"_qs, u"职业技术学院"_qs, u"第三小学"_qs, u"外国语学校"_qs,
+                            u"特殊教育学校"_qs,   u"机关幼儿园"_qs};
 const QString kCounties = u"青石东湖西山南河北岭云岩松林白沙红星"_qs;
 
 } // namespace
@@ -59,7 +63,8 @@ QChar TextSource::character()
 {
     const double u = m_random.generateDouble();
     const auto it = std::lower_bound(m_cumulative.begin(), m_cumulative.end(), u);
-    return m_chars[std::size_t(std::min<std::ptrdiff_t>(it - m_cumulative.begin(), std::ptrdiff_t(m_chars.size()) - 1))];
+    return m_chars[std::size_t(
+        std::min<std::ptrdiff_t>(it - m_cumulative.begin(), std::ptrdiff_t(m_chars.size()) - 1))];
 }
 
 QString TextSource::sentence()
@@ -102,8 +107,9 @@ QString TextSource::title()
 {
     const QString& theme = kThemes[m_random.bounded(int(std::size(kThemes)))];
     const QString& kind = kKinds[m_random.bounded(int(std::size(kKinds)))];
-    return (m_random.bounded(2) ? u"基于"_qs + kThemes[m_random.bounded(int(std::size(kThemes)))] + u"的"_qs : QString()) + theme +
-           kind;
+    return (m_random.bounded(2) ? u"基于"_qs + kThemes[m_random.bounded(int(std::size(kThemes)))] + u"的"_qs
+                                : QString()) +
+           theme + kind;
 }
 
 QString TextSource::personName()
@@ -173,7 +179,8 @@ QString withPassages(TextSource& source, const QString& original, double share)
     const int piece = copied / kPieces;
     QString out;
     for (int k = 0; k < kPieces; ++k) {
-        const int from = (int(original.size()) / kPieces) * k + random.bounded(std::max(1, int(original.size()) / kPieces - piece));
+        const int from = (int(original.size()) / kPieces) * k +
+                         random.bounded(std::max(1, int(original.size()) / kPieces - piece));
         out += own.mid(own.size() * k / kPieces, own.size() / kPieces) + original.mid(from, piece);
     }
     return out;
@@ -200,7 +207,9 @@ constexpr Field kComparedFields[] = {Field::ProjectReasoning, Field::ProjectAnal
 void plantCopy(Round& round, TextSource& source, ApplicationRecord& r, int i, int n)
 {
     QRandomGenerator& random = source.random();
-    const auto plant = [&](int other, CopyKind kind, double share) { round.planted.push_back({other, i, share, kind}); };
+    const auto plant = [&](int other, CopyKind kind, double share) {
+        round.planted.push_back({other, i, share, kind});
+    };
     const int other = random.bounded(i);
     const ApplicationRecord& o = round.applications[std::size_t(other)];
     // The families: one of about n / 30 members from the middle of the round on, one of a few.
@@ -253,8 +262,9 @@ void plantCopy(Round& round, TextSource& source, ApplicationRecord& r, int i, in
     case 8: {
         const QString own = r.value(Field::ProjectReasoning);
         const QString& from = o.value(Field::ProjectReasoning);
-        r.setValue(Field::ProjectReasoning,
-                   own.left(own.size() / 2) + from.mid(random.bounded(int(from.size()) - 450), 420) + own.mid(own.size() / 2));
+        r.setValue(Field::ProjectReasoning, own.left(own.size() / 2) +
+                                                from.mid(random.bounded(int(from.size()) - 450), 420) +
+                                                own.mid(own.size() / 2));
         plant(other, CopyKind::Passage, 1);
         return;
     }
@@ -264,7 +274,8 @@ void plantCopy(Round& round, TextSource& source, ApplicationRecord& r, int i, in
         if (second == other)
             return;
         const QStringList a = o.value(Field::ProjectReasoning).split(u'。');
-        const QStringList b = round.applications[std::size_t(second)].value(Field::ProjectReasoning).split(u'。');
+        const QStringList b =
+            round.applications[std::size_t(second)].value(Field::ProjectReasoning).split(u'。');
         QStringList mixed;
         for (qsizetype k = 0; k < std::max(a.size(), b.size()); k += 6) {
             mixed += a.mid(k, 3);
@@ -298,20 +309,24 @@ Round makeRound(int n, quint32 seed)
         const QString city = cities[random.bounded(int(cities.size()))];
         r.setValue(Field::ProjectName, source.title());
         r.setValue(Field::KeyWord, source.title().left(4) + u"；"_qs + source.title().left(4));
-        for (Field f : {Field::ResearchClass, Field::ProjectClass, Field::SubjectClass, Field::ExpectProduction1,
-                        Field::ExpectProduction2, Field::Sex, Field::BelongSystem})
+        for (Field f : {Field::ResearchClass, Field::ProjectClass, Field::SubjectClass,
+                        Field::ExpectProduction1, Field::ExpectProduction2, Field::Sex, Field::BelongSystem})
             r.setValue(f, choose(f));
         r.setValue(Field::BelongCity, city);
         r.setValue(Field::Presider, source.personName());
         r.setValue(Field::EduCode, QString::number(1000000000 + random.bounded(899999999)));
-        r.setValue(Field::InputDate, u"2026年%1月%2日"_qs.arg(1 + random.bounded(12)).arg(1 + random.bounded(28)));
+        r.setValue(Field::InputDate,
+                   u"2026年%1月%2日"_qs.arg(1 + random.bounded(12)).arg(1 + random.bounded(28)));
         r.setValue(Field::ExpectCompleteDate, u"2028年%1月"_qs.arg(1 + random.bounded(12)));
         r.setValue(Field::ApplyOutlay, QString::number(0.5 + random.bounded(40) / 2.0));
         r.setValue(Field::Nation, random.bounded(8) ? u"汉族"_qs : u"回族"_qs);
-        r.setValue(Field::Birthday, u"19%1年%2月"_qs.arg(60 + random.bounded(35)).arg(1 + random.bounded(12)));
-        r.setValue(Field::IDcard, u"5301%1%2"_qs.arg(19600101 + random.bounded(350000)).arg(random.bounded(10000000), 6, 10, QChar(u'0')).left(18));
-        for (Field f : {Field::DutyAdmin, Field::DutySpecial, Field::ResearchSpecial, Field::LastDiploma, Field::LastDegree,
-                        Field::Tutor})
+        r.setValue(Field::Birthday,
+                   u"19%1年%2月"_qs.arg(60 + random.bounded(35)).arg(1 + random.bounded(12)));
+        r.setValue(Field::IDcard, u"5301%1%2"_qs.arg(19600101 + random.bounded(350000))
+                                      .arg(random.bounded(10000000), 6, 10, QChar(u'0'))
+                                      .left(18));
+        for (Field f : {Field::DutyAdmin, Field::DutySpecial, Field::ResearchSpecial, Field::LastDiploma,
+                        Field::LastDegree, Field::Tutor})
             r.setValue(f, source.sentence().left(4 + random.bounded(4)));
         const QString unit = source.unit(city);
         r.setValue(Field::Department, unit);
@@ -324,13 +339,18 @@ Round makeRound(int n, quint32 seed)
         r.setValue(Field::ContactMobile, u"13%1"_qs.arg(100000000 + random.bounded(899999999)));
         TableGrid& actors = r.table(Field::MainActor);
         for (int row = 1, rows = 2 + random.bounded(8); row <= rows; ++row) {
-            const QStringList cells{source.personName(), random.bounded(2) ? u"男"_qs : u"女"_qs,
-                                    QString::number(25 + random.bounded(35)), u"中学一级教师"_qs, u"教研组长"_qs,
-                                    source.title().left(6), random.bounded(3) ? unit : source.unit(city)};
+            const QStringList cells{source.personName(),
+                                    random.bounded(2) ? u"男"_qs : u"女"_qs,
+                                    QString::number(25 + random.bounded(35)),
+                                    u"中学一级教师"_qs,
+                                    u"教研组长"_qs,
+                                    source.title().left(6),
+                                    random.bounded(3) ? unit : source.unit(city)};
             for (int c = 0; c < actors.columns(); ++c)
                 actors.setCell(row, c, cells[c]);
         }
-        for (Field t : {Field::Production, Field::ResearchedProject, Field::ExpectProduction, Field::FinallyProduction}) {
+        for (Field t : {Field::Production, Field::ResearchedProject, Field::ExpectProduction,
+                        Field::FinallyProduction}) {
             TableGrid& table = r.table(t);
             for (int row = 1, rows = std::min(table.rows(), 1 + random.bounded(4)); row <= rows; ++row)
                 for (int c = 0; c < table.columns(); ++c)
@@ -342,7 +362,8 @@ Round makeRound(int n, quint32 seed)
         r.setValue(Field::OutlayDepartment, unit);
         r.setValue(Field::OutlayAddress, city + u"学府路%1号"_qs.arg(1 + random.bounded(300)));
         r.setValue(Field::OutlayPostcode, QString::number(650000 + random.bounded(9999)));
-        r.setValue(Field::OutlayBank, city + u"农村商业银行"_qs + kCounties.mid(2 * random.bounded(8), 2) + u"支行"_qs);
+        r.setValue(Field::OutlayBank,
+                   city + u"农村商业银行"_qs + kCounties.mid(2 * random.bounded(8), 2) + u"支行"_qs);
         r.setValue(Field::OutlayAccounts, QString::number(6200000000LL + random.bounded(99999999)));
         for (Field f : {Field::tuijian1, Field::tuijian2, Field::danweiyijian, Field::jiaoyujuyijian})
             r.setValue(f, source.text(100 + random.bounded(200)));

@@ -155,8 +155,8 @@ public:
     // The needles that end in state, longest first: fn(needle, length).
     template <class Fn> void matches(int state, Fn fn) const
     {
-        for (int n = m_nodes[std::size_t(state)].needle >= 0 ? state : m_nodes[std::size_t(state)].output; n > 0;
-             n = m_nodes[std::size_t(n)].output)
+        for (int n = m_nodes[std::size_t(state)].needle >= 0 ? state : m_nodes[std::size_t(state)].output;
+             n > 0; n = m_nodes[std::size_t(n)].output)
             fn(m_nodes[std::size_t(n)].needle, m_nodes[std::size_t(n)].depth);
     }
 
@@ -197,7 +197,8 @@ char32_t neighbour(QStringView text, qsizetype at, bool before)
 {
     if (before) {
         for (qsizetype i = at - 1; i >= 0; --i) {
-            const qsizetype start = i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate() ? i - 1 : i;
+            const qsizetype start =
+                i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate() ? i - 1 : i;
             const char32_t c = fold::codePoint(text, start).first;
             if (!fold::isBlank(c))
                 return c;
@@ -241,9 +242,11 @@ public:
                 for (const QChar u : units) {
                     m_ring[std::size_t(position % qsizetype(m_ring.size()))] = {i, i + n};
                     state = m_automaton.step(state, u.unicode());
-                    m_automaton.matches(state, [&](int needle, int length) { found(needle, length, position); });
+                    m_automaton.matches(state,
+                                        [&](int needle, int length) { found(needle, length, position); });
                     ++position;
-                    while (!m_pending.empty() && m_pending.front().start < position + 1 - m_automaton.longest())
+                    while (!m_pending.empty() &&
+                           m_pending.front().start < position + 1 - m_automaton.longest())
                         settle();
                 }
             }
@@ -283,7 +286,8 @@ private:
             return;
         for (; m_lineAt < m.at; ++m_lineAt) {
             const QChar c = m_text[m_lineAt];
-            if (c == u'\n' || (c == u'\r' && (m_lineAt + 1 >= m_text.size() || m_text[m_lineAt + 1] != u'\n')))
+            if (c == u'\n' ||
+                (c == u'\r' && (m_lineAt + 1 >= m_text.size() || m_text[m_lineAt + 1] != u'\n')))
                 ++m_line;
         }
         const Needle& n = m_needles[std::size_t(m.needle)];
@@ -333,7 +337,8 @@ AnonymityFindings findNamesInLooseLeaves(const ApplicationRecord& record, qsizet
 QString anonymitySourceName(const AnonymityHit& hit)
 {
     if (hit.source == Field::MainActor)
-        return hit.unit ? u"MainActor 第%1行 工作单位"_s.arg(hit.sourceRow) : u"MainActor 第%1行 姓名"_s.arg(hit.sourceRow);
+        return hit.unit ? u"MainActor 第%1行 工作单位"_s.arg(hit.sourceRow)
+                        : u"MainActor 第%1行 姓名"_s.arg(hit.sourceRow);
     return fieldName(hit.source);
 }
 

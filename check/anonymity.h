@@ -16,15 +16,15 @@ namespace shenbao {
 
 struct AnonymityHit
 {
-    Field field;         // ProjectName, ProjectReasoning or ProjectAnalyze
-    int line = 1;        // the line of field's text, from 1
-    qsizetype at = 0;    // where in field's text, in UTF-16 units
+    Field field;      // ProjectName, ProjectReasoning or ProjectAnalyze
+    int line = 1;     // the line of field's text, from 1
+    qsizetype at = 0; // where in field's text, in UTF-16 units
     qsizetype length = 0;
-    QString text;        // as it stands in the text, blanks and line breaks included
-    Field source;        // where the application gives it
-    int sourceRow = 0;   // for MainActor: the participant's row (from 1); else 0
-    bool unit = false;   // a unit (or bank, address), not a person's name
-    QString context;     // ten characters each side, line breaks as blanks, control characters visible
+    QString text;      // as it stands in the text, blanks and line breaks included
+    Field source;      // where the application gives it
+    int sourceRow = 0; // for MainActor: the participant's row (from 1); else 0
+    bool unit = false; // a unit (or bank, address), not a person's name
+    QString context;   // ten characters each side, line breaks as blanks, control characters visible
     // A name of two characters inside a longer run of Chinese: perhaps a name, perhaps only a
     // word (周明 in 四周明显).
     bool weak = false;

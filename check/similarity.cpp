@@ -80,13 +80,15 @@ std::vector<Fingerprint> sortedPrints(const ComparedText& text, const TextPrints
 {
     std::vector<Fingerprint> prints = known ? std::vector<Fingerprint>((*known)[k].begin(), (*known)[k].end())
                                             : fingerprintsOf(text.text());
-    std::sort(prints.begin(), prints.end(),
-              [](const Fingerprint& x, const Fingerprint& y) { return x.hash < y.hash || (x.hash == y.hash && x.at < y.at); });
+    std::sort(prints.begin(), prints.end(), [](const Fingerprint& x, const Fingerprint& y) {
+        return x.hash < y.hash || (x.hash == y.hash && x.at < y.at);
+    });
     return prints;
 }
 
 std::vector<Match> sharedMatches(const QString& a, const std::vector<Fingerprint>& sortedA, const QString& b,
-                                 const std::vector<Fingerprint>& sortedB, const StockTest& stock, int shortest)
+                                 const std::vector<Fingerprint>& sortedB, const StockTest& stock,
+                                 int shortest)
 {
     struct Anchor
     {
@@ -136,7 +138,8 @@ std::vector<Match> sharedMatches(const QString& a, const std::vector<Fingerprint
             matches.push_back({i, j, n, evidence});
     }
     std::erase_if(matches, [](const Match& m) { return !m.evidence; });
-    std::sort(matches.begin(), matches.end(), [](const Match& x, const Match& y) { return x.a < y.a || (x.a == y.a && x.b < y.b); });
+    std::sort(matches.begin(), matches.end(),
+              [](const Match& x, const Match& y) { return x.a < y.a || (x.a == y.a && x.b < y.b); });
     return matches;
 }
 
@@ -154,7 +157,8 @@ qsizetype covered(std::vector<std::pair<qsizetype, qsizetype>> intervals)
     return total;
 }
 
-TextSimilarity measured(Field fieldA, Field fieldB, const std::vector<Match>& matches, qsizetype sizeA, qsizetype sizeB)
+TextSimilarity measured(Field fieldA, Field fieldB, const std::vector<Match>& matches, qsizetype sizeA,
+                        qsizetype sizeB)
 {
     TextSimilarity result{fieldA, fieldB, 0, 0, 0, {}};
     std::vector<std::pair<qsizetype, qsizetype>> inA, inB;
@@ -332,8 +336,8 @@ Similarity compareApplications(const SimilarityEntry& a, const SimilarityEntry& 
                                const TextPrints* knownA, const TextPrints* knownB)
 {
     Similarity s;
-    s.texts.push_back(measured(Field::ProjectName, Field::ProjectName, titleMatches(a.title.text(), b.title.text()),
-                               a.title.size(), b.title.size()));
+    s.texts.push_back(measured(Field::ProjectName, Field::ProjectName,
+                               titleMatches(a.title.text(), b.title.text()), a.title.size(), b.title.size()));
     constexpr std::size_t n = std::size(kComparedTexts);
     std::array<std::vector<Fingerprint>, n> printsA, printsB;
     for (std::size_t k = 0; k < n; ++k) {
@@ -344,9 +348,10 @@ Similarity compareApplications(const SimilarityEntry& a, const SimilarityEntry& 
         const ComparedText &ta = a.texts[x], &tb = b.texts[y];
         if (ta.size() < kSharedPassageCharacters || tb.size() < kSharedPassageCharacters)
             return TextSimilarity{kComparedTexts[x], kComparedTexts[y], 0, 0, 0, {}};
-        return measured(kComparedTexts[x], kComparedTexts[y],
-                        sharedMatches(ta.text(), printsA[x], tb.text(), printsB[y], stock, kSharedPassageCharacters),
-                        ta.size(), tb.size());
+        return measured(
+            kComparedTexts[x], kComparedTexts[y],
+            sharedMatches(ta.text(), printsA[x], tb.text(), printsB[y], stock, kSharedPassageCharacters),
+            ta.size(), tb.size());
     };
     const auto take = [&](TextSimilarity t) {
         if (t.score > s.score)

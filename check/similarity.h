@@ -83,8 +83,8 @@ struct SharedPassage
 // How two texts compare.
 struct TextSimilarity
 {
-    Field field;  // of the first application
-    Field fieldB; // of the second: another field when a text was moved
+    Field field;      // of the first application
+    Field fieldB;     // of the second: another field when a text was moved
     double score = 0; // the share of the shorter text that lies in shared passages
     int passages = 0;
     int longest = 0;                  // characters of the longest shared passage
@@ -110,9 +110,9 @@ struct Similarity
     // The title, each long text with its own counterpart, then texts moved to the other field
     // that share passages.
     std::vector<TextSimilarity> texts;
-    double score = 0; // of the long texts, the highest
+    double score = 0;                                                        // of the long texts, the highest
     Field field = Field::ProjectReasoning, fieldB = Field::ProjectReasoning; // where it is
-    int longest = 0;  // the longest passage of the long texts
+    int longest = 0; // the longest passage of the long texts
     bool similar() const { return score >= kSimilarShare; }
     bool sharesPassage() const { return longest >= kLongPassageCharacters; }
     bool reported() const { return similar() || sharesPassage(); }
@@ -125,8 +125,9 @@ using StockTest = std::function<bool(quint64 hash)>;
 using TextPrints = std::array<std::span<const Fingerprint>, std::size(kComparedTexts)>;
 
 // The full comparison of two applications; the passages' places as compared.
-Similarity compareApplications(const SimilarityEntry& a, const SimilarityEntry& b, const StockTest& stock = {},
-                               const TextPrints* printsA = nullptr, const TextPrints* printsB = nullptr);
+Similarity compareApplications(const SimilarityEntry& a, const SimilarityEntry& b,
+                               const StockTest& stock = {}, const TextPrints* printsA = nullptr,
+                               const TextPrints* printsB = nullptr);
 // The places of a comparison's passages in the applications' own texts, and their beginnings.
 void placePassages(Similarity& similarity, const SimilarityEntry& a, const SimilarityEntry& b);
 // Both at once, for two records.

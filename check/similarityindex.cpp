@@ -147,15 +147,17 @@ Similarity SimilarityIndex::compare(int a, int b) const
         TextPrints p;
         for (std::size_t k = 0; k < kTexts; ++k) {
             const std::size_t at = std::size_t(i) * kTexts + k;
-            p[k] = std::span<const Fingerprint>(m_prints).subspan(m_printsAt[at], m_printsAt[at + 1] - m_printsAt[at]);
+            p[k] = std::span<const Fingerprint>(m_prints).subspan(m_printsAt[at],
+                                                                  m_printsAt[at + 1] - m_printsAt[at]);
         }
         return p;
     };
     // A family's other members are not indexed: theirs are made anew.
     const bool ia = representative(a) == a, ib = representative(b) == b;
     const TextPrints pa = ia ? known(a) : TextPrints(), pb = ib ? known(b) : TextPrints();
-    return compareApplications(entry(a), entry(b), [this](quint64 hash) { return isStock(hash); }, ia ? &pa : nullptr,
-                               ib ? &pb : nullptr);
+    return compareApplications(
+        entry(a), entry(b), [this](quint64 hash) { return isStock(hash); }, ia ? &pa : nullptr,
+        ib ? &pb : nullptr);
 }
 
 } // namespace shenbao

@@ -12,7 +12,8 @@ enum class Test {
     Row1,         // a cell of data row 1 is empty
 };
 
-struct Rule {
+struct Rule
+{
     Field field;
     Test test;
     const char16_t* message; // after the page's number, which the field's page gives
@@ -98,7 +99,8 @@ bool fails(const Rule& rule, const ApplicationRecord& record)
 // "01、课题名称  未填写": the page of the rule's field, then its message.
 QString entryOf(const Rule& rule)
 {
-    return QStringLiteral("%1、").arg(fieldSpec(rule.field).page, 2, 10, QChar(u'0')) + QString::fromUtf16(rule.message);
+    return QStringLiteral("%1、").arg(fieldSpec(rule.field).page, 2, 10, QChar(u'0')) +
+           QString::fromUtf16(rule.message);
 }
 
 } // namespace

@@ -34,13 +34,15 @@ constexpr OptionSpec kCheckOptions[] = {
      u"输出一个 JSON 数组，每个文件一个对象：file, status (complete|incomplete|rejected|error), message, official, entries"},
 };
 constexpr OptionSpec kDumpOptions[] = {
-    {u"jsonl", nullptr, u"多个文件：每个文件一行 JSON（另加 \"file\"），按输入的顺序；无法打开的写到标准错误"},
+    {u"jsonl", nullptr,
+     u"多个文件：每个文件一行 JSON（另加 \"file\"），按输入的顺序；无法打开的写到标准错误"},
 };
 constexpr OptionSpec kTableOptions[] = {
     {u"o", u"文件", u"输出（.xlsx 或 .csv），写完后整体替换"},
 };
 constexpr OptionSpec kAnonymityOptions[] = {
-    {u"json", nullptr, u"输出一个 JSON 数组，每个文件一个对象：file, message, hits（field, line, text, source, context, weak）"},
+    {u"json", nullptr,
+     u"输出一个 JSON 数组，每个文件一个对象：file, message, hits（field, line, text, source, context, weak）"},
 };
 constexpr OptionSpec kSimilarOptions[] = {
     {u"json", nullptr,
@@ -190,8 +192,9 @@ int displayWidth(QStringView text)
     int width = 0;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3) ||
-                          (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60) ||
+        const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) ||
+                          (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) ||
+                          (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60) ||
                           (u >= 0xFFE0 && u <= 0xFFE6);
         width += c.isLowSurrogate() ? 0 : wide ? 2 : 1;
     }
@@ -270,8 +273,8 @@ QString helpText(const CommandSpec& c)
     text += msg::optionsHeading() + u'\n';
     for (const OptionSpec& o : options) {
         const QString shown = shownOption(o);
-        text += u"  "_s + shown + QString(width - displayWidth(shown) + 3, u' ') + QString::fromUtf16(o.description) +
-                u'\n';
+        text += u"  "_s + shown + QString(width - displayWidth(shown) + 3, u' ') +
+                QString::fromUtf16(o.description) + u'\n';
     }
     text += u'\n' + msg::exitsLead() + QString::fromUtf16(c.exits) + u'\n';
     return text;
@@ -349,7 +352,8 @@ QString joined(const QString& folder, const QString& name)
 // A folder's documents, by name; with recursive its subfolders' too, each folder's before those
 // of its subfolders. Every *.xdx is taken, whatever bytes its name is made of; a folder that
 // cannot be read is reported.
-void addFolder(const QString& folder, bool recursive, QStringList& files, Invocation& invocation, int& problems)
+void addFolder(const QString& folder, bool recursive, QStringList& files, Invocation& invocation,
+               int& problems)
 {
     FileResult<std::vector<FolderEntry>> listing = listFolder(folder);
     if (!listing) {
@@ -358,7 +362,8 @@ void addFolder(const QString& folder, bool recursive, QStringList& files, Invoca
         return;
     }
     std::vector<FolderEntry>& entries = *listing;
-    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     for (const FolderEntry& e : entries)
         if (e.kind != PathKind::Folder && e.name.size() > 4 && e.name.endsWith(u".xdx", Qt::CaseInsensitive))
             files.append(joined(folder, e.name)); // *.XDX from a USB stick too; a broken link is reported
@@ -380,7 +385,8 @@ std::optional<QStringList> Invocation::files()
         const FileResult<QByteArray> read =
             list == u"-" ? readStandardInput(kMaxListBytes) : readRegularFile(list, kMaxListBytes);
         if (!read) {
-            m_status = usageError(msg::cannotReadList(list == u"-" ? list : shownPath(list), read.error().why()));
+            m_status =
+                usageError(msg::cannotReadList(list == u"-" ? list : shownPath(list), read.error().why()));
             return std::nullopt;
         }
         const QByteArray& bytes = *read;

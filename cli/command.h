@@ -31,9 +31,9 @@ struct CommandSpec
     const char16_t* usage;       // the forms of the command, a line each ("xdxtool check [选项] ...")
     const char16_t* description; // what it does, paragraphs of lines
     std::span<const OptionSpec> options;
-    bool manyFiles;              // takes files and folders with -r, --files-from, -0 and -j
-    const char16_t* exits;       // what its exit statuses mean
-    bool needsGui;               // draws (fonts, painting): needs a QGuiApplication
+    bool manyFiles;        // takes files and folders with -r, --files-from, -0 and -j
+    const char16_t* exits; // what its exit statuses mean
+    bool needsGui;         // draws (fonts, painting): needs a QGuiApplication
     int (*run)(Invocation& invocation);
 };
 

@@ -9,7 +9,6 @@
 #include "xdx/passby.h"
 #include "xdx/xdxjson.h"
 
-
 using namespace Qt::StringLiterals;
 
 namespace shenbao::cli {

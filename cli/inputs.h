@@ -68,7 +68,8 @@ office::Tally forEachDocument(Invocation& invocation, const QStringList& files,
                               Progress& progress)
 {
     ToolReport report(invocation, progress);
-    return office::forEachDocument<Result>(files, invocation.jobs(), invocation.problems(), work, deliver, report);
+    return office::forEachDocument<Result>(files, invocation.jobs(), invocation.problems(), work, deliver,
+                                           report);
 }
 
 } // namespace shenbao::cli

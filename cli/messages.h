@@ -41,7 +41,8 @@ QString outputIsInput(const QString& out);
 QString wantOneFile();
 QString wantJsonAndXdx();
 QString cannotRead(const QString& why);
-QString checkSummary(qsizetype files, qsizetype complete, qsizetype incomplete, qsizetype rejected, qsizetype failed);
+QString checkSummary(qsizetype files, qsizetype complete, qsizetype incomplete, qsizetype rejected,
+                     qsizetype failed);
 QString charactersLeftOut(const QString& field, const QString& characters);
 QString built(const QString& out, qsizetype gaps);
 QString marked(bool official);
@@ -73,6 +74,7 @@ QString similarText(const QString& field, double score, int passages, const QStr
 QString sharedPassage(qsizetype atA, qsizetype atB, int characters, const QString& text);
 QString longPassagePair(const QString& a, const QString& b, int characters, const QStringList& texts);
 QString similarFamily(const QStringList& members);
-QString similarSummary(qsizetype files, qsizetype pairs, qsizetype passages, qsizetype families, qsizetype inFamilies);
+QString similarSummary(qsizetype files, qsizetype pairs, qsizetype passages, qsizetype families,
+                       qsizetype inFamilies);
 
 } // namespace shenbao::cli::msg

@@ -52,7 +52,8 @@ Expected<QStringList, QString> outputsOf(Invocation& invocation, const QStringLi
 
 // The output that would replace an input (the application, the list of names or the table),
 // if any.
-std::optional<QString> outputOverInput(Invocation& invocation, const QStringList& files, const QStringList& outs)
+std::optional<QString> outputOverInput(Invocation& invocation, const QStringList& files,
+                                       const QStringList& outs)
 {
     std::map<FileIdentity, QString> read;
     for (const QString& f : files)
@@ -102,8 +103,8 @@ int pdfCommand(Invocation& invocation)
     Progress progress(invocation.err(), files.size());
     if (!toFolder && files.size() > 1) {
         ToolReport report(invocation, progress);
-        return office::printRound(files, invocation.jobs(), invocation.problems(), *paper, looseLeaf, outs->front(),
-                                  report);
+        return office::printRound(files, invocation.jobs(), invocation.problems(), *paper, looseLeaf,
+                                  outs->front(), report);
     }
     // The files a run makes in its folder are its own: a link found there is replaced, never
     // followed (a shared folder may hold one that another user planted).
@@ -111,7 +112,9 @@ int pdfCommand(Invocation& invocation)
     qsizetype written = 0;
     const Tally tally = forEachDocument<office::Printed>(
         invocation, files,
-        [&](const QString& file, qsizetype i) { return office::printFile(file, (*outs)[i], *paper, looseLeaf, options); },
+        [&](const QString& file, qsizetype i) {
+            return office::printFile(file, (*outs)[i], *paper, looseLeaf, options);
+        },
         [&](qsizetype, const QString&, const office::Printed& p) {
             if (!p.printable())
                 return;

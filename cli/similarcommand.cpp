@@ -89,7 +89,8 @@ int similarCommand(Invocation& invocation)
     Progress progress(invocation.err(), files.size());
     Tally tally;
     ToolReport report(invocation, progress);
-    const SimilarityIndex index = office::indexFiles(files, invocation.jobs(), invocation.problems(), report, &tally);
+    const SimilarityIndex index =
+        office::indexFiles(files, invocation.jobs(), invocation.problems(), report, &tally);
     if (tally.outputFailed)
         return Failure;
 
@@ -98,20 +99,21 @@ int similarCommand(Invocation& invocation)
     if (invocation.isSet(u"json"))
         list.emplace(out);
     qsizetype similar = 0, passages = 0, families = 0, inFamilies = 0, written = 0;
-    office::similarFindings(index, invocation.jobs(), invocation.isSet(u"all-pairs"), [&](const SimilarFinding& f) {
-        if (list)
-            list->add(findingJson(f, files));
-        else
-            out << findingLine(f, files) << '\n';
-        ++written;
-        if (f.isFamily())
-            ++families, inFamilies += qsizetype(f.members.size());
-        else if (f.similarity.similar())
-            ++similar;
-        else
-            ++passages;
-        return !outputLost(invocation, tally);
-    });
+    office::similarFindings(index, invocation.jobs(), invocation.isSet(u"all-pairs"),
+                            [&](const SimilarFinding& f) {
+                                if (list)
+                                    list->add(findingJson(f, files));
+                                else
+                                    out << findingLine(f, files) << '\n';
+                                ++written;
+                                if (f.isFamily())
+                                    ++families, inFamilies += qsizetype(f.members.size());
+                                else if (f.similarity.similar())
+                                    ++similar;
+                                else
+                                    ++passages;
+                                return !outputLost(invocation, tally);
+                            });
     if (list)
         list->finish();
     out.flush();

@@ -15,7 +15,13 @@ struct Io
 };
 
 // Exit statuses shared by the subcommands: the office's runs'.
-enum Exit { Ok = office::kOk, Incomplete = office::kIncomplete, Refused = 1, Found = office::kFound, Failure = office::kFailure };
+enum Exit {
+    Ok = office::kOk,
+    Incomplete = office::kIncomplete,
+    Refused = 1,
+    Found = office::kFound,
+    Failure = office::kFailure
+};
 
 // Runs xdxtool with args (without the program name) and returns the exit status.
 int run(const QStringList& args, Io io);

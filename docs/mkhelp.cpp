@@ -44,7 +44,9 @@ int main(int argc, char** argv)
 
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1\n"
                      "{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}{\\f1\\fnil\\fcharset134 SimHei;}}\n"
-                     "{\\info{\\title " + rtfText(u"澄岚省教育科学规划课题立项申请填写程序 使用帮助") + "}}\n"
+                     "{\\info{\\title " +
+                     rtfText(u"澄岚省教育科学规划课题立项申请填写程序 使用帮助") +
+                     "}}\n"
                      "\\paperw11906\\paperh16838\\margl1440\\margr1440\\margt1440\\margb1440\n";
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();

@@ -11,8 +11,7 @@
 
 namespace shenbao {
 
-template <class E>
-class Unexpected
+template <class E> class Unexpected
 {
 public:
     explicit Unexpected(E error) : m_error(std::move(error)) {}
@@ -23,14 +22,12 @@ private:
     E m_error;
 };
 
-template <class E>
-Unexpected<std::decay_t<E>> unexpected(E&& error)
+template <class E> Unexpected<std::decay_t<E>> unexpected(E&& error)
 {
     return Unexpected<std::decay_t<E>>(std::forward<E>(error));
 }
 
-template <class T, class E>
-class [[nodiscard]] Expected
+template <class T, class E> class [[nodiscard]] Expected
 {
 public:
     using value_type = T;
@@ -38,9 +35,10 @@ public:
 
     Expected() requires std::is_default_constructible_v<T> : m_state(std::in_place_index<0>) {}
     template <class U = T>
-        requires std::is_constructible_v<T, U&&> && (!std::is_same_v<std::decay_t<U>, Expected>) &&
-                 (!std::is_same_v<std::decay_t<U>, Unexpected<E>>)
-    Expected(U&& value) : m_state(std::in_place_index<0>, std::forward<U>(value))
+    requires std::is_constructible_v<T, U&&> &&
+        (!std::is_same_v<std::decay_t<U>, Expected>)&&(!std::is_same_v<std::decay_t<U>, Unexpected<E>>)
+            Expected(U&& value)
+        : m_state(std::in_place_index<0>, std::forward<U>(value))
     {
     }
     template <class G>
@@ -63,8 +61,7 @@ public:
     const E& error() const& { return std::get<1>(m_state); }
     E&& error() && { return std::get<1>(std::move(m_state)); }
 
-    template <class U>
-    T value_or(U&& fallback) const&
+    template <class U> T value_or(U&& fallback) const&
     {
         return has_value() ? value() : T(std::forward<U>(fallback));
     }
@@ -73,18 +70,14 @@ private:
     std::variant<T, E> m_state;
 };
 
-template <class E>
-class [[nodiscard]] Expected<void, E>
+template <class E> class [[nodiscard]] Expected<void, E>
 {
 public:
     using value_type = void;
     using error_type = E;
 
     Expected() = default;
-    template <class G>
-    Expected(Unexpected<G> error) : m_error(std::move(error).error())
-    {
-    }
+    template <class G> Expected(Unexpected<G> error) : m_error(std::move(error).error()) {}
 
     bool has_value() const { return !m_error; }
     explicit operator bool() const { return has_value(); }

@@ -100,8 +100,8 @@ QByteArray pathToSystem(QStringView path)
     };
     for (qsizetype i = 0; i < path.size(); ++i) {
         const char16_t c = path[i].unicode();
-        const bool escape = c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF &&
-                            (i == 0 || !path[i - 1].isHighSurrogate());
+        const bool escape =
+            c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF && (i == 0 || !path[i - 1].isHighSurrogate());
         if (!escape)
             continue;
         flush(i);
@@ -114,7 +114,8 @@ QByteArray pathToSystem(QStringView path)
 
 QString shownPath(const QString& path)
 {
-    return QDir::toNativeSeparators(hasUndecodedBytes(path) ? readableFileName(pathToSystem(path)) : visibleControls(path));
+    return QDir::toNativeSeparators(hasUndecodedBytes(path) ? readableFileName(pathToSystem(path))
+                                                            : visibleControls(path));
 }
 
 bool hasUndecodedBytes(QStringView path)
@@ -204,7 +205,8 @@ bool FileLock::removeIfStale(const QString& path)
     probe.setStaleLockTime(0);
     qint64 pid = 0;
     QString host, app;
-    if (!probe.getLockInfo(&pid, &host, &app) || pid == QCoreApplication::applicationPid() || processRuns(pid))
+    if (!probe.getLockInfo(&pid, &host, &app) || pid == QCoreApplication::applicationPid() ||
+        processRuns(pid))
         return false;
     return probe.removeStaleLockFile();
 }
@@ -233,8 +235,7 @@ int removeLeftoverTemporaries(const QString& folder)
     return removed;
 }
 
-RunFolder::RunFolder(const QString& program)
-    : m_path(fileFailure(FileError::of(FileError::Kind::Missing)))
+RunFolder::RunFolder(const QString& program) : m_path(fileFailure(FileError::of(FileError::Kind::Missing)))
 {
     removeLeftoverRunFolders(program);
     // mkdtemp: made anew, the user's own (0700), never one somebody else put there first.

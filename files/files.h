@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QIODevice>
 #include <QDateTime>
+#include <QIODevice>
 #include <QString>
 
 #include <functional>
@@ -66,8 +66,7 @@ struct FileError
     static FileError of(Kind kind) { return {kind, {}, {}, 0, 0}; }
 };
 
-template <class T>
-using FileResult = Expected<T, FileError>;
+template <class T> using FileResult = Expected<T, FileError>;
 
 inline Unexpected<FileError> fileFailure(FileError error)
 {

@@ -521,7 +521,8 @@ FileResult<void> removeFile(const QString& path)
 
 FileResult<std::unique_ptr<OutputFile>> createFile(const QString& path)
 {
-    const int fd = ::open(pathToSystem(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd =
+        ::open(pathToSystem(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return fileFailure(systemError(errno));
     return std::unique_ptr<OutputFile>(std::make_unique<DescriptorDevice>(fd, true));

@@ -23,7 +23,8 @@ const wchar_t* wide(const QString& path)
 QString systemReason(DWORD error)
 {
     wchar_t* text = nullptr;
-    ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+    ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                         FORMAT_MESSAGE_IGNORE_INSERTS,
                      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     QString system = text ? QString::fromWCharArray(text).trimmed() : QString::number(error);
     ::LocalFree(text);
@@ -81,8 +82,9 @@ struct Handle
 std::optional<BY_HANDLE_FILE_INFORMATION> fileInformation(const QString& path)
 {
     Handle file;
-    file.h = ::CreateFileW(wide(QDir::toNativeSeparators(path)), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    file.h = ::CreateFileW(wide(QDir::toNativeSeparators(path)), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file.h == INVALID_HANDLE_VALUE)
         return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info = {};
@@ -215,7 +217,8 @@ std::optional<FileIdentity> fileIdentity(const QString& path)
     const std::optional<BY_HANDLE_FILE_INFORMATION> info = fileInformation(path);
     if (!info)
         return std::nullopt;
-    return FileIdentity{info->dwVolumeSerialNumber, (quint64(info->nFileIndexHigh) << 32) | info->nFileIndexLow};
+    return FileIdentity{info->dwVolumeSerialNumber,
+                        (quint64(info->nFileIndexHigh) << 32) | info->nFileIndexLow};
 }
 
 std::optional<QDateTime> modificationTime(const QString& path)
@@ -232,13 +235,13 @@ FileResult<std::vector<FolderEntry>> listFolder(const QString& folder)
     if (!dir.exists() || !dir.isReadable())
         return fileFailure(FileError::system(filesmsg::cannotReadFolder()));
     std::vector<FolderEntry> entries;
-    for (const QFileInfo& info :
-         dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted)) {
+    for (const QFileInfo& info : dir.entryInfoList(
+             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted)) {
         FolderEntry e;
         e.name = info.fileName();
         e.link = info.isSymLink();
-        e.kind = !info.exists() ? PathKind::Missing
-                 : info.isDir() ? PathKind::Folder
+        e.kind = !info.exists()  ? PathKind::Missing
+                 : info.isDir()  ? PathKind::Folder
                  : info.isFile() ? PathKind::File
                                  : PathKind::Other;
         entries.push_back(std::move(e));

@@ -160,8 +160,8 @@ bool readAs(const QString& path, Encoding encoding, CsvRecords& csv, bool* badBy
         if (first) { // the byte-order mark says which it is, and is no text
             first = false;
             const int mark = encoding == Encoding::Utf8 && piece.startsWith("\xEF\xBB\xBF") ? 3
-                             : encoding != Encoding::Utf8 && encoding != Encoding::Gbk ? 2
-                                                                                       : 0;
+                             : encoding != Encoding::Utf8 && encoding != Encoding::Gbk      ? 2
+                                                                                            : 0;
             piece = piece.sliced(std::min<qsizetype>(mark, piece.size()));
         }
         QString text;
@@ -212,10 +212,11 @@ Expected<void, QString> readCsvRows(const QString& path, int columns, qsizetype 
         encoding = Encoding::Utf16BE;
     } else if (!head.startsWith("\xEF\xBB\xBF")) {
         QStringDecoder utf8(QStringDecoder::Utf8);
-        const FileResult<void> scan = readRegularFileInPieces(path, kMaxCsvBytes, kPiece, [&](QByteArrayView piece) {
-            const QString text = utf8.decode(piece); // decoding happens only when converted
-            return !utf8.hasError();
-        });
+        const FileResult<void> scan =
+            readRegularFileInPieces(path, kMaxCsvBytes, kPiece, [&](QByteArrayView piece) {
+                const QString text = utf8.decode(piece); // decoding happens only when converted
+                return !utf8.hasError();
+            });
         if (!scan)
             return unexpected(scan.error().why());
         if (utf8.hasError())

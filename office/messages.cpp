@@ -30,8 +30,6 @@ QString rowTwice(qsizetype row) { return u"第 %1 行出现了两次"_s.arg(row)
 QString notInTable(const QString& file, const QString& table) { return u"“%1”不在表“%2”中"_s.arg(file, table); }
 QString sameFileTwice(const QString& first, const QString& second) { return u"“%1”和“%2”是同一个文件，会得到同一个编号"_s.arg(first, second); }
 QString notASpreadsheet() { return u"表格请用 .xlsx 或 .csv"_s; }
-// clang-format on
-
 
 QStringList tableLeadingHeadings() { return {u"文件"_s, u"状态"_s, u"未填项数"_s, u"正式文档"_s}; }
 QString participantsHeading() { return u"主要参加者人数"_s; }
@@ -67,5 +65,6 @@ QString cellTooLong(qsizetype row, const QString& column, qsizetype size, qsizet
 QString xlsxFailed(const QString& why) { return u"无法写出 XLSX 文件：%1"_s.arg(why); }
 QString mostSimilarHeading() { return u"最相似的"_s; }
 QString mostSimilar(qsizetype row, const QString& file, double score) { return u"第 %1 行（%2），相似度 %3"_s.arg(row).arg(file, QString::number(score, 'f', 2)); }
+// clang-format on
 
 } // namespace shenbao::office::msg

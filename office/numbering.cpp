@@ -71,7 +71,8 @@ public:
         qsizetype& at = m_result.rows[std::size_t(index)];
         if (at != 0 && at != row) {
             // Named as the spreadsheet numbers them: the heading is its row 1.
-            m_error = msg::fileInTwoRows(shownPath(m_files[index]), std::min(at, row) + 1, std::max(at, row) + 1);
+            m_error =
+                msg::fileInTwoRows(shownPath(m_files[index]), std::min(at, row) + 1, std::max(at, row) + 1);
             return false;
         }
         at = row;
@@ -110,7 +111,8 @@ Expected<TableRows, QString> roundTableRows(const QString& table, const QStringL
     return matcher.result();
 }
 
-Expected<QStringList, QString> namesByTable(const QStringList& files, const QString& table, const QString& folder)
+Expected<QStringList, QString> namesByTable(const QStringList& files, const QString& table,
+                                            const QString& folder)
 {
     const Expected<TableRows, QString> rows = roundTableRows(table, files);
     if (!rows)

@@ -26,6 +26,7 @@ Expected<TableRows, QString> roundTableRows(const QString& table, const QStringL
 
 // The PDFs of files in folder named by their rows in the table ("0001.pdf" ...), or why not
 // (a file the table lacks, two files in one row, the table unreadable).
-Expected<QStringList, QString> namesByTable(const QStringList& files, const QString& table, const QString& folder);
+Expected<QStringList, QString> namesByTable(const QStringList& files, const QString& table,
+                                            const QString& folder);
 
 } // namespace shenbao::office

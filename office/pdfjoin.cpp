@@ -1,7 +1,7 @@
 #include "office/pdfjoin.h"
 
-#include "office/messages.h"
 #include "files/files.h"
+#include "office/messages.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -41,7 +41,10 @@ public:
     qint64 size() const { return qint64(m_offsets.size()); } // the trailer's /Size
     qint64 root() const { return m_root; }
     qint64 info() const { return m_info; }
-    bool has(qint64 number) const { return number > 0 && number < size() && m_offsets[std::size_t(number)] >= 0; }
+    bool has(qint64 number) const
+    {
+        return number > 0 && number < size() && m_offsets[std::size_t(number)] >= 0;
+    }
 
     // The bytes of object number from "N 0 obj" to its stream's data or its end: the object's
     // body, and where its stream data begins (-1 for none).
@@ -151,8 +154,10 @@ private:
             }
             const QList<QByteArray> range = line.split(' ');
             bool firstOk = false, countOk = false;
-            const qint64 first = range.value(0).toLongLong(&firstOk), count = range.value(1).toLongLong(&countOk);
-            if (range.size() != 2 || !firstOk || !countOk || first < 0 || count < 0 || first + count > (1 << 26))
+            const qint64 first = range.value(0).toLongLong(&firstOk),
+                         count = range.value(1).toLongLong(&countOk);
+            if (range.size() != 2 || !firstOk || !countOk || first < 0 || count < 0 ||
+                first + count > (1 << 26))
                 throw PartError();
             if (qint64(m_offsets.size()) < first + count)
                 m_offsets.resize(std::size_t(first + count), -1);
@@ -193,7 +198,9 @@ QByteArray renumbered(const QByteArray& body, qint64 shift, std::vector<qint64>*
     out.reserve(body.size() + 16);
     const qsizetype n = body.size();
     const auto isDigit = [&](qsizetype i) { return i < n && body[i] >= '0' && body[i] <= '9'; };
-    const auto isDelimiter = [&](qsizetype i) { return i >= n || QByteArrayView(" \t\r\n/[]<>()").contains(body[i]); };
+    const auto isDelimiter = [&](qsizetype i) {
+        return i >= n || QByteArrayView(" \t\r\n/[]<>()").contains(body[i]);
+    };
     for (qsizetype i = 0; i < n;) {
         const char c = body[i];
         if (c == '(') { // a string, nested parentheses and escapes kept whole
@@ -332,8 +339,10 @@ public:
             put(m_offsets[k] < 0 ? QByteArray("0000000000 65535 f \n")
                                  : QByteArray::number(m_offsets[k]).rightJustified(10, '0') + " 00000 n \n");
         put("trailer\n<<\n/Size " + QByteArray::number(qint64(m_offsets.size())) + "\n" +
-            (m_offsets.size() > std::size_t(kInfo) && m_offsets[kInfo] >= 0 ? QByteArray("/Info 1 0 R\n") : QByteArray()) +
-            "/Root " + QByteArray::number(kCatalog) + " 0 R\n>>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
+            (m_offsets.size() > std::size_t(kInfo) && m_offsets[kInfo] >= 0 ? QByteArray("/Info 1 0 R\n")
+                                                                            : QByteArray()) +
+            "/Root " + QByteArray::number(kCatalog) + " 0 R\n>>\nstartxref\n" + QByteArray::number(xref) +
+            "\n%%EOF\n");
     }
 
 private:
@@ -385,7 +394,15 @@ void copyPart(Part& part, qint64 shift, bool first, Writer& out, std::vector<qin
             length = part.integer(lengthObject);
         } else {
             bool ok = false;
-            length = body.mid(key + 7).trimmed().split('\n').value(0).split(' ').value(0).split('/').value(0).toLongLong(&ok);
+            length = body.mid(key + 7)
+                         .trimmed()
+                         .split('\n')
+                         .value(0)
+                         .split(' ')
+                         .value(0)
+                         .split('/')
+                         .value(0)
+                         .toLongLong(&ok);
             if (!ok)
                 throw PartError();
         }
@@ -410,7 +427,8 @@ bool joinPdfs(const QStringList& parts, QIODevice& out, QString* error)
         std::vector<qint64> pages;
         qint64 shift = kFirstFree;
         for (qsizetype k = 0; k < parts.size(); ++k) {
-            FileResult<std::unique_ptr<QIODevice>> file = openRegularFile(parts[k], std::numeric_limits<qint64>::max());
+            FileResult<std::unique_ptr<QIODevice>> file =
+                openRegularFile(parts[k], std::numeric_limits<qint64>::max());
             if (!file) {
                 *error = file.error().why();
                 return false;

@@ -22,7 +22,6 @@ bool isLooseLeaf(const Sheet& s)
     return s.page == u"Page14" || s.page == u"Page15";
 }
 
-
 Printed failed(const QString& why)
 {
     return {{Outcome::Unreadable, why}, {}, {}, false};
@@ -133,7 +132,8 @@ private:
         if (!file)
             return unexpected(file.error().why());
         ReportPdfWriter pdf(file->get(), m_paper);
-        for (qsizetype i = m_files.size() * k / runs; i < m_files.size() * (k + 1) / runs && !interrupted(); ++i) {
+        for (qsizetype i = m_files.size() * k / runs; i < m_files.size() * (k + 1) / runs && !interrupted();
+             ++i) {
             Printed& p = part.files.emplace_back(prepare(m_files[i], m_looseLeaf));
             const qsizetype before = pdf.pages();
             pdf.add(p.sheets);
@@ -260,6 +260,5 @@ QStringList namesInFolder(const QStringList& files, const QString& folder)
     }
     return outs;
 }
-
 
 } // namespace shenbao::office

@@ -18,8 +18,8 @@ namespace shenbao::office {
 // A file as printed: what the window would hold after starting with it, laid out.
 struct Printed
 {
-    DocumentResult document; // rejected or unreadable, with the reason, when nothing was printed
-    QString note;            // standard error, on success
+    DocumentResult document;   // rejected or unreadable, with the reason, when nothing was printed
+    QString note;              // standard error, on success
     std::vector<Sheet> sheets; // for one PDF of many files: what goes into it
     bool official = false;
 

@@ -57,7 +57,8 @@ TableRow tableRowOf(const QString& file)
     row.gaps = v.errorList ? v.errorList->size() : 0;
     row.readable = v.status() == OpenStatus::Loaded || v.status() == OpenStatus::Hollow;
     if (!row.readable) {
-        row.values = QStringList(std::size(kTableColumns) + 1 + std::size(kTableAfterParticipants), QString());
+        row.values =
+            QStringList(std::size(kTableColumns) + 1 + std::size(kTableAfterParticipants), QString());
         return row;
     }
     for (Field f : kTableColumns)
@@ -87,8 +88,8 @@ void markDuplicates(std::vector<TableRow>& rows)
         if (!r.idCard.isEmpty()) {
             const auto [it, fresh] = byId.emplace(r.idCard, i);
             if (!fresh) {
-                r.duplicateOf = msg::duplicateOf(sheetRow(std::size_t(it->second)), rows[std::size_t(it->second)].file,
-                                                 msg::sameIdCard());
+                r.duplicateOf = msg::duplicateOf(sheetRow(std::size_t(it->second)),
+                                                 rows[std::size_t(it->second)].file, msg::sameIdCard());
                 continue;
             }
         }
@@ -115,7 +116,8 @@ void markMostSimilar(std::vector<TableRow>& rows, int jobs)
     std::vector<double> best(rows.size(), 0.0);
     std::vector<int> bestRow(rows.size(), -1);
     const auto offer = [&](int row, int other, double score) {
-        if (score > best[std::size_t(row)] || (score == best[std::size_t(row)] && other < bestRow[std::size_t(row)])) {
+        if (score > best[std::size_t(row)] ||
+            (score == best[std::size_t(row)] && other < bestRow[std::size_t(row)])) {
             best[std::size_t(row)] = score;
             bestRow[std::size_t(row)] = other;
         }
@@ -126,7 +128,9 @@ void markMostSimilar(std::vector<TableRow>& rows, int jobs)
                 offer(m, m == f.members[0] ? f.members[1] : f.members[0], 1.0);
             return true;
         }
-        const auto membersOf = [&](int r) { return familyOf[std::size_t(r)].empty() ? std::vector<int>{r} : familyOf[std::size_t(r)]; };
+        const auto membersOf = [&](int r) {
+            return familyOf[std::size_t(r)].empty() ? std::vector<int>{r} : familyOf[std::size_t(r)];
+        };
         for (const int x : membersOf(f.a))
             offer(x, f.b, f.similarity.score);
         for (const int y : membersOf(f.b))
@@ -135,7 +139,8 @@ void markMostSimilar(std::vector<TableRow>& rows, int jobs)
     });
     for (std::size_t r = 0; r < rows.size(); ++r)
         if (const int other = bestRow[r]; other >= 0)
-            rows[r].mostSimilar = msg::mostSimilar(sheetRow(std::size_t(other)), rows[std::size_t(other)].file, best[r]);
+            rows[r].mostSimilar =
+                msg::mostSimilar(sheetRow(std::size_t(other)), rows[std::size_t(other)].file, best[r]);
 }
 
 QStringList cellsOf(const TableRow& r)
@@ -179,7 +184,8 @@ QByteArray csvOf(const std::vector<TableRow>& rows)
 
 } // namespace
 
-FileResult<void> writeRoundTable(const std::vector<TableRow>& rows, const QString& out, bool csv, QStringList* warnings)
+FileResult<void> writeRoundTable(const std::vector<TableRow>& rows, const QString& out, bool csv,
+                                 QStringList* warnings)
 {
     if (csv)
         return replaceFile(out, csvOf(rows));

@@ -21,16 +21,19 @@ namespace shenbao::office {
 
 // The fields the meeting sorts by, in the table's order after file, status, gaps and official.
 inline constexpr Field kTableColumns[] = {
-    Field::ProjectName, Field::Presider,      Field::Sex,           Field::Birthday,     Field::DutySpecial,
-    Field::Department,  Field::BelongCity,    Field::BelongSystem,  Field::ProjectClass, Field::SubjectClass,
-    Field::ResearchClass, Field::ApplyOutlay, Field::ExpectCompleteDate,
+    Field::ProjectName,        Field::Presider,     Field::Sex,           Field::Birthday,
+    Field::DutySpecial,        Field::Department,   Field::BelongCity,    Field::BelongSystem,
+    Field::ProjectClass,       Field::SubjectClass, Field::ResearchClass, Field::ApplyOutlay,
+    Field::ExpectCompleteDate,
 };
 inline constexpr Field kTableAfterParticipants[] = {Field::ContactMobile, Field::ContactMail};
 // The counts of the second sheet.
-inline constexpr Field kTableCounted[] = {Field::BelongCity, Field::SubjectClass, Field::ProjectClass, Field::BelongSystem};
+inline constexpr Field kTableCounted[] = {Field::BelongCity, Field::SubjectClass, Field::ProjectClass,
+                                          Field::BelongSystem};
 // Where the funds and the gaps stand: numbers in the XLSX, summed on the counts sheet.
 inline constexpr qsizetype kOutlayValue =
-    std::find(std::begin(kTableColumns), std::end(kTableColumns), Field::ApplyOutlay) - std::begin(kTableColumns);
+    std::find(std::begin(kTableColumns), std::end(kTableColumns), Field::ApplyOutlay) -
+    std::begin(kTableColumns);
 inline constexpr qsizetype kLeadingColumns = 4; // file, status, gaps, official
 inline constexpr qsizetype kGapsColumn = 2;
 inline constexpr qsizetype kOutlayColumn = kLeadingColumns + kOutlayValue;
@@ -54,10 +57,10 @@ struct TableRow
     bool readable = false; // read as this system's document: the fields below are its
     qsizetype gaps = 0;
     bool official = false;
-    QStringList values;      // kTableColumns, then participants, then kTableAfterParticipants
-    QString idCard;          // for the duplicate marks
-    QString duplicateOf;     // the mark
-    SimilarityEntry texts;   // empty unless read whole
+    QStringList values;    // kTableColumns, then participants, then kTableAfterParticipants
+    QString idCard;        // for the duplicate marks
+    QString duplicateOf;   // the mark
+    SimilarityEntry texts; // empty unless read whole
     QString mostSimilar;
 };
 
@@ -83,6 +86,7 @@ std::optional<double> finiteNumber(const QString& text);
 
 // The table written to out, put in place whole: CSV (UTF-8 with a byte-order mark) or XLSX
 // with a second sheet of counts and charts. warnings: the cells cut to what a sheet holds.
-FileResult<void> writeRoundTable(const std::vector<TableRow>& rows, const QString& out, bool csv, QStringList* warnings);
+FileResult<void> writeRoundTable(const std::vector<TableRow>& rows, const QString& out, bool csv,
+                                 QStringList* warnings);
 
 } // namespace shenbao::office

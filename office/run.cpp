@@ -30,8 +30,8 @@ void stopOnInterrupt()
     std::signal(SIGTERM, onInterrupt);
 }
 
-
-DocumentResult documentResult(const OpenResult& opened, const std::optional<QStringList>& errorList, Needs needs)
+DocumentResult documentResult(const OpenResult& opened, const std::optional<QStringList>& errorList,
+                              Needs needs)
 {
     switch (openStatus(opened)) {
     case OpenStatus::Rejected:
@@ -89,7 +89,6 @@ QString boxLines(const QString& message)
 {
     return message.split(u"\r\n"_s, Qt::SkipEmptyParts).join(u"\n    "_s);
 }
-
 
 void countDocument(Tally& tally, RunReport& report, const QString& shown, const DocumentResult& document)
 {

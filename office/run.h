@@ -118,7 +118,8 @@ enum class Needs { Document, Application };
 // How opening a document ended, as every command counts and reports it: the one place that
 // maps an open to its outcome and message (and so to the exit status). Without a check, a
 // readable document counts as complete.
-DocumentResult documentResult(const OpenResult& opened, const std::optional<QStringList>& errorList, Needs needs);
+DocumentResult documentResult(const OpenResult& opened, const std::optional<QStringList>& errorList,
+                              Needs needs);
 DocumentResult documentResult(const OpenedDocument& document, Needs needs = Needs::Document);
 // A message's lines as one entry of the error stream: continuation lines indented.
 QString boxLines(const QString& message);
@@ -161,7 +162,8 @@ void countDocument(Tally& tally, RunReport& report, const QString& shown, const 
 template <class Result>
 Tally forEachDocument(const QStringList& files, int jobs, qsizetype problems,
                       const std::function<Result(const QString&, qsizetype)>& work,
-                      const std::function<void(qsizetype, const QString& shown, Result&)>& deliver, RunReport& report)
+                      const std::function<void(qsizetype, const QString& shown, Result&)>& deliver,
+                      RunReport& report)
 {
     Tally tally;
     tally.problems = problems;

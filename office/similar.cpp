@@ -29,7 +29,9 @@ std::vector<SimilarFinding> allPairsOf(const SimilarityIndex& index, const std::
     std::vector<std::vector<int>> familyOf(std::size_t(index.size()));
     for (const std::vector<int>& f : index.families())
         familyOf[std::size_t(f.front())] = f;
-    const auto membersOf = [&](int r) { return familyOf[std::size_t(r)].empty() ? std::vector<int>{r} : familyOf[std::size_t(r)]; };
+    const auto membersOf = [&](int r) {
+        return familyOf[std::size_t(r)].empty() ? std::vector<int>{r} : familyOf[std::size_t(r)];
+    };
     std::vector<SimilarFinding> pairs;
     for (const SimilarFinding& f : found) {
         Similarity same;
@@ -53,7 +55,8 @@ std::vector<SimilarFinding> allPairsOf(const SimilarityIndex& index, const std::
 
 } // namespace
 
-SimilarityIndex indexFiles(const QStringList& files, int jobs, qsizetype problems, RunReport& report, Tally* tally)
+SimilarityIndex indexFiles(const QStringList& files, int jobs, qsizetype problems, RunReport& report,
+                           Tally* tally)
 {
     std::vector<SimilarityEntry> entries;
     entries.reserve(std::size_t(files.size()));
@@ -80,7 +83,9 @@ void similarFindings(const SimilarityIndex& index, int jobs, bool allPairs,
         pieces.push_back({index.families()[f][0], index.families()[f][1], int(f)});
     for (const auto& [a, b] : index.candidates())
         pieces.push_back({a, b, -1});
-    std::sort(pieces.begin(), pieces.end(), [](const Piece& x, const Piece& y) { return std::pair{x.a, x.b} < std::pair{y.a, y.b}; });
+    std::sort(pieces.begin(), pieces.end(), [](const Piece& x, const Piece& y) {
+        return std::pair{x.a, x.b} < std::pair{y.a, y.b};
+    });
 
     std::vector<SimilarFinding> found; // with allPairs: each expanded once all are known
     bool going = true;

@@ -23,7 +23,8 @@ struct SimilarFinding
 
 // Every file opened and folded, in input order, through the usual run over many documents (a
 // file that could not be read has an empty entry).
-SimilarityIndex indexFiles(const QStringList& files, int jobs, qsizetype problems, RunReport& report, Tally* tally);
+SimilarityIndex indexFiles(const QStringList& files, int jobs, qsizetype problems, RunReport& report,
+                           Tally* tally);
 
 // The findings handed to deliver in input order (false from deliver ends the search): the
 // families, and the pairs of the index's candidates that are reported, compared on jobs workers

@@ -22,8 +22,9 @@ bool isSpreadsheet(const QString& path)
     return suffix == u"csv" || suffix == u"xlsx";
 }
 
-Expected<void, QString> readSpreadsheetRows(const QString& path, int columns, qsizetype longest,
-                                            const std::function<bool(qsizetype row, const QStringList& cells)>& take)
+Expected<void, QString>
+readSpreadsheetRows(const QString& path, int columns, qsizetype longest,
+                    const std::function<bool(qsizetype row, const QStringList& cells)>& take)
 {
     if (!isSpreadsheet(path))
         return unexpected(msg::notASpreadsheet());

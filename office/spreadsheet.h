@@ -19,7 +19,8 @@ bool isSpreadsheet(const QString& path);
 // The first sheet's rows, each's first columns cells (at most longest characters each), handed
 // to take with the row's number as the spreadsheet shows it (1: the heading); not always in row
 // order (see readWorkbookRows). false from take stops. Why not, in words.
-Expected<void, QString> readSpreadsheetRows(const QString& path, int columns, qsizetype longest,
-                                            const std::function<bool(qsizetype row, const QStringList& cells)>& take);
+Expected<void, QString>
+readSpreadsheetRows(const QString& path, int columns, qsizetype longest,
+                    const std::function<bool(qsizetype row, const QStringList& cells)>& take);
 
 } // namespace shenbao::office

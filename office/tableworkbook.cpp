@@ -123,15 +123,15 @@ lxw_row_t TableWorkbook::totals(lxw_worksheet* sheet) const
     worksheet_write_number(sheet, at++, 1, outlay, nullptr);
     if (!leftOut.isEmpty()) {
         label(sheet, at, 0, msg::outlayLeftOutHeading());
-        worksheet_write_string(sheet, at++, 1, cellText(msg::outlayLeftOut(leftOut), 0, msg::outlaySum()).constData(),
-                               nullptr);
+        worksheet_write_string(
+            sheet, at++, 1, cellText(msg::outlayLeftOut(leftOut), 0, msg::outlaySum()).constData(), nullptr);
     }
     return at;
 }
 
 // A chart of a block's values, beside the counts, each bar tall enough for its label.
-void TableWorkbook::chart(lxw_worksheet* sheet, uint8_t type, const QString& title, lxw_row_t first, lxw_row_t last,
-                          lxw_col_t values)
+void TableWorkbook::chart(lxw_worksheet* sheet, uint8_t type, const QString& title, lxw_row_t first,
+                          lxw_row_t last, lxw_col_t values)
 {
     const QByteArray sheetName = msg::sheetCounts().toUtf8();
     lxw_chart* c = workbook_add_chart(m_book, type);
@@ -164,13 +164,15 @@ lxw_row_t TableWorkbook::countBlock(lxw_worksheet* sheet, lxw_row_t at, Field f)
     if (funds)
         label(sheet, at, 2, msg::outlayHeading());
     ++at;
-    const qsizetype column = std::find(std::begin(kTableColumns), std::end(kTableColumns), f) - std::begin(kTableColumns);
+    const qsizetype column =
+        std::find(std::begin(kTableColumns), std::end(kTableColumns), f) - std::begin(kTableColumns);
     std::map<QString, std::pair<int, double>> n;
     for (const TableRow& r : m_rows)
         if (r.readable && column < r.values.size()) {
             auto& [count, sum] = n[r.values[column].isEmpty() ? msg::notGiven() : r.values[column]];
             ++count;
-            if (const std::optional<double> v = finiteNumber(r.values[kOutlayValue]); v && std::isfinite(sum + *v))
+            if (const std::optional<double> v = finiteNumber(r.values[kOutlayValue]);
+                v && std::isfinite(sum + *v))
                 sum += *v;
         }
     const lxw_row_t first = at;
@@ -206,7 +208,8 @@ void TableWorkbook::counts()
     worksheet_fit_to_pages(sheet, 1, 0);
 }
 
-Expected<void, QString> writeWorkbook(const std::vector<TableRow>& rows, const QString& path, QStringList* warnings)
+Expected<void, QString> writeWorkbook(const std::vector<TableRow>& rows, const QString& path,
+                                      QStringList* warnings)
 {
     lxw_workbook* book = workbook_new(pathToSystem(path).constData());
     if (!book)
@@ -223,7 +226,8 @@ Expected<void, QString> writeWorkbook(const std::vector<TableRow>& rows, const Q
 
 // libxlsxwriter wants a path of its own: the workbook is written in a private folder, then
 // copied in pieces to where it goes.
-FileResult<void> writeTableWorkbook(const std::vector<TableRow>& rows, const QString& out, QStringList* warnings)
+FileResult<void> writeTableWorkbook(const std::vector<TableRow>& rows, const QString& out,
+                                    QStringList* warnings)
 {
     const RunFolder scratch(u"xdxtool"_s);
     if (!scratch.path())

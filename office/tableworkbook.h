@@ -8,6 +8,7 @@
 namespace shenbao::office {
 
 // Written to out and put in place whole. warnings: the cells cut to what a sheet holds.
-FileResult<void> writeTableWorkbook(const std::vector<TableRow>& rows, const QString& out, QStringList* warnings);
+FileResult<void> writeTableWorkbook(const std::vector<TableRow>& rows, const QString& out,
+                                    QStringList* warnings);
 
 } // namespace shenbao::office

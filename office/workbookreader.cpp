@@ -244,9 +244,8 @@ std::optional<SheetParts> sheetParts(const WorkbookParts& book)
     const QByteArray rels = folder + "/_rels/" + workbook.mid(folder.size() + 1) + ".rels";
     SheetParts parts{folder + "/worksheets/sheet1.xml", folder + "/sharedStrings.xml"};
     if (!sheetId.isEmpty())
-        if (const auto target = relationship(book, rels, [&](const QXmlStreamAttributes& a) {
-                return a.value(u"Id"_s) == sheetId;
-            })) {
+        if (const auto target = relationship(
+                book, rels, [&](const QXmlStreamAttributes& a) { return a.value(u"Id"_s) == sheetId; })) {
             const auto name = partName(folder, *target);
             if (!name)
                 return std::nullopt;
@@ -269,12 +268,16 @@ struct ReadRow
     qsizetype row = 0;
     QStringList texts;
     std::vector<qsizetype> shared;
-    bool hasShared() const { return std::any_of(shared.begin(), shared.end(), [](qsizetype s) { return s >= 0; }); }
+    bool hasShared() const
+    {
+        return std::any_of(shared.begin(), shared.end(), [](qsizetype s) { return s >= 0; });
+    }
 };
 
 // The sheet's rows: handed to take at once when written whole, kept in deferred when they
 // wait for shared strings. Why not, when the sheet is broken or a row comes twice.
-Expected<void, QString> readSheet(const WorkbookParts& book, const QByteArray& sheet, int columns, qsizetype longest,
+Expected<void, QString> readSheet(const WorkbookParts& book, const QByteArray& sheet, int columns,
+                                  qsizetype longest,
                                   const std::function<bool(qsizetype, const QStringList&)>& take,
                                   std::vector<ReadRow>* deferred)
 {
@@ -307,14 +310,16 @@ Expected<void, QString> readSheet(const WorkbookParts& book, const QByteArray& s
                 const QStringView r = xml.attributes().value(u"r"_s);
                 current.row = r.isEmpty() ? previous + 1 : r.toLongLong();
                 if (current.row < 1 || current.row > kMaxSheetRows || seen[std::size_t(current.row)]) {
-                    failure = current.row >= 1 && current.row <= kMaxSheetRows ? msg::rowTwice(current.row) : msg::notXlsx();
+                    failure = current.row >= 1 && current.row <= kMaxSheetRows ? msg::rowTwice(current.row)
+                                                                               : msg::notXlsx();
                     return false;
                 }
                 seen[std::size_t(current.row)] = true;
                 at.column = 0;
             } else if (name == u"c") {
                 const QStringView ref = xml.attributes().value(u"r"_s);
-                const auto [column, row] = ref.isEmpty() ? std::pair{at.column + 1, current.row} : cellReference(ref);
+                const auto [column, row] =
+                    ref.isEmpty() ? std::pair{at.column + 1, current.row} : cellReference(ref);
                 if (row != current.row) { // a cell that names another row than its own
                     failure = row >= 1 && row <= kMaxSheetRows ? msg::rowTwice(row) : msg::notXlsx();
                     return false;
@@ -364,8 +369,10 @@ Expected<void, QString> readSheet(const WorkbookParts& book, const QByteArray& s
 }
 
 // The shared strings the deferred rows name, read in order and kept only where wanted.
-Expected<std::map<qsizetype, QString>, QString> sharedStrings(const WorkbookParts& book, const QByteArray& strings,
-                                                     std::vector<qsizetype> wanted, qsizetype longest)
+Expected<std::map<qsizetype, QString>, QString> sharedStrings(const WorkbookParts& book,
+                                                              const QByteArray& strings,
+                                                              std::vector<qsizetype> wanted,
+                                                              qsizetype longest)
 {
     std::sort(wanted.begin(), wanted.end());
     wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
@@ -406,8 +413,9 @@ Expected<std::map<qsizetype, QString>, QString> sharedStrings(const WorkbookPart
 
 } // namespace
 
-Expected<void, QString> readWorkbookRows(const QString& path, int columns, qsizetype longest,
-                                         const std::function<bool(qsizetype row, const QStringList& cells)>& take)
+Expected<void, QString>
+readWorkbookRows(const QString& path, int columns, qsizetype longest,
+                 const std::function<bool(qsizetype row, const QStringList& cells)>& take)
 {
     FileResult<std::unique_ptr<QIODevice>> file = openRegularFile(path, kMaxWorkbookBytes);
     if (!file)
@@ -420,11 +428,9 @@ Expected<void, QString> readWorkbookRows(const QString& path, int columns, qsize
         return unexpected(msg::notXlsx());
     std::vector<ReadRow> deferred;
     bool going = true;
-    const Expected<void, QString> sheet = readSheet(book, parts->sheet, columns, longest,
-                                                    [&](qsizetype row, const QStringList& cells) {
-                                                        return going = take(row, cells);
-                                                    },
-                                                    &deferred);
+    const Expected<void, QString> sheet = readSheet(
+        book, parts->sheet, columns, longest,
+        [&](qsizetype row, const QStringList& cells) { return going = take(row, cells); }, &deferred);
     if (!sheet)
         return sheet;
     if (!going || deferred.empty())
@@ -434,10 +440,12 @@ Expected<void, QString> readWorkbookRows(const QString& path, int columns, qsize
         for (const qsizetype s : r.shared)
             if (s >= 0)
                 wanted.push_back(s);
-    const Expected<std::map<qsizetype, QString>, QString> strings = sharedStrings(book, parts->strings, wanted, longest);
+    const Expected<std::map<qsizetype, QString>, QString> strings =
+        sharedStrings(book, parts->strings, wanted, longest);
     if (!strings)
         return unexpected(strings.error());
-    std::sort(deferred.begin(), deferred.end(), [](const ReadRow& a, const ReadRow& b) { return a.row < b.row; });
+    std::sort(deferred.begin(), deferred.end(),
+              [](const ReadRow& a, const ReadRow& b) { return a.row < b.row; });
     for (ReadRow& r : deferred) {
         for (std::size_t k = 0; k < r.shared.size(); ++k)
             if (r.shared[k] >= 0)

@@ -20,7 +20,8 @@ namespace shenbao::office {
 // all written in the sheet come as they are read; rows with shared strings after the strings
 // are read, in row order among themselves; memory keeps only the latter's places. false from
 // take stops. Why not, when the workbook cannot be read.
-Expected<void, QString> readWorkbookRows(const QString& path, int columns, qsizetype longest,
-                                         const std::function<bool(qsizetype row, const QStringList& cells)>& take);
+Expected<void, QString>
+readWorkbookRows(const QString& path, int columns, qsizetype longest,
+                 const std::function<bool(qsizetype row, const QStringList& cells)>& take);
 
 } // namespace shenbao::office

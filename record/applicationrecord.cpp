@@ -62,7 +62,8 @@ ApplicationRecord::ApplicationRecord() : m_projectId(initialProjectId())
 {
     for (const FieldSpec& spec : fieldCatalogue()) {
         if (spec.kind == FieldKind::Table)
-            m_tables[std::size_t(tableIndex(spec.field))] = TableGrid(tableRows(spec.field), tableColumns(spec.field));
+            m_tables[std::size_t(tableIndex(spec.field))] =
+                TableGrid(tableRows(spec.field), tableColumns(spec.field));
         else if (spec.initial)
             m_values[std::size_t(spec.field)] = QString::fromUtf16(spec.initial);
     }

@@ -5,6 +5,7 @@
 namespace shenbao {
 namespace {
 
+// clang-format off
 constexpr const char16_t* kResearchClass[] = {u"基础研究", u"应用研究", u"综合研究", u"其他研究"};
 constexpr const char16_t* kProjectClass[] = {u"省级重点资助课题", u"省级一般资助课题", u"省级一般课题",
                                              u"青年专项资助课题", u"高校党校研究专项", u"中小教师专项课题"};
@@ -49,6 +50,8 @@ constexpr TableColumn kFinallyProductionColumns[] = {{u"序号", 30},
                                                      {u"        最终成果名称", 420},
                                                      {u"成果形式", 100},
                                                      {u"负责人", 150}};
+
+// clang-format on
 
 constexpr TableSpec kMainActor{15, kMainActorColumns};
 constexpr TableSpec kProduction{14, kProductionColumns};

@@ -73,27 +73,30 @@ inline constexpr int kFieldCount = int(Field::jiaoyujuyijian) + 1;
 
 enum class FieldKind { Text, Choice, Code, Table, LongText };
 
-struct TableColumn {
+struct TableColumn
+{
     const char16_t* header; // exactly as shown, leading blanks included
     int width;              // pixels, set at start-up
 };
 
-struct TableSpec {
+struct TableSpec
+{
     int dataRows; // rows 1..dataRows below the header row 0
     std::span<const TableColumn> columns;
 };
 
-struct FieldSpec {
+struct FieldSpec
+{
     Field field;
     const char16_t* name;
-    int page;                 // 1..10
-    const char16_t* caption;  // as on the page (without the padding blanks of some labels)
+    int page;                // 1..10
+    const char16_t* caption; // as on the page (without the padding blanks of some labels)
     FieldKind kind;
-    int byteLimit;            // GBK bytes; 0 = no limit
+    int byteLimit;                          // GBK bytes; 0 = no limit
     std::span<const char16_t* const> items; // choice fields
-    const char16_t* hint;     // tooltip, or nullptr
-    const char16_t* initial;  // initial value, or nullptr for empty
-    const TableSpec* table;   // table fields
+    const char16_t* hint;                   // tooltip, or nullptr
+    const char16_t* initial;                // initial value, or nullptr for empty
+    const TableSpec* table;                 // table fields
 };
 
 // The catalogue: one entry per field, indexed by Field.
@@ -110,7 +113,7 @@ QStringList choiceItems(Field f);
 int choiceIndex(Field f, QStringView text);
 
 // Tables.
-int tableRows(Field f);    // data rows
+int tableRows(Field f); // data rows
 int tableColumns(Field f);
 
 inline constexpr int kTableCount = 5;

@@ -59,8 +59,9 @@ const Tables& tables()
                     row.append(char(lead)).append(char(trail));
             bool decoded = false, encoded = false;
             const QString text = system::decode(row, &decoded);
-            const bool whole = decoded && text.size() * 2 == row.size() &&
-                               std::none_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
+            const bool whole =
+                decoded && text.size() * 2 == row.size() &&
+                std::none_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
             const bool back = whole && system::encode(text, &encoded) == row && encoded;
             for (qsizetype k = 0; k < row.size(); k += 2) {
                 const uchar trail = uchar(row[k + 1]);

@@ -155,7 +155,11 @@ QString utf8WithEscapes(QByteArrayView bytes)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     for (qsizetype i = 0; i < bytes.size();) {
         const auto b = uchar(bytes[i]);
-        const int length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+        const int length = b < 0x80             ? 1
+                           : (b & 0xE0) == 0xC0 ? 2
+                           : (b & 0xF0) == 0xE0 ? 3
+                           : (b & 0xF8) == 0xF0 ? 4
+                                                : 0;
         if (length && i + length <= bytes.size() && bytes.sliced(i, length).isValidUtf8()) {
             out += decoder.decode(bytes.sliced(i, length));
             i += length;

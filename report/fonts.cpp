@@ -9,7 +9,8 @@
 namespace shenbao {
 namespace {
 
-struct FaceMap {
+struct FaceMap
+{
     const char16_t* face;
     const char16_t* alternate; // the same face under the name newer Windows gives it, or nullptr
     const char16_t* family;    // installed family drawn for it where the face is missing

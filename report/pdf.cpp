@@ -1,10 +1,10 @@
 #include "report/pdf.h"
 
 #include "files/files.h"
+#include "record/textrules.h"
 #include "report/fillreport.h"
 #include "report/messages.h"
 #include "report/paint.h"
-#include "record/textrules.h"
 #include "report/textlayout.h"
 
 #include <QBuffer>
@@ -23,7 +23,8 @@ ReportPdfWriter::ReportPdfWriter(QIODevice* device, const QPageSize& pageSize)
     m_writer->setCreator(u"shenbao"_s);
     m_writer->setTitle(u"课题立项申请·评审书"_s);
     // QPdfWriter's default margins are 10 pt; the form is placed from the paper's corner.
-    m_writer->setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Inch));
+    m_writer->setPageLayout(
+        QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Inch));
     if (!m_painter->begin(m_writer.get()))
         m_error = device->errorString();
 }

@@ -11,7 +11,7 @@ packages=(
   qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-liberation2 fonts-dejavu-core
   # tests, benchmarks, screenshots, fuzzing
-  poppler-utils libxml2-utils python3-openpyxl desktop-file-utils libbenchmark-dev xvfb xauth imagemagick xdotool clang
+  poppler-utils libxml2-utils python3-openpyxl desktop-file-utils libbenchmark-dev xvfb xauth imagemagick xdotool clang clang-format
   libclang-rt-14-dev
 )
 

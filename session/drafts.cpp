@@ -87,25 +87,29 @@ FileResult<QString> Drafts::write(const QByteArray& bytes, const QString& name, 
     if (const FileResult<void> written = replaceFile(path, bytes, options); !written)
         return fileFailure(written.error());
     if (!original.isEmpty())
-        (void)replaceFile(originPath(m_folder, fileNameOf(path)), pathToSystem(original), options); // only a help
+        (void)replaceFile(originPath(m_folder, fileNameOf(path)), pathToSystem(original),
+                          options); // only a help
     return path;
 }
 
-FileResult<QString> Drafts::keep(const ApplicationRecord& record, const QString& original, const QDateTime& when)
+FileResult<QString> Drafts::keep(const ApplicationRecord& record, const QString& original,
+                                 const QDateTime& when)
 {
     QString error;
     const QByteArray bytes = xdxBytes(record, verify(record), &error);
     if (bytes.isEmpty())
         return fileFailure(FileError::system(error));
-    return write(bytes, draftFileName(record.value(Field::ProjectName), record.value(Field::Presider), when), original);
+    return write(bytes, draftFileName(record.value(Field::ProjectName), record.value(Field::Presider), when),
+                 original);
 }
 
 FileResult<QString> Drafts::keepBytes(const QByteArray& bytes, const QString& original, const QDateTime& when)
 {
     if (const OpenResult read = openXdxBytes(bytes); openStatus(read) == OpenStatus::Loaded)
-        return write(bytes,
-                     draftFileName(read->record.value(Field::ProjectName), read->record.value(Field::Presider), when),
-                     original);
+        return write(
+            bytes,
+            draftFileName(read->record.value(Field::ProjectName), read->record.value(Field::Presider), when),
+            original);
     QString stem = fileNameOf(original);
     if (stem.endsWith(QLatin1StringView(kSuffix), Qt::CaseInsensitive))
         stem.chop(int(qstrlen(kSuffix)));
@@ -116,7 +120,8 @@ bool Drafts::holds(const QString& path) const
 {
     const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
     const qsizetype slash = clean.lastIndexOf(u'/');
-    const std::optional<FileIdentity> here = fileIdentity(slash < 0 ? QStringLiteral(".") : clean.left(std::max<qsizetype>(slash, 1)));
+    const std::optional<FileIdentity> here =
+        fileIdentity(slash < 0 ? QStringLiteral(".") : clean.left(std::max<qsizetype>(slash, 1)));
     return here && here == fileIdentity(m_folder);
 }
 
@@ -141,7 +146,8 @@ int Drafts::removeExpired(const QDateTime& now) const
                             e.name.endsWith(QLatin1StringView(kOriginSuffix));
         if (origin) {
             // Its draft gone (expired, or removed by the applicant): it goes too.
-            const QString draft = e.name.mid(int(qstrlen(kOriginPrefix))).chopped(int(qstrlen(kOriginSuffix)));
+            const QString draft =
+                e.name.mid(int(qstrlen(kOriginPrefix))).chopped(int(qstrlen(kOriginSuffix)));
             if (pathKind(m_folder + u'/' + draft) == PathKind::Missing)
                 (void)removeFile(path);
             continue;
@@ -176,7 +182,8 @@ void Drafts::adoptFolder(const QString& folder)
 
 void Drafts::remember(const QString& draft) const
 {
-    const FileResult<QByteArray> before = readRegularFile(m_folder + u'/' + QLatin1StringView(kRemembered), 1 << 20);
+    const FileResult<QByteArray> before =
+        readRegularFile(m_folder + u'/' + QLatin1StringView(kRemembered), 1 << 20);
     ReplaceOptions options;
     options.access = Access::Private;
     (void)replaceFile(m_folder + u'/' + QLatin1StringView(kRemembered),

@@ -26,8 +26,8 @@ QString idOf(const QString& name, const char* suffix)
 
 RecoveryKeeper::RecoveryKeeper(const QString& folder, std::function<ApplicationRecord()> snapshot,
                                std::function<void(const QString&)> failed, QObject* parent)
-    : QObject(parent), m_folder(QDir::cleanPath(folder)), m_snapshot(std::move(snapshot)), m_failed(std::move(failed)),
-      m_id(QUuid::createUuid().toString(QUuid::WithoutBraces))
+    : QObject(parent), m_folder(QDir::cleanPath(folder)), m_snapshot(std::move(snapshot)),
+      m_failed(std::move(failed)), m_id(QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     m_pause.setSingleShot(true);
     m_pause.setInterval(kPauseMs);
@@ -121,8 +121,10 @@ bool RecoveryKeeper::write()
     QJsonObject about{{QStringLiteral("document"), m_document},
                       {QStringLiteral("written"), QDateTime::currentDateTime().toString(Qt::ISODateWithMs)}};
     if (hasUndecodedBytes(m_document)) // a name in GBK: its bytes, which JSON text cannot hold
-        about.insert(QStringLiteral("documentBytes"), QString::fromLatin1(pathToSystem(m_document).toBase64()));
-    if (const FileResult<void> noted = replaceFile(pathOf(m_id, kAbout), QJsonDocument(about).toJson(), options);
+        about.insert(QStringLiteral("documentBytes"),
+                     QString::fromLatin1(pathToSystem(m_document).toBase64()));
+    if (const FileResult<void> noted =
+            replaceFile(pathOf(m_id, kAbout), QJsonDocument(about).toJson(), options);
         !noted)
         return fail(noted.error());
     m_written = true;
@@ -136,7 +138,8 @@ bool RecoveryKeeper::write()
 void RecoveryKeeper::adopt(const RecoveryCopy& copy)
 {
     m_adopted = copy;
-    m_adoptedLock = std::make_unique<FileLock>(copy.path.chopped(int(qstrlen(kCopy))) + QLatin1StringView(kLock));
+    m_adoptedLock =
+        std::make_unique<FileLock>(copy.path.chopped(int(qstrlen(kCopy))) + QLatin1StringView(kLock));
     (void)m_adoptedLock->tryLock(); // on a full disk it cannot be had: then another window may offer it too
 }
 
@@ -199,8 +202,8 @@ std::vector<RecoveryCopy> RecoveryKeeper::lostCopies() const
         // permission says nothing of the kind: such a copy is offered.
         if (id == m_id || FileLock::isHeld(pathOf(id, kLock)))
             continue;
-        RecoveryCopy copy{pathOf(id, kCopy), documentOf(id), modificationTime(pathOf(id, kCopy)).value_or(QDateTime()),
-                          std::nullopt};
+        RecoveryCopy copy{pathOf(id, kCopy), documentOf(id),
+                          modificationTime(pathOf(id, kCopy)).value_or(QDateTime()), std::nullopt};
         const FileResult<QByteArray> about = readRegularFile(pathOf(id, kAbout), 1 << 20);
         if (about) {
             const QJsonObject o = QJsonDocument::fromJson(*about).object();
@@ -216,7 +219,8 @@ std::vector<RecoveryCopy> RecoveryKeeper::lostCopies() const
                 copy.documentChanged = changed;
         lost.push_back(copy);
     }
-    std::sort(lost.begin(), lost.end(), [](const RecoveryCopy& a, const RecoveryCopy& b) { return a.written > b.written; });
+    std::sort(lost.begin(), lost.end(),
+              [](const RecoveryCopy& a, const RecoveryCopy& b) { return a.written > b.written; });
     return lost;
 }
 
@@ -232,7 +236,8 @@ bool RecoveryKeeper::heldElsewhere(const QString& document) const
         if (e.kind != PathKind::File || !e.name.endsWith(QLatin1StringView(kAbout)))
             continue;
         const QString id = idOf(e.name, kAbout);
-        if (id == m_id || pathKind(pathOf(id, kCopy)) != PathKind::File || !FileLock::isHeld(pathOf(id, kLock)))
+        if (id == m_id || pathKind(pathOf(id, kCopy)) != PathKind::File ||
+            !FileLock::isHeld(pathOf(id, kLock)))
             continue;
         const QString other = documentOf(id);
         if (!other.isEmpty() && fileIdentity(other) == wanted)
@@ -243,7 +248,8 @@ bool RecoveryKeeper::heldElsewhere(const QString& document) const
 
 FileResult<void> RecoveryKeeper::remove(const RecoveryCopy& copy) const
 {
-    if (const FileResult<void> gone = removeFile(copy.path); !gone && gone.error().kind != FileError::Kind::Missing)
+    if (const FileResult<void> gone = removeFile(copy.path);
+        !gone && gone.error().kind != FileError::Kind::Missing)
         return gone;
     (void)removeFile(copy.path.chopped(int(qstrlen(kCopy))) + QString::fromLatin1(kAbout));
     return {};

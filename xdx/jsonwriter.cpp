@@ -7,13 +7,25 @@ void appendJsonString(QString& out, QStringView s)
     out += u'"';
     for (QChar c : s) {
         switch (c.unicode()) {
-        case u'"': out += u"\\\""; break;
-        case u'\\': out += u"\\\\"; break;
-        case u'\n': out += u"\\n"; break;
-        case u'\r': out += u"\\r"; break;
-        case u'\t': out += u"\\t"; break;
+        case u'"':
+            out += u"\\\"";
+            break;
+        case u'\\':
+            out += u"\\\\";
+            break;
+        case u'\n':
+            out += u"\\n";
+            break;
+        case u'\r':
+            out += u"\\r";
+            break;
+        case u'\t':
+            out += u"\\t";
+            break;
         // Written as an escape: QJsonDocument (Qt 6.4) drops the character itself inside a string.
-        case 0xFEFF: out += u"\\ufeff"; break;
+        case 0xFEFF:
+            out += u"\\ufeff";
+            break;
         default:
             if (c.unicode() < 0x20)
                 out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QChar(u'0'));

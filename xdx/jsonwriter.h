@@ -37,8 +37,7 @@ public:
     // A string, or null when it is empty.
     JsonLine& textOrNull(const QString& text);
     // key and value at once.
-    template <class... T>
-    JsonLine& field(QStringView name, T&&... v)
+    template <class... T> JsonLine& field(QStringView name, T&&... v)
     {
         key(name);
         return value(std::forward<T>(v)...);
@@ -57,15 +56,11 @@ private:
 
 // A JSON array written to a stream as its items come, one item a line:
 // "[\n  item,\n  item\n]\n", and "[\n]\n" for none.
-template <class Stream>
-class JsonListOut
+template <class Stream> class JsonListOut
 {
 public:
     explicit JsonListOut(Stream& out) : m_out(out) { m_out << '['; }
-    void add(const JsonLine& line)
-    {
-        m_out << (m_items++ ? ",\n  " : "\n  ") << line.text();
-    }
+    void add(const JsonLine& line) { m_out << (m_items++ ? ",\n  " : "\n  ") << line.text(); }
     void finish() { m_out << "\n]\n"; }
     qsizetype items() const { return m_items; }
 

@@ -46,7 +46,8 @@ QString cannotEditInPlace()
 
 QString cannotEditPassbyForm()
 {
-    return QStringLiteral("PASSBY 带有属性，或者不是纯文字（CDATA、注释、元素），只改它的文字会改动更多内容，因此不改");
+    return QStringLiteral(
+        "PASSBY 带有属性，或者不是纯文字（CDATA、注释、元素），只改它的文字会改动更多内容，因此不改");
 }
 
 QString jsonSyntax(qint64 offset, const QString& why)

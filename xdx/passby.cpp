@@ -82,11 +82,17 @@ public:
     }
 
 private:
-    static bool isNameEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>'; }
+    static bool isNameEnd(char c)
+    {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>';
+    }
 
     bool at(qsizetype i, const char* s) const { return QByteArrayView(m_b).sliced(i).startsWith(s); }
 
-    qsizetype step(qsizetype i) const { return m_pairs && uchar(m_b[i]) >= 0x81 && i + 1 < m_b.size() ? 2 : 1; }
+    qsizetype step(qsizetype i) const
+    {
+        return m_pairs && uchar(m_b[i]) >= 0x81 && i + 1 < m_b.size() ? 2 : 1;
+    }
 
     qsizetype nextMarkup(qsizetype i) const
     {
@@ -160,7 +166,8 @@ Expected<PassbyEdit, QString> withPassby(const QByteArray& bytes, bool official)
     PassbyEdit edit;
     const OpenResult before = openXdxBytes(bytes);
     if (openStatus(before) != OpenStatus::Loaded) {
-        return unexpected(openStatus(before) == OpenStatus::Unreadable ? before.error().message : rejectedMessage());
+        return unexpected(openStatus(before) == OpenStatus::Unreadable ? before.error().message
+                                                                       : rejectedMessage());
     }
     const QString encoding = declaredEncoding(bytes);
     const bool pairs = encoding == u"gbk" || encoding == u"gb2312" || encoding == u"cp936";
@@ -174,11 +181,13 @@ Expected<PassbyEdit, QString> withPassby(const QByteArray& bytes, bool official)
     }
     const QByteArray value = official ? "1" : "0";
     QByteArray out = bytes;
-    const auto passby = std::find_if(children->begin(), children->end(), [](const Child& c) { return c.name == "PASSBY"; });
+    const auto passby =
+        std::find_if(children->begin(), children->end(), [](const Child& c) { return c.name == "PASSBY"; });
     if (passby != children->end()) {
         // Only the text changes: an attribute would be lost with an empty element's tag, and CDATA,
         // a comment or an element inside would go with the text.
-        const QByteArrayView tag = QByteArrayView(bytes).sliced(passby->start, passby->contentStart - passby->start);
+        const QByteArrayView tag =
+            QByteArrayView(bytes).sliced(passby->start, passby->contentStart - passby->start);
         const QByteArrayView content =
             QByteArrayView(bytes).sliced(passby->contentStart, passby->contentEnd - passby->contentStart);
         const QByteArrayView afterName = tag.sliced(7); // past "<PASSBY"
@@ -210,7 +219,8 @@ Expected<PassbyEdit, QString> withPassby(const QByteArray& bytes, bool official)
     }
     // What was written must read as the same application, marked as asked.
     const OpenResult after = openXdxBytes(out);
-    if (openStatus(after) != OpenStatus::Loaded || after->official != official || !(after->record == before->record)) {
+    if (openStatus(after) != OpenStatus::Loaded || after->official != official ||
+        !(after->record == before->record)) {
         return unexpected(xdxmsg::cannotEditInPlace());
     }
     edit.changed = out != bytes;

@@ -264,7 +264,8 @@ OpenResult failed(const QString& message)
 
 OpenResult unreadableFile(const QString& reason)
 {
-    return unexpected(OpenFailure{OpenFailure::Kind::Unreadable, xml::ParseError{reason, 0, {}}.message(), reason});
+    return unexpected(
+        OpenFailure{OpenFailure::Kind::Unreadable, xml::ParseError{reason, 0, {}}.message(), reason});
 }
 
 } // namespace
@@ -353,7 +354,8 @@ std::vector<UnwritableCharacters> unwritableCharacters(const ApplicationRecord& 
             return;
         QString found;
         for (qsizetype i = 0; i < text.size(); ++i) {
-            const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+            const qsizetype n =
+                text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
             const QStringView c = text.mid(i, n);
             if (xml::xmlSafeText(c).isEmpty() && !found.contains(c))
                 found += c;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "record/applicationrecord.h"
 #include "files/expected.h"
+#include "record/applicationrecord.h"
 #include "xdx/messages.h"
 
 #include <QByteArray>

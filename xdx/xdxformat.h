@@ -11,7 +11,8 @@ namespace shenbao {
 // The children of XMLPackage in the format's own order (which is neither the page order nor the
 // catalogue's: Presider and EduCode stand among the page-2 fields, OutlayBank before
 // OutlayAccounts). Writers keep this order; readers look elements up by name.
-struct XdxElement {
+struct XdxElement
+{
     enum class Role { ProjectId, Ver, Passby, Field, VerifyList };
     Role role;
     Field field; // for Role::Field

@@ -23,7 +23,8 @@ QByteArray withByteOrderMarksEscaped(const QByteArray& json)
     bool inString = false, escaped = false;
     for (qsizetype i = 0; i < json.size(); ++i) {
         const char c = json[i];
-        if (inString && !escaped && c == '\xEF' && QByteArrayView(json).sliced(i).startsWith("\xEF\xBB\xBF")) {
+        if (inString && !escaped && c == '\xEF' &&
+            QByteArrayView(json).sliced(i).startsWith("\xEF\xBB\xBF")) {
             out += "\\ufeff";
             i += 2;
             continue;
@@ -40,7 +41,6 @@ QByteArray withByteOrderMarksEscaped(const QByteArray& json)
 }
 
 } // namespace
-
 
 QByteArray recordToJson(const ApplicationRecord& record, bool official)
 {
@@ -88,7 +88,9 @@ JsonRecord recordFromJson(const QByteArray& json)
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString key = it.key();
         const QJsonValue value = it.value();
-        auto fail = [&](const QString& why) -> JsonRecord { return unexpected(jsonString(key) + u'：' + why); };
+        auto fail = [&](const QString& why) -> JsonRecord {
+            return unexpected(jsonString(key) + u'：' + why);
+        };
         if (key == u"official") {
             if (!value.isBool())
                 return fail(xdxmsg::jsonWantBool());

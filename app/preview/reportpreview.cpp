@@ -1,18 +1,18 @@
 #include "app/preview/reportpreview.h"
 
-#include "app/messages.h"
 #include "app/interaction.h"
+#include "app/messages.h"
 #include "app/preview/previewpages.h"
 #include "app/preview/reportprint.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QRegularExpressionValidator>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPrinter>
-#include <QGuiApplication>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -43,8 +43,8 @@ FileRequest pdfRequest(const QString& title, const QString& fileName)
 } // namespace
 
 ReportPreview::ReportPreview(Interaction* interaction, std::unique_ptr<PreviewPages> pages, QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                          | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       m_interaction(interaction)
 {
     setObjectName(QStringLiteral("ReportPreview"));
@@ -94,8 +94,8 @@ void ReportPreview::buildToolBar()
     auto* bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("previewTools"));
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    const auto add = [&](const char* name, const QString& text, QStyle::StandardPixmap icon,
-                         QKeySequence key, void (ReportPreview::*slot)()) {
+    const auto add = [&](const char* name, const QString& text, QStyle::StandardPixmap icon, QKeySequence key,
+                         void (ReportPreview::*slot)()) {
         QAction* a = bar->addAction(style()->standardIcon(icon), text);
         a->setObjectName(QString::fromLatin1(name));
         if (!key.isEmpty())
@@ -127,7 +127,8 @@ void ReportPreview::buildToolBar()
         &ReportPreview::lastPage);
     bar->addSeparator();
 
-    add("zoomOut", QStringLiteral("缩小"), QStyle::SP_ArrowDown, QKeySequence::ZoomOut, &ReportPreview::zoomOut);
+    add("zoomOut", QStringLiteral("缩小"), QStyle::SP_ArrowDown, QKeySequence::ZoomOut,
+        &ReportPreview::zoomOut);
     m_zoomBox = new QComboBox(bar);
     m_zoomBox->setObjectName(QStringLiteral("zoom"));
     m_zoomBox->setEditable(true);
@@ -135,8 +136,8 @@ void ReportPreview::buildToolBar()
     m_zoomBox->setToolTip(QStringLiteral("缩放比例"));
     for (int z : kZoomSteps)
         m_zoomBox->addItem(QStringLiteral("%1%").arg(z), z);
-    m_zoomBox->lineEdit()->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*\\d{1,3}\\s*%?\\s*")), m_zoomBox));
+    m_zoomBox->lineEdit()->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("\\s*\\d{1,3}\\s*%?\\s*")), m_zoomBox));
     // A percentage picked from the list or typed and confirmed with Return (which, with
     // NoInsert, the box itself ignores).
     const auto applyZoomText = [this] {
@@ -153,13 +154,17 @@ void ReportPreview::buildToolBar()
     connect(m_zoomBox->lineEdit(), &QLineEdit::returnPressed, this, applyZoomText);
     bar->addWidget(m_zoomBox);
     add("zoomIn", QStringLiteral("放大"), QStyle::SP_ArrowUp, QKeySequence::ZoomIn, &ReportPreview::zoomIn);
-    add("wholePage", QStringLiteral("整页"), QStyle::SP_TitleBarNormalButton, {}, &ReportPreview::fitWholePage);
+    add("wholePage", QStringLiteral("整页"), QStyle::SP_TitleBarNormalButton, {},
+        &ReportPreview::fitWholePage);
     add("pageWidth", QStringLiteral("页宽"), QStyle::SP_TitleBarMaxButton, {}, &ReportPreview::fitPageWidth);
     bar->addSeparator();
 
-    add("print", QStringLiteral("打印"), QStyle::SP_FileDialogDetailedView, QKeySequence::Print, &ReportPreview::print);
-    add("save", QStringLiteral("保存"), QStyle::SP_DialogSaveButton, QKeySequence::Save, &ReportPreview::save);
-    add("open", QStringLiteral("打开"), QStyle::SP_DialogOpenButton, QKeySequence::Open, &ReportPreview::open);
+    add("print", QStringLiteral("打印"), QStyle::SP_FileDialogDetailedView, QKeySequence::Print,
+        &ReportPreview::print);
+    add("save", QStringLiteral("保存"), QStyle::SP_DialogSaveButton, QKeySequence::Save,
+        &ReportPreview::save);
+    add("open", QStringLiteral("打开"), QStyle::SP_DialogOpenButton, QKeySequence::Open,
+        &ReportPreview::open);
     bar->addSeparator();
     add("close", QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, {}, &ReportPreview::accept);
 }
@@ -353,7 +358,8 @@ void ReportPreview::save()
 {
     if (pageCount() == 0)
         return;
-    const QString path = m_interaction->saveFileName(this, pdfRequest(appmsg::saveReportCaption(), m_saveName));
+    const QString path =
+        m_interaction->saveFileName(this, pdfRequest(appmsg::saveReportCaption(), m_saveName));
     if (path.isEmpty())
         return;
     m_saveName = path;
@@ -364,7 +370,8 @@ void ReportPreview::save()
 
 void ReportPreview::open()
 {
-    const QString path = m_interaction->openFileName(this, pdfRequest(appmsg::openReportCaption(), m_openName));
+    const QString path =
+        m_interaction->openFileName(this, pdfRequest(appmsg::openReportCaption(), m_openName));
     if (path.isEmpty())
         return;
     m_openName = path;

@@ -34,8 +34,9 @@ QByteArray encode(QStringView text, bool* ok)
     QByteArray bytes(text.size() * 2, Qt::Uninitialized);
     BOOL usedDefault = FALSE;
     // No best fit: a character without its own code is an error, not a look-alike or "?".
-    const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(text.utf16()),
-                                      int(text.size()), bytes.data(), int(bytes.size()), nullptr, &usedDefault);
+    const int n =
+        WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(text.utf16()),
+                            int(text.size()), bytes.data(), int(bytes.size()), nullptr, &usedDefault);
     if (n <= 0 || usedDefault)
         return {};
     bytes.resize(n);

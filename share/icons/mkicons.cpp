@@ -82,7 +82,8 @@ int main(int argc, char** argv)
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
-        const QString out = QString::fromLocal8Bit(argv[first + 1]) + QStringLiteral("/%1-%2.png").arg(name).arg(size);
+        const QString out =
+            QString::fromLocal8Bit(argv[first + 1]) + QStringLiteral("/%1-%2.png").arg(name).arg(size);
         QFile file(out);
         if (png.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(png) != png.size()) {
             std::fprintf(stderr, "mkicons: cannot write %s\n", qPrintable(out));

@@ -119,7 +119,7 @@ class FileSizeLimit
 public:
     explicit FileSizeLimit(qint64) {}
 };
-#define SHENBAO_NEEDS_FILE_SIZE_LIMIT() \
+#define SHENBAO_NEEDS_FILE_SIZE_LIMIT()                                                                      \
     QSKIP("Windows has no per-process file size limit to make a write fail half-way")
 #endif
 

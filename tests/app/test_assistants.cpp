@@ -14,14 +14,14 @@
 
 #include <QAccessible>
 #include <QDir>
-#include <QLockFile>
-#include <QRegularExpression>
-#include <QSysInfo>
-#include <QTableWidget>
 #include <QLabel>
 #include <QListWidget>
+#include <QLockFile>
+#include <QRegularExpression>
 #include <QSet>
+#include <QSysInfo>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -69,7 +69,9 @@ QString draftsOf(const QTemporaryDir& data)
 double contrast(const QColor& a, const QColor& b)
 {
     const auto luminance = [](const QColor& c) {
-        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
         return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
     };
     const double x = luminance(a), y = luminance(b);
@@ -149,7 +151,9 @@ void TestAssistants::whatTheFormThrowsAwayIsKept()
 {
     QFETCH(QString, how);
     QTemporaryDir data, docs;
-    const QString typed = u"问题的提出。\r\n本课题研究农村初中学生科学探究能力的培养，一字不差。\r\n"_s; // as the form keeps it: each line ended
+    const QString typed =
+        u"问题的提出。\r\n本课题研究农村初中学生科学探究能力的培养，一字不差。\r\n"_s; // as the form keeps
+                                                                                       // it: each line ended
     const QString victim = docs.filePath(u"victim.xdx"_s);
     ApplicationRecord other = completeSample();
     other.setValue(Field::ProjectName, u"同事的课题"_s);
@@ -172,12 +176,14 @@ void TestAssistants::whatTheFormThrowsAwayIsKept()
             f.ui.openAnswers.enqueue(sourcePath(u"samples/complete.xdx"_s));
             f.window->openxmlfileClick();
             QCOMPARE(f.ui.notices.size(), 1);
-            QVERIFY2(f.ui.notices.first().contains(u"农村初中科学探究（林晓岚）"_s), qPrintable(f.ui.notices.first()));
+            QVERIFY2(f.ui.notices.first().contains(u"农村初中科学探究（林晓岚）"_s),
+                     qPrintable(f.ui.notices.first()));
         } else if (how == u"save") {
             expectedTitle = u"同事的课题"_s; // what the save replaced
             f.ui.saveAnswers.enqueue(victim);
             f.window->savexmlfileClick();
-            QCOMPARE(openXdxFile(victim)->record.value(Field::ProjectName), u"农村初中科学探究"_s); // as the form asks
+            QCOMPARE(openXdxFile(victim)->record.value(Field::ProjectName),
+                     u"农村初中科学探究"_s); // as the form asks
             QCOMPARE(f.ui.notices.size(), 1);
             QVERIFY2(f.ui.notices.first().contains(u"victim.xdx"_s), qPrintable(f.ui.notices.first()));
         } else {
@@ -190,13 +196,16 @@ void TestAssistants::whatTheFormThrowsAwayIsKept()
         later.window->start({});
         QTRY_COMPARE(later.ui.notices.size() + later.ui.recoveryOffers.size(), 1);
         if (how == u"close")
-            QVERIFY2(later.ui.notices.first().contains(u"农村初中科学探究（林晓岚）"_s), qPrintable(later.ui.notices.first()));
+            QVERIFY2(later.ui.notices.first().contains(u"农村初中科学探究（林晓岚）"_s),
+                     qPrintable(later.ui.notices.first()));
         QVERIFY(copiesIn(data.filePath(u"recovery"_s)).isEmpty());
     }
     const QStringList drafts = copiesIn(draftsOf(data));
     QCOMPARE(drafts.size(), 1);
     QVERIFY2(drafts.first().startsWith(expectedTitle), qPrintable(drafts.first()));
-    QVERIFY(QRegularExpression(u" ?\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.xdx$"_s).match(drafts.first()).hasMatch());
+    QVERIFY(QRegularExpression(u" ?\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.xdx$"_s)
+                .match(drafts.first())
+                .hasMatch());
     const OpenResult kept = openXdxFile(draftsOf(data) + u'/' + drafts.first());
     QCOMPARE(kept->record.value(Field::ProjectReasoning), typed);
     if (how == u"save")
@@ -286,14 +295,16 @@ void TestAssistants::leftoversOfEarlierWindowsTidied()
     const QString own = QString::number(QCoreApplication::applicationPid());
     writeAll(recovery + u"/.a.xdx."_s + QString::number(gone) + u"-k2h4x1.tmp"_s, "half a copy");
     writeAll(recovery + u"/.b.xdx."_s + own + u"-k2h4x1.tmp"_s, "a copy being written");
-    writeAll(recovery + u"/dead.lock"_s, QByteArray::number(gone) + "\nshenbao\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+    writeAll(recovery + u"/dead.lock"_s,
+             QByteArray::number(gone) + "\nshenbao\n" + QSysInfo::machineHostName().toUtf8() + '\n');
     QLockFile live(recovery + u"/live.lock"_s);
     QVERIFY(live.tryLock(0));
     const auto draft = [&](const QString& name, int daysAgo) {
         writeAll(drafts + u'/' + name, "x");
         QFile file(drafts + u'/' + name);
         QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-daysAgo), QFileDevice::FileModificationTime));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-daysAgo),
+                                 QFileDevice::FileModificationTime));
     };
     draft(u"旧的.xdx"_s, Drafts::kKeptDays + 1);
     draft(u"新的.xdx"_s, Drafts::kKeptDays - 1);
@@ -374,7 +385,8 @@ void TestAssistants::unreadableCopyIsKeptAndSaid()
     f.window->offerLostCopies();
     QCOMPARE(f.ui.texts(ScriptedInteraction::Box::Error).size(), 1);
     QVERIFY(f.ui.texts(ScriptedInteraction::Box::Error).first().contains(u"恢复副本无法读取"_s));
-    QCOMPARE(readAll(draftsOf(data) + u'/' + copiesIn(draftsOf(data)).constFirst()), QByteArray("<XMLPackage><ver>"));
+    QCOMPARE(readAll(draftsOf(data) + u'/' + copiesIn(draftsOf(data)).constFirst()),
+             QByteArray("<XMLPackage><ver>"));
     QVERIFY(copiesIn(data.filePath(u"recovery"_s)).isEmpty());
     QVERIFY(!f.window->isModified());
 }
@@ -396,7 +408,9 @@ void TestAssistants::roomOfEveryLimitedField()
         QTRY_VERIFY(control->hasFocus());
         auto* line = qobject_cast<FieldLineEdit*>(control);
         const bool filtered = line && !line->characterFilter().isEmpty();
-        const auto shown = [&] { return line ? counter->text() : qobject_cast<LongTextEdit*>(control)->roomShown(); };
+        const auto shown = [&] {
+            return line ? counter->text() : qobject_cast<LongTextEdit*>(control)->roomShown();
+        };
         QCOMPARE(shown(), appmsg::room(0, spec.byteLimit, filtered));
         // Three characters more than fit: typed where only digits pass, pasted elsewhere.
         const int fits = filtered ? spec.byteLimit : spec.byteLimit / 2;
@@ -407,21 +421,25 @@ void TestAssistants::roomOfEveryLimitedField()
             QTest::keySequence(control, QKeySequence::Paste);
         }
         const QString text = line ? line->text() : qobject_cast<LongTextEdit*>(control)->value();
-        QVERIFY2(bytesLeft(text, spec.byteLimit) >= 0 && bytesLeft(text, spec.byteLimit) < 2, qPrintable(name));
+        QVERIFY2(bytesLeft(text, spec.byteLimit) >= 0 && bytesLeft(text, spec.byteLimit) < 2,
+                 qPrintable(name));
         QTRY_COMPARE(shown(), filtered ? appmsg::limitReached() : appmsg::pasteCut(3));
         // Where the eye is: touching the field, below or above it, and readable.
         const auto* strip = line ? counter : control->findChild<QLabel*>(name + u"Room"_s);
         const QRect field = onScreen(control), room = onScreen(strip);
         QVERIFY2(room.left() < field.right() && room.right() > field.left() &&
-                     (std::abs(room.top() - field.bottom()) <= 4 || std::abs(field.top() - room.bottom()) <= 4 ||
-                      field.contains(room)),
+                     (std::abs(room.top() - field.bottom()) <= 4 ||
+                      std::abs(field.top() - room.bottom()) <= 4 || field.contains(room)),
                  qPrintable(name));
-        QVERIFY2(contrast(strip->palette().color(QPalette::WindowText), strip->palette().color(QPalette::Window)) >= 4.5,
+        QVERIFY2(contrast(strip->palette().color(QPalette::WindowText),
+                          strip->palette().color(QPalette::Window)) >= 4.5,
                  qPrintable(name));
         // The next edit shows the room again: none left.
         QTest::keyClick(control, Qt::Key_Backspace);
-        QTRY_VERIFY2(shown() == appmsg::room(gbkByteLength(line ? line->text() : qobject_cast<LongTextEdit*>(control)->value()),
-                                             spec.byteLimit, filtered),
+        QTRY_VERIFY2(shown() ==
+                         appmsg::room(gbkByteLength(line ? line->text()
+                                                         : qobject_cast<LongTextEdit*>(control)->value()),
+                                      spec.byteLimit, filtered),
                      qPrintable(name + u": "_s + shown()));
     }
     // A field without a limit shows none.
@@ -451,19 +469,24 @@ void TestAssistants::looseLeafNamingTheLeader()
     QTest::mouseClick(notice, Qt::LeftButton);
     auto* list = f.window->findChild<AnonymityList*>();
     QVERIFY(list && list->isVisible());
-    QVERIFY2(list->lines().first().startsWith(u"设计论证 第 2 行：“林晓 岚”（主持人）"_s), qPrintable(list->lines().first()));
+    QVERIFY2(list->lines().first().startsWith(u"设计论证 第 2 行：“林晓 岚”（主持人）"_s),
+             qPrintable(list->lines().first()));
     auto* hits = list->findChild<QListWidget*>();
     emit hits->itemActivated(hits->item(0));
     auto* memo = f.field<LongTextEdit>(Field::ProjectReasoning);
     QCOMPARE(f.window->pageControl()->currentIndex(), 5);
     QCOMPARE(memo->textCursor().selectedText(), u"林晓\u2029岚"_s); // the box's own paragraph break
     // The list never covers what it just selected, wherever it was.
-    const QRect selected(memo->viewport()->mapToGlobal(memo->cursorRect().topLeft()), QSize(1, memo->cursorRect().height()));
+    const QRect selected(memo->viewport()->mapToGlobal(memo->cursorRect().topLeft()),
+                         QSize(1, memo->cursorRect().height()));
     list->move(selected.topLeft() - QPoint(list->width() / 2, list->height() / 2));
     QVERIFY(list->frameGeometry().intersects(selected));
     emit hits->itemActivated(hits->item(0));
     QVERIFY2(!list->frameGeometry().intersects(selected),
-             qPrintable(u"%1,%2 %3x%4"_s.arg(list->frameGeometry().x()).arg(list->frameGeometry().y()).arg(list->width()).arg(list->height())));
+             qPrintable(u"%1,%2 %3x%4"_s.arg(list->frameGeometry().x())
+                            .arg(list->frameGeometry().y())
+                            .arg(list->width())
+                            .arg(list->height())));
 
     QString shown;
     f.ui.onModal = [&shown](QDialog* d) { shown = qobject_cast<ReportPreview*>(d)->notice(); };
@@ -522,7 +545,10 @@ void TestAssistants::commandKeysAndSpokenNames()
     QCOMPARE(actors->horizontalHeaderItem(0)->data(Qt::AccessibleTextRole).toString(),
              actors->horizontalHeaderItem(0)->text().trimmed());
     for (const char* button : {"ScrollLeftButton", "ScrollRightButton"})
-        QVERIFY(!f.window->pageControl()->findChild<QWidget*>(QString::fromLatin1(button))->accessibleName().isEmpty());
+        QVERIFY(!f.window->pageControl()
+                     ->findChild<QWidget*>(QString::fromLatin1(button))
+                     ->accessibleName()
+                     .isEmpty());
 
     // Every field and copy has a name of its own for a screen reader.
     QSet<QString> names;

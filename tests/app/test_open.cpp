@@ -240,7 +240,8 @@ void TestOpen::failsWithoutTakingAnything_data()
         << u"nation.xdx"_s << edited(r, u"Nation"_s, leaf(u"Nation"_s, u"汉<!-- x -->族"_s)) << notSingle;
     QTest::newRow("an official document with a comment inside Nation")
         << u"official.xdx"_s
-        << gbkBytes(withElement(fromGbk(officialDocument(r)), u"Nation"_s, leaf(u"Nation"_s, u"汉<!-- x -->族"_s)))
+        << gbkBytes(
+               withElement(fromGbk(officialDocument(r)), u"Nation"_s, leaf(u"Nation"_s, u"汉<!-- x -->族"_s)))
         << notSingle;
     QTest::newRow("an element inside the last field")
         << u"last.xdx"_s << edited(r, u"jiaoyujuyijian"_s, leaf(u"jiaoyujuyijian"_s, u"<b>同意</b>"_s))
@@ -435,8 +436,8 @@ void TestOpen::leavingOfficialMode()
     else if (next == u"broken")
         document = "<XMLPackage>";
     else if (next == u"half-way")
-        document =
-            gbkBytes(withElement(documentText(test::incompleteSample()), u"Tutor"_s, u"<Tutor><a/></Tutor>"_s));
+        document = gbkBytes(
+            withElement(documentText(test::incompleteSample()), u"Tutor"_s, u"<Tutor><a/></Tutor>"_s));
     if (next != u"cancel")
         f.ui.openAnswers.enqueue(writeFile(dir, u"next.xdx"_s, document));
     clickOpen(f);

@@ -298,8 +298,10 @@ void TestSave::close_data()
     QTest::newRow("after a cancelled save") << u"cancelled save"_s << u"no"_s << true << false;
     QTest::newRow("official, after edits") << u"official"_s << u"yes"_s << false << false;
     // Mended: an open that reads nothing leaves the edits unsaved, so closing still asks.
-    QTest::newRow("edited, then the open dialog cancelled") << u"cancelled open"_s << u"no"_s << true << false;
-    QTest::newRow("edited, then a foreign document rejected") << u"rejected open"_s << u"no"_s << true << false;
+    QTest::newRow("edited, then the open dialog cancelled")
+        << u"cancelled open"_s << u"no"_s << true << false;
+    QTest::newRow("edited, then a foreign document rejected")
+        << u"rejected open"_s << u"no"_s << true << false;
 }
 
 void TestSave::close()
@@ -364,7 +366,8 @@ void TestSave::close()
         clickSave(f);
     } else if (setup == u"cancelled open" || setup == u"rejected open") {
         if (setup == u"rejected open")
-            f.ui.openAnswers.enqueue(writeFile(dir, u"foreign.xdx"_s, "<XMLPackage><ver>other</ver></XMLPackage>"));
+            f.ui.openAnswers.enqueue(
+                writeFile(dir, u"foreign.xdx"_s, "<XMLPackage><ver>other</ver></XMLPackage>"));
         QTest::mouseClick(f.get<QAbstractButton>(u"openxmlfile"_s), Qt::LeftButton);
         QVERIFY(f.window->isModified());
     }

@@ -234,7 +234,8 @@ void TestWindow::layoutFollowsTheTables()
                 QVERIFY2(!children[i]->geometry().intersects(children[j]->geometry()),
                          qPrintable(u"%1 %2 overlaps %3 %4 (font %5)"_s.arg(children[i]->objectName())
                                         .arg(rectText(children[i]->geometry()), children[j]->objectName(),
-                                             rectText(children[j]->geometry()), QFontInfo(children[j]->font()).family())));
+                                             rectText(children[j]->geometry()),
+                                             QFontInfo(children[j]->font()).family())));
     }
 }
 
@@ -544,7 +545,8 @@ QTEST_MAIN(TestWindow)
 // Qt's own dialogs speak the user's language; the message boxes keep their fixed texts.
 void TestWindow::qtDialogsInChineseBoxesUnchanged()
 {
-    QVERIFY(installQtTranslations(QLocale(QLocale::Chinese, QLocale::China), QCoreApplication::applicationDirPath()));
+    QVERIFY(installQtTranslations(QLocale(QLocale::Chinese, QLocale::China),
+                                  QCoreApplication::applicationDirPath()));
     QVERIFY(QCoreApplication::translate("QFileDialog", "File &name:") != u"File &name:"_s);
     QVERIFY(QCoreApplication::translate("QPrintDialog", "Print") != u"Print"_s);
 

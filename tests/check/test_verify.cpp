@@ -43,7 +43,8 @@ void TestVerify::freshApplicationFailsEveryRuleInOrder()
     QCOMPARE(list.first(), u"01、课题名称  未填写"_qs);
     QCOMPARE(list.at(14), u"02、身份证号码  应该为15或者18位"_qs);
     QCOMPARE(list.at(26), u"02、邮政编码  应该为6位"_qs);
-    QCOMPARE(list.at(37), u"08、最终研究成果  资料未填写完整"_qs); // the preset alone does not complete the row
+    QCOMPARE(list.at(37),
+             u"08、最终研究成果  资料未填写完整"_qs); // the preset alone does not complete the row
     QCOMPARE(list.at(41), u"09、邮政编码  必须为6位"_qs);
     QCOMPARE(list.last(), u"10、市教育局意见  未填写 高校、省直单位可不填"_qs);
     // Every entry is "NN、label  verdict" with NN the page its field lies on, pages never going back.
@@ -99,7 +100,7 @@ void TestVerify::lengthRules()
     QCOMPARE(list.isEmpty(), passes);
     if (!passes) {
         QCOMPARE(list.size(), 1);
-        const QString expected = Field(field) == Field::IDcard     ? u"02、身份证号码  应该为15或者18位"_qs
+        const QString expected = Field(field) == Field::IDcard ? u"02、身份证号码  应该为15或者18位"_qs
                                  : Field(field) == Field::PostCode ? u"02、邮政编码  应该为6位"_qs
                                                                    : u"09、邮政编码  必须为6位"_qs;
         QCOMPARE(list.first(), expected);
@@ -126,7 +127,8 @@ void TestVerify::tableRuleLooksAtRowOneOnly()
     QCOMPARE(verify(r), QStringList());
     r.table(Field::ResearchedProject).setCell(1, 5, QString()); // the last column is not exempt
     r.table(Field::FinallyProduction).setCell(1, 3, QString()); // nor the preset's column
-    QCOMPARE(verify(r), (QStringList{u"05、承担课题  资料未填写完整"_qs, u"08、最终研究成果  资料未填写完整"_qs}));
+    QCOMPARE(verify(r),
+             (QStringList{u"05、承担课题  资料未填写完整"_qs, u"08、最终研究成果  资料未填写完整"_qs}));
     ApplicationRecord onlyRow2;
     for (int c = 0; c < 7; ++c)
         onlyRow2.table(Field::MainActor).setCell(2, c, u"x"_qs);
@@ -184,7 +186,10 @@ QList<QPair<qsizetype, qsizetype>> slowSearch(const QString& text, const QString
     for (qsizetype i = 0; i < text.size(); ++i)
         for (const QChar f : slowFold(text[i]))
             folded += f, origin.append(i);
-    struct Found { qsizetype start, end; };
+    struct Found
+    {
+        qsizetype start, end;
+    };
     std::vector<Found> all;
     for (const QString& name : names) {
         QString n;
@@ -197,7 +202,9 @@ QList<QPair<qsizetype, qsizetype>> slowSearch(const QString& text, const QString
                 all.push_back({i, i + n.size() - 1});
     }
     QList<QPair<qsizetype, qsizetype>> kept;
-    std::sort(all.begin(), all.end(), [](const Found& a, const Found& b) { return a.start < b.start || (a.start == b.start && a.end > b.end); });
+    std::sort(all.begin(), all.end(), [](const Found& a, const Found& b) {
+        return a.start < b.start || (a.start == b.start && a.end > b.end);
+    });
     for (const Found& f : all) {
         const bool inside = std::any_of(all.begin(), all.end(), [&](const Found& g) {
             return (g.start < f.start && g.end >= f.end) || (g.start <= f.start && g.end > f.end);
@@ -225,14 +232,16 @@ void TestVerify::anonymityAgreesWithASlowSearch()
             first += pick(letters);
         // Half the time the second name lies inside the first, as a unit without its city does.
         const qsizetype from = random.bounded(int(first.size()) - 1);
-        const QString second = random.bounded(2) ? first.mid(from, 2 + random.bounded(int(first.size() - from) - 1))
-                                                 : QString(pick(letters)) + pick(letters);
+        const QString second = random.bounded(2)
+                                   ? first.mid(from, 2 + random.bounded(int(first.size() - from) - 1))
+                                   : QString(pick(letters)) + pick(letters);
         // The text: the names, blanks and breaks inside them, full-width letters, and filler.
         QString text;
         for (int piece = random.bounded(8); piece > 0; --piece) {
             const QString name = random.bounded(2) ? first : second;
             for (const QChar c : random.bounded(3) ? name : QString(pick(letters)))
-                text += (c == u'A' && random.bounded(2) ? QChar(0xFF21) : c) + QString(random.bounded(4) ? 0 : 1, pick(gaps));
+                text += (c == u'A' && random.bounded(2) ? QChar(0xFF21) : c) +
+                        QString(random.bounded(4) ? 0 : 1, pick(gaps));
         }
         ApplicationRecord r = ApplicationRecord::empty();
         r.setValue(Field::Presider, first);
@@ -306,11 +315,14 @@ void TestVerify::similarFindsEveryPlantedCopy()
         ++planted[p.kind];
         found[p.kind] += int(reported.count({std::min(p.original, p.copy), std::max(p.original, p.copy)}));
     }
-    for (const bench::CopyKind kind : {bench::CopyKind::NearCopy, bench::CopyKind::Coverage, bench::CopyKind::Unequal,
-                                       bench::CopyKind::CrossField, bench::CopyKind::Filler, bench::CopyKind::Passage,
-                                       bench::CopyKind::Interleaved, bench::CopyKind::Family}) {
+    for (const bench::CopyKind kind :
+         {bench::CopyKind::NearCopy, bench::CopyKind::Coverage, bench::CopyKind::Unequal,
+          bench::CopyKind::CrossField, bench::CopyKind::Filler, bench::CopyKind::Passage,
+          bench::CopyKind::Interleaved, bench::CopyKind::Family}) {
         QVERIFY2(planted[kind] > 0, qPrintable(bench::copyKindName(kind)));
-        QVERIFY2(found[kind] == planted[kind], qPrintable(u"%1: %2 of %3"_qs.arg(bench::copyKindName(kind)).arg(found[kind]).arg(planted[kind])));
+        QVERIFY2(found[kind] == planted[kind],
+                 qPrintable(
+                     u"%1: %2 of %3"_qs.arg(bench::copyKindName(kind)).arg(found[kind]).arg(planted[kind])));
     }
     for (const auto& [a, b] : reported)
         QVERIFY2(root(a) == root(b), qPrintable(u"%1 and %2"_qs.arg(a).arg(b)));
@@ -382,7 +394,8 @@ void TestVerify::similarMeasure()
         break;
     case 6:
         for (qsizetype i = 0; i < original.size(); ++i)
-            copy += original[i] + (i % 3 == 2 ? u"的"_qs : QString()) + (i % 4 == 3 ? u"\u3000"_qs : QString());
+            copy +=
+                original[i] + (i % 3 == 2 ? u"的"_qs : QString()) + (i % 4 == 3 ? u"\u3000"_qs : QString());
         break;
     case 7:
         copy = original;
@@ -414,7 +427,9 @@ void TestVerify::similarMeasure()
     if (found.isEmpty())
         return;
     QCOMPARE(s.fieldB, field);
-    const auto t = std::find_if(s.texts.begin(), s.texts.end(), [&](const TextSimilarity& x) { return x.fieldB == field && x.field == Field::ProjectReasoning; });
+    const auto t = std::find_if(s.texts.begin(), s.texts.end(), [&](const TextSimilarity& x) {
+        return x.fieldB == field && x.field == Field::ProjectReasoning;
+    });
     QVERIFY(t != s.texts.end() && !t->first.empty());
     // Each passage shown points at where it stands in both texts.
     for (const SharedPassage& p : t->first) {

@@ -46,11 +46,17 @@ public:
     // xdxtool.exe draws with Windows' own platform, and so do its printouts here: the printouts
     // paint on worker threads, and Qt's offscreen platform, which reads fonts through its own
     // FreeType on Windows, crashes on them under Wine.
-    static void initMain() { qputenv("QT_QPA_PLATFORM", "windows"); }
+    static void initMain()
+    {
+        qputenv("QT_QPA_PLATFORM", "windows");
+    }
 #endif
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+    }
     void help();
     void writesTheInformalForm();
     void officialDocumentHasNoInformalMark();
@@ -71,7 +77,10 @@ private slots:
     void workbooksAsOtherProgramsWriteThem();
 
 private:
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString path(const QString& name) const
+    {
+        return m_dir.filePath(name);
+    }
     QTemporaryDir m_dir;
 };
 
@@ -165,8 +174,8 @@ void TestPdfCommand::refusals_data()
     const QString self = path(u"self"_s);
     QDir().mkpath(self);
     writeAll(self + u"/app.pdf"_s, readAll(sample("complete.xdx")));
-    QTest::newRow("a document where its PDF goes") << QStringList{u"-d"_s, self, self + u"/app.pdf"_s}
-                                                   << u"是本次要读的文件之一"_s;
+    QTest::newRow("a document where its PDF goes")
+        << QStringList{u"-d"_s, self, self + u"/app.pdf"_s} << u"是本次要读的文件之一"_s;
     QTest::newRow("unknown option") << QStringList{u"--scale"_s, foreign, u"-o"_s, out} << u"--scale"_s;
     // Two million empty lines would be some 90,000 sheets.
     const QString endless = path(u"endless.xdx"_s);
@@ -215,7 +224,8 @@ void TestPdfCommand::looseLeavesNumberedByTheTable()
 
     const QString table = path(u"round.csv"_s), out = path(u"leaves"_s);
     QCOMPARE(xdxtool({u"table"_s, plain, longOne, u"-o"_s, table}).status, 0);
-    const Run run = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, out, u"--number-by"_s, table, longOne, plain});
+    const Run run =
+        xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, out, u"--number-by"_s, table, longOne, plain});
     QVERIFY2(run.status == 0, qPrintable(run.err));
     QCOMPARE(QDir(out).entryList(QDir::Files), (QStringList{u"0001.pdf"_s, u"0002.pdf"_s}));
     const auto doc = Poppler::Document::load(QDir(out).filePath(u"0002.pdf"_s));
@@ -226,13 +236,15 @@ void TestPdfCommand::looseLeavesNumberedByTheTable()
     QCOMPARE(Poppler::Document::load(QDir(out).filePath(u"0001.pdf"_s))->numPages(), 2);
 
     // A file the table does not list is an error that names it; nothing is printed.
-    const Run missing = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, table, stray});
+    const Run missing =
+        xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, table, stray});
     QCOMPARE(missing.status, 2);
     QVERIFY2(missing.err.contains(stray), qPrintable(missing.err));
     QVERIFY(QDir(path(u"none"_s)).entryList(QDir::Files).isEmpty());
 
     writeAll(path(u"broken.xlsx"_s), "PK\x03\x04 not a workbook");
-    const Run broken = xdxtool({u"pdf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, path(u"broken.xlsx"_s), plain});
+    const Run broken =
+        xdxtool({u"pdf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, path(u"broken.xlsx"_s), plain});
     QCOMPARE(broken.status, 2);
     QVERIFY2(broken.err.contains(u"不是完好的 XLSX 文件"_s), qPrintable(broken.err));
 
@@ -260,7 +272,8 @@ void TestPdfCommand::looseLeavesNumberedByTheTable()
         QSKIP("no python3-openpyxl to sort the XLSX as a spreadsheet program would");
     }
     const QString sheets = path(u"sheets"_s);
-    const Run byXlsx = xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, sheets, u"--number-by"_s, xlsx, longOne, plain});
+    const Run byXlsx =
+        xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, sheets, u"--number-by"_s, xlsx, longOne, plain});
     QVERIFY2(byXlsx.status == 0, qPrintable(byXlsx.err));
     QCOMPARE(Poppler::Document::load(QDir(sheets).filePath(u"0001.pdf"_s))->numPages(), int(expected.size()));
 }
@@ -323,19 +336,22 @@ void TestPdfCommand::nothingLeftOfAStoppedRun()
         const QString out = path(u"out-%1"_s.arg(signal));
         QVERIFY(QDir().mkpath(out));
         QProcess run;
-        run.start(QStringLiteral(XDXTOOL_PATH), {u"pdf"_s, u"-j"_s, u"2"_s, inbox, u"-o"_s, out + u"/round.pdf"_s});
+        run.start(QStringLiteral(XDXTOOL_PATH),
+                  {u"pdf"_s, u"-j"_s, u"2"_s, inbox, u"-o"_s, out + u"/round.pdf"_s});
         QVERIFY(run.waitForStarted());
         // Stopped while its parts are being written.
-        QTRY_VERIFY_WITH_TIMEOUT(!QDir(QDir::tempPath()).entryList({u"xdxtool-%1-*"_s.arg(run.processId())}, QDir::Dirs).isEmpty(),
-                                 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QDir(QDir::tempPath()).entryList({u"xdxtool-%1-*"_s.arg(run.processId())}, QDir::Dirs).isEmpty(),
+            30000);
         QTest::qWait(300);
         QCOMPARE(run.state(), QProcess::Running);
         ::kill(pid_t(run.processId()), signal);
         QVERIFY(run.waitForFinished(60000));
         if (signal == SIGKILL) {
             QVERIFY(!leftovers(out, run.processId()).isEmpty()); // what the next run tidies
-            QVERIFY(!xdxtool({u"pdf"_s, u"-j"_s, u"2"_s, sample("complete.xdx"), sample("incomplete.xdx"), u"-o"_s,
-                              out + u"/round.pdf"_s}).status);
+            QVERIFY(!xdxtool({u"pdf"_s, u"-j"_s, u"2"_s, sample("complete.xdx"), sample("incomplete.xdx"),
+                              u"-o"_s, out + u"/round.pdf"_s})
+                         .status);
             QCOMPARE(leftovers(out, run.processId()), QStringList{u"round.pdf"_s});
             continue;
         }
@@ -382,8 +398,8 @@ void TestPdfCommand::outputsNeverReplaceEachOther()
     writeAll(round + u"/y/A.xdx"_s, official);
     writeAll(round + u"/z/a-2.xdx"_s, readAll(sample("incomplete.xdx")));
     const QString out = round + u"/out"_s;
-    const Run r = xdxtool({u"pdf"_s, u"-d"_s, out, u"-j"_s, u"1"_s, round + u"/x/a.xdx"_s, round + u"/y/A.xdx"_s,
-                           round + u"/z/a-2.xdx"_s});
+    const Run r = xdxtool({u"pdf"_s, u"-d"_s, out, u"-j"_s, u"1"_s, round + u"/x/a.xdx"_s,
+                           round + u"/y/A.xdx"_s, round + u"/z/a-2.xdx"_s});
     QVERIFY2(r.status == 0, qPrintable(r.err));
     QVERIFY2(r.err.contains(u"写出了 3 个 PDF"_s), qPrintable(r.err));
     QStringList written = QDir(out).entryList(QDir::Files);
@@ -430,7 +446,8 @@ void TestPdfCommand::theRoundFromAnotherFolder()
     QDir::setCurrent(before);
     QCOMPARE(tabled.status, 1);
     QVERIFY2(printed.status == 0, qPrintable(printed.err));
-    QCOMPARE(QDir(path(u"elsewhere/leaves"_s)).entryList(QDir::Files), (QStringList{u"0001.pdf"_s, u"0002.pdf"_s}));
+    QCOMPARE(QDir(path(u"elsewhere/leaves"_s)).entryList(QDir::Files),
+             (QStringList{u"0001.pdf"_s, u"0002.pdf"_s}));
 }
 
 // A table opened and saved again in a spreadsheet program on Chinese Windows: GBK, semicolons or
@@ -449,7 +466,8 @@ void TestPdfCommand::tablesAsSpreadsheetsSaveThem_data()
     const QString tabbed = with(lines, u'\t', u"\n"_s);
     utf16.append(reinterpret_cast<const char*>(tabbed.utf16()), tabbed.size() * 2);
     QTest::newRow("UTF-16 with its mark, tabs, LF") << utf16 << QString();
-    QTest::newRow("one file in two rows") << (lines + u"{1},完整\r\n"_s).toUtf8() << u"第 2 行和第 4 行都是"_s;
+    QTest::newRow("one file in two rows")
+        << (lines + u"{1},完整\r\n"_s).toUtf8() << u"第 2 行和第 4 行都是"_s;
 }
 
 void TestPdfCommand::tablesAsSpreadsheetsSaveThem()
@@ -490,7 +508,8 @@ void TestPdfCommand::tablesAsSpreadsheetsSaveThem()
         return;
     }
     QVERIFY2(r.status == 0, qPrintable(r.err));
-    QVERIFY(pageText(*Poppler::Document::load(out + u"/0001.pdf"_s), 0).contains(completeSample().value(Field::ProjectName).left(4)));
+    QVERIFY(pageText(*Poppler::Document::load(out + u"/0001.pdf"_s), 0)
+                .contains(completeSample().value(Field::ProjectName).left(4)));
 }
 
 // The XLSX another program wrote or spoiled: relationship targets as paths, the same cell twice,
@@ -499,11 +518,20 @@ void TestPdfCommand::workbooksAsOtherProgramsWriteThem_data()
 {
     QTest::addColumn<QString>("change"); // Python on the workbook's parts: zin, zout, name, data
     QTest::addColumn<QString>("error");  // empty: read as the rows stand
-    QTest::newRow("./ target") << u"data = data.replace(b'Target=\"worksheets/', b'Target=\"./worksheets/') if name == 'xl/_rels/workbook.xml.rels' else data"_s << QString();
-    QTest::newRow("../ target") << u"data = data.replace(b'Target=\"worksheets/', b'Target=\"../xl/worksheets/') if name == 'xl/_rels/workbook.xml.rels' else data"_s << QString();
-    QTest::newRow("a cell twice") << u"data = data.replace(b'</sheetData>', b'<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>x.xdx</t></is></c></row></sheetData>') if name == 'xl/worksheets/sheet1.xml' else data"_s << u"出现了两次"_s;
-    QTest::newRow("a cell no spreadsheet holds") << u"data = data.replace(b'</sheetData>', b'<row r=\"9\"><c r=\"B9\" t=\"inlineStr\"><is><t>' + b'a' * (8 << 20) + b'</t></is></c></row></sheetData>') if name == 'xl/worksheets/sheet1.xml' else data"_s << u"不是完好的 XLSX 文件"_s;
-    QTest::newRow("a wrong CRC") << u"crc = name == 'xl/worksheets/sheet1.xml'"_s << u"不是完好的 XLSX 文件"_s;
+    QTest::newRow("./ target")
+        << u"data = data.replace(b'Target=\"worksheets/', b'Target=\"./worksheets/') if name == 'xl/_rels/workbook.xml.rels' else data"_s
+        << QString();
+    QTest::newRow("../ target")
+        << u"data = data.replace(b'Target=\"worksheets/', b'Target=\"../xl/worksheets/') if name == 'xl/_rels/workbook.xml.rels' else data"_s
+        << QString();
+    QTest::newRow("a cell twice")
+        << u"data = data.replace(b'</sheetData>', b'<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>x.xdx</t></is></c></row></sheetData>') if name == 'xl/worksheets/sheet1.xml' else data"_s
+        << u"出现了两次"_s;
+    QTest::newRow("a cell no spreadsheet holds")
+        << u"data = data.replace(b'</sheetData>', b'<row r=\"9\"><c r=\"B9\" t=\"inlineStr\"><is><t>' + b'a' * (8 << 20) + b'</t></is></c></row></sheetData>') if name == 'xl/worksheets/sheet1.xml' else data"_s
+        << u"不是完好的 XLSX 文件"_s;
+    QTest::newRow("a wrong CRC") << u"crc = name == 'xl/worksheets/sheet1.xml'"_s
+                                 << u"不是完好的 XLSX 文件"_s;
 }
 
 void TestPdfCommand::workbooksAsOtherProgramsWriteThem()

@@ -1,8 +1,8 @@
 #include "../common/clirun.h"
 #include "bench/roundgen.h"
 #include "check/verify.h"
-#include "files/files.h"
 #include "cli/xdxtool.h"
+#include "files/files.h"
 #include "record/gbk.h"
 #include "xdx/xdxfile.h"
 
@@ -153,7 +153,8 @@ void TestXdxtool::checkJson()
     QCOMPARE(files[4][u"official"_qs].toBool(), true);
     // A file that is not there has no line to point at.
     const Run missing = xdxtool({u"check"_qs, u"--json"_qs, path(u"absent.xdx"_qs)});
-    const QString message = QJsonDocument::fromJson(missing.out.toUtf8()).array()[0][u"message"_qs].toString();
+    const QString message =
+        QJsonDocument::fromJson(missing.out.toUtf8()).array()[0][u"message"_qs].toString();
     QVERIFY2(message.contains(u"找不到文件"_qs) && !message.contains(u"Line"_qs), qPrintable(message));
     QCOMPARE(files[0][u"official"_qs].toBool(), false);
     QCOMPARE(files[0][u"file"_qs].toString(), shown(sample("complete.xdx")));
@@ -216,7 +217,9 @@ void TestXdxtool::dumpBuildRoundTrip()
     QVERIFY(saveXdxFile(marked, marks, {}).has_value());
     const Run dumped = xdxtool({u"dump"_qs, marked});
     QVERIFY(recordFromJson(dumped.out.toUtf8())->value(Field::KeyWord) == marks.value(Field::KeyWord));
-    QByteArray literal = R"({"ProjectName": "题", "Presider": "人", "KeyWord": ")" "\xEF\xBB\xBF" R"(词"})";
+    QByteArray literal = R"({"ProjectName": "题", "Presider": "人", "KeyWord": ")"
+                         "\xEF\xBB\xBF"
+                         R"(词"})";
     QCOMPARE(recordFromJson(literal)->value(Field::KeyWord), QChar(0xFEFF) + u"词"_qs);
 
     const Run first = xdxtool({u"dump"_qs, officialCopy()});
@@ -394,7 +397,8 @@ void TestXdxtool::manyFilesInInputOrder()
     // A list of names, a missing one among them: it gets its own line and the run goes on.
     const QString list = path(u"list.txt"_qs);
     writeAll(list, (round.filePath(u"f01.XDX"_qs) + u"\r\n\n"_qs + path(u"gone.xdx"_qs) + u'\n' +
-                    round.filePath(u"f00.XDX"_qs) + u'\n').toUtf8());
+                    round.filePath(u"f00.XDX"_qs) + u'\n')
+                       .toUtf8());
     const Run r = xdxtool({u"check"_qs, u"--files-from"_qs, list, u"--json"_qs});
     const QJsonArray listed = QJsonDocument::fromJson(r.out.toUtf8()).array();
     QCOMPARE(listed.size(), 3);
@@ -495,8 +499,10 @@ void TestXdxtool::tableRowsAndDuplicates()
     for (int i = 0; i < 5; ++i)
         QVERIFY2(lines[i + 1].startsWith(shown(files[i]) + u','), qPrintable(lines[i + 1]));
     QVERIFY(!lines[1].contains(u"与第"_qs));
-    QVERIFY2(lines[2].contains(u"与第 2 行（%1）主持人身份证号相同"_qs.arg(shown(files[0]))), qPrintable(lines[2]));
-    QVERIFY2(lines[3].contains(u"与第 2 行（%1）课题名称和主持人相同"_qs.arg(shown(files[0]))), qPrintable(lines[3]));
+    QVERIFY2(lines[2].contains(u"与第 2 行（%1）主持人身份证号相同"_qs.arg(shown(files[0]))),
+             qPrintable(lines[2]));
+    QVERIFY2(lines[3].contains(u"与第 2 行（%1）课题名称和主持人相同"_qs.arg(shown(files[0]))),
+             qPrintable(lines[3]));
     QVERIFY2(lines[4].contains(u",\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\","_qs), qPrintable(lines[4]));
     QVERIFY(lines[5].contains(u"无法读取"_qs));
     // The sample's texts in four rows: each the first other row of them, wholly alike.
@@ -513,22 +519,24 @@ void TestXdxtool::tableRowsAndDuplicates()
     if (r.err.contains(u"不能写 XLSX"_qs))
         QSKIP("built without libxlsxwriter");
     QVERIFY2(QFile::exists(xlsx), qPrintable(r.err));
-    const std::optional<QString> output = python(u"import openpyxl, sys\n"
-                                                  "wb = openpyxl.load_workbook(sys.argv[1])\n"
-                                                  "a, c = wb.worksheets\n"
-                                                  "print(a.freeze_panes, a.auto_filter.ref, a.max_row)\n"
-                                                  "print(repr(a.cell(2, 16).value), a.cell(3, 21).value)\n"
-                                                  "print([r for r in c.iter_rows(max_row=2, max_col=2, values_only=True)])\n"
-                                                  "print(repr(a.cell(5, 16).value), len(a.cell(5, 10).value), c.cell(3, 2).value, c.cell(4, 2).value)\n"
-                                                  // Each chart's data: the cells its ranges name.
-                                                  "import re, zipfile\n"
-                                                  "z = zipfile.ZipFile(sys.argv[1])\n"
-                                                  "for n in sorted(n for n in z.namelist() if n.startswith('xl/charts/')):\n"
-                                                  "    x = z.read(n).decode()\n"
-                                                  "    ranges = [c[f.split('!')[1].replace('$', '')] for f in re.findall('<c:f>([^<]*)</c:f>', x)]\n"
-                                                  "    ranges = [g if isinstance(g, tuple) else ((g,),) for g in ranges]\n"
-                                                  "    labels, values = ([r[0].value for r in g] for g in ranges)\n"
-                                                  "    print(re.search('<c:(bar|pie)Chart>', x).group(1), labels, sum(values))\n"_qs, {xlsx});
+    const std::optional<QString> output = python(
+        u"import openpyxl, sys\n"
+        "wb = openpyxl.load_workbook(sys.argv[1])\n"
+        "a, c = wb.worksheets\n"
+        "print(a.freeze_panes, a.auto_filter.ref, a.max_row)\n"
+        "print(repr(a.cell(2, 16).value), a.cell(3, 21).value)\n"
+        "print([r for r in c.iter_rows(max_row=2, max_col=2, values_only=True)])\n"
+        "print(repr(a.cell(5, 16).value), len(a.cell(5, 10).value), c.cell(3, 2).value, c.cell(4, 2).value)\n"
+        // Each chart's data: the cells its ranges name.
+        "import re, zipfile\n"
+        "z = zipfile.ZipFile(sys.argv[1])\n"
+        "for n in sorted(n for n in z.namelist() if n.startswith('xl/charts/')):\n"
+        "    x = z.read(n).decode()\n"
+        "    ranges = [c[f.split('!')[1].replace('$', '')] for f in re.findall('<c:f>([^<]*)</c:f>', x)]\n"
+        "    ranges = [g if isinstance(g, tuple) else ((g,),) for g in ranges]\n"
+        "    labels, values = ([r[0].value for r in g] for g in ranges)\n"
+        "    print(re.search('<c:(bar|pie)Chart>', x).group(1), labels, sum(values))\n"_qs,
+        {xlsx});
     if (!output) {
         QVERIFY2(!pythonReadsWorkbooks(), "python3 with openpyxl could not read the workbook back");
         QSKIP("no python3-openpyxl to read the XLSX back");
@@ -540,9 +548,8 @@ void TestXdxtool::tableRowsAndDuplicates()
     QCOMPARE(read[2], u"[('申请数', 4), ('无法读取的文件（不计入申请书）', 1)]"_qs);
     QCOMPARE(read[3], u"'-INF' 32767 1e+308 第 4、5 行（申请资助经费不是可以相加的数）"_qs);
     QVERIFY2(r.err.contains(u"第 5 行“工作单位”有 40000 个字符"_qs), qPrintable(r.err));
-    QCOMPARE(read.mid(4, 4), (QStringList{u"bar ['岚川市'] 4"_qs, u"bar ['岚川市'] 1e+308"_qs, u"bar ['基础教育'] 4"_qs,
-                                          u"pie ['省级一般资助课题'] 4"_qs}));
-
+    QCOMPARE(read.mid(4, 4), (QStringList{u"bar ['岚川市'] 4"_qs, u"bar ['岚川市'] 1e+308"_qs,
+                                          u"bar ['基础教育'] 4"_qs, u"pie ['省级一般资助课题'] 4"_qs}));
 }
 
 // The loose leaves' three texts searched for the names and units the application gives.
@@ -551,8 +558,9 @@ void TestXdxtool::anonymityHitsAndNonHits()
     ApplicationRecord r = openXdxFile(sample("complete.xdx"))->record;
     r.table(Field::MainActor).setCell(6, 0, u"岳"_qs); // one character: not searched
     r.setValue(Field::ProjectName, u"林晓岚主持的农村初中科学探究研究"_qs);
-    r.setValue(Field::ProjectReasoning,
-               u"本校（青石镇第二初级中学）地处山区。\r\n课题组成员许嘉禾曾获奖。岳阳楼记。初级中学的教师。"_qs);
+    r.setValue(
+        Field::ProjectReasoning,
+        u"本校（青石镇第二初级中学）地处山区。\r\n课题组成员许嘉禾曾获奖。岳阳楼记。初级中学的教师。"_qs);
     r.setValue(Field::ProjectAnalyze, u"经费由澄岚农村商业银行青石支行划拨，学府路18号不在其中。"_qs);
     const QString named = path(u"named.xdx"_qs), clean = path(u"clean.xdx"_qs);
     QVERIFY(saveXdxFile(named, r, {}).has_value());
@@ -568,13 +576,16 @@ void TestXdxtool::anonymityHitsAndNonHits()
     QCOMPARE(files[0][u"hits"_qs].toArray().size(), 0);
     QStringList found;
     for (const QJsonValue h : files[1][u"hits"_qs].toArray())
-        found.append(h[u"field"_qs].toString() + u' ' + h[u"text"_qs].toString() + u' ' + h[u"source"_qs].toString());
+        found.append(h[u"field"_qs].toString() + u' ' + h[u"text"_qs].toString() + u' ' +
+                     h[u"source"_qs].toString());
     QCOMPARE(found, (QStringList{u"ProjectName 林晓岚 Presider"_qs,
                                  u"ProjectReasoning 青石镇第二初级中学 Department"_qs,
                                  u"ProjectReasoning 许嘉禾 MainActor 第3行 姓名"_qs,
                                  u"ProjectAnalyze 澄岚农村商业银行青石支行 OutlayBank"_qs}));
     const QString context = files[1][u"hits"_qs].toArray()[2][u"context"_qs].toString();
-    QCOMPARE(context, u"…山区。 课题组成员许嘉禾曾获奖。岳阳楼记。初…"_qs); // ten characters each side, a line break two
+    QCOMPARE(
+        context,
+        u"…山区。 课题组成员许嘉禾曾获奖。岳阳楼记。初…"_qs); // ten characters each side, a line break two
     QCOMPARE(xdxtool({u"anonymity"_qs, clean}).status, 0);
     QCOMPARE(xdxtool({u"anonymity"_qs, clean, path(u"gone.xdx"_qs)}).status, 2);
 }
@@ -590,7 +601,8 @@ void TestXdxtool::anonymityFolds_data()
     QTest::newRow("blanks") << u"由林 晓　岚主持"_qs << u"林晓岚"_qs << u"林 晓　岚"_qs;
     QTest::newRow("zero-width space") << u"由林晓\u200b岚主持"_qs << u"林晓岚"_qs << u"林晓\u200b岚"_qs;
     QTest::newRow("a blank in the form") << u"由林晓岚主持"_qs << u"林 晓岚"_qs << u"林晓岚"_qs;
-    QTest::newRow("full-width Latin") << u"作者 Ｌｉｎ Ｘｉａｏ"_qs << u"lin xiao"_qs << u"Ｌｉｎ Ｘｉａｏ"_qs;
+    QTest::newRow("full-width Latin")
+        << u"作者 Ｌｉｎ Ｘｉａｏ"_qs << u"lin xiao"_qs << u"Ｌｉｎ Ｘｉａｏ"_qs;
     QTest::newRow("two characters in a word") << u"四周明显的变化"_qs << u"周明"_qs << u"周明 weak"_qs;
     QTest::newRow("two characters alone") << u"周明：课题"_qs << u"周明"_qs << u"周明"_qs;
     QTest::newRow("nothing") << u"本课题研究农村初中。"_qs << u"林晓岚"_qs << QString();
@@ -628,8 +640,8 @@ void TestXdxtool::similarPairsInInputOrder()
     QStringList sentences = text.split(u'。');
     std::reverse(sentences.begin(), sentences.end());
     ApplicationRecord r = openXdxFile(sample("complete.xdx"))->record;
-    const QString original = path(u"s-original.xdx"_qs), copy = path(u"s-copy.xdx"_qs), other = path(u"s-other.xdx"_qs),
-                  broken = path(u"s-broken.xdx"_qs);
+    const QString original = path(u"s-original.xdx"_qs), copy = path(u"s-copy.xdx"_qs),
+                  other = path(u"s-other.xdx"_qs), broken = path(u"s-broken.xdx"_qs);
     r.setValue(Field::ProjectReasoning, text);
     QVERIFY(saveXdxFile(original, r, {}).has_value());
     r.setValue(Field::ProjectReasoning, sentences.join(u"！"_qs));
@@ -647,7 +659,8 @@ void TestXdxtool::similarPairsInInputOrder()
     QCOMPARE(pairs[0][u"b"_qs].toString(), shown(copy));
     const QJsonObject reasoning = pairs[0][u"texts"_qs][1].toObject();
     QCOMPARE(reasoning[u"field"_qs].toString(), u"ProjectReasoning"_qs);
-    QVERIFY2(reasoning[u"score"_qs].toDouble() > 0.6, qPrintable(QString::number(reasoning[u"score"_qs].toDouble())));
+    QVERIFY2(reasoning[u"score"_qs].toDouble() > 0.6,
+             qPrintable(QString::number(reasoning[u"score"_qs].toDouble())));
     const QJsonObject first = reasoning[u"first"_qs][0].toObject();
     QVERIFY(text.mid(first[u"a"_qs].toInt()).startsWith(first[u"text"_qs].toString()));
     QVERIFY(first[u"characters"_qs].toInt() >= 16);
@@ -655,7 +668,8 @@ void TestXdxtool::similarPairsInInputOrder()
 
     run = xdxtool({u"similar"_qs, copy, other, original, broken});
     QCOMPARE(run.status, 2); // the broken file, after the pair
-    QVERIFY2(run.out.startsWith(shown(copy) + u" 与 "_qs + shown(original) + u" 相似 "_qs), qPrintable(run.out));
+    QVERIFY2(run.out.startsWith(shown(copy) + u" 与 "_qs + shown(original) + u" 相似 "_qs),
+             qPrintable(run.out));
     QCOMPARE(run.out.count(u'\n'), 1);
     run = xdxtool({u"similar"_qs, original, other});
     QCOMPARE(run.status, 0);
@@ -673,8 +687,10 @@ void TestXdxtool::similarPairsInInputOrder()
     run = xdxtool(QStringList{u"similar"_qs, copy} + family);
     QCOMPARE(run.status, 1);
     QCOMPARE(run.out.count(u'\n'), 2);
-    QVERIFY2(run.out.startsWith(shown(copy) + u" 与 "_qs + shown(family[0]) + u" 相似 "_qs), qPrintable(run.out));
-    QVERIFY2(run.out.contains(u"3 份课题论证和可行性分析相同："_qs + shown(family.join(u"、"_qs))), qPrintable(run.out));
+    QVERIFY2(run.out.startsWith(shown(copy) + u" 与 "_qs + shown(family[0]) + u" 相似 "_qs),
+             qPrintable(run.out));
+    QVERIFY2(run.out.contains(u"3 份课题论证和可行性分析相同："_qs + shown(family.join(u"、"_qs))),
+             qPrintable(run.out));
     run = xdxtool(QStringList{u"similar"_qs, u"--all-pairs"_qs, u"--json"_qs, copy} + family);
     QCOMPARE(QJsonDocument::fromJson(run.out.toUtf8()).array().size(), 6); // each of the four with each other
 }
@@ -723,13 +739,14 @@ void TestXdxtool::usageErrors_data()
     QTest::addColumn<QString>("message");
     const QString f = sample("complete.xdx");
     for (const char* jobs : {"0", "-1", "abc", "2x", ""})
-        QTest::addRow("-j '%s'", jobs) << QStringList{u"check"_qs, u"-j"_qs, QString::fromLatin1(jobs), f}
-                                       << u"-j 需要一个正整数"_qs;
+        QTest::addRow("-j '%s'", jobs)
+            << QStringList{u"check"_qs, u"-j"_qs, QString::fromLatin1(jobs), f} << u"-j 需要一个正整数"_qs;
     QTest::newRow("-0 without a list") << QStringList{u"check"_qs, u"-0"_qs, f} << u"--files-from"_qs;
     // Naming an input as the output would replace it.
     const QString csv = path(u"app.csv"_qs);
     writeAll(csv, readAll(f));
-    QTest::newRow("table -o an input") << QStringList{u"table"_qs, csv, u"-o"_qs, csv} << u"是本次要读的文件之一"_qs;
+    QTest::newRow("table -o an input")
+        << QStringList{u"table"_qs, csv, u"-o"_qs, csv} << u"是本次要读的文件之一"_qs;
     QTest::newRow("build onto its input") << QStringList{u"build"_qs, csv, csv} << u"是本次要读的文件之一"_qs;
 }
 
@@ -788,8 +805,9 @@ void TestXdxtool::closedPipeStopsTheRun()
     QSKIP("a shell pipeline with head");
 #endif
     QProcess shell;
-    shell.start(u"/bin/sh"_qs, {u"-c"_qs, u"\"$0\" dump --jsonl -j 1 --files-from \"$1\" | head -c 10 >/dev/null"_qs,
-                                 QStringLiteral(XDXTOOL_PATH), list});
+    shell.start(u"/bin/sh"_qs,
+                {u"-c"_qs, u"\"$0\" dump --jsonl -j 1 --files-from \"$1\" | head -c 10 >/dev/null"_qs,
+                 QStringLiteral(XDXTOOL_PATH), list});
     QVERIFY(shell.waitForFinished(60000));
     const QString err = QString::fromUtf8(shell.readAllStandardError());
     QVERIFY2(err.contains(u"无法写出输出"_qs), qPrintable(err));

@@ -10,7 +10,8 @@
 namespace shenbao::test {
 
 // One in-process run of xdxtool, its streams caught in strings.
-struct Run {
+struct Run
+{
     int status;
     QString out;
     QString err;

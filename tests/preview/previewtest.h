@@ -38,9 +38,17 @@ inline QStringList describe(const std::vector<Sheet>& sheets)
                                .arg(t->baseline)
                                .arg(t->font.face));
             else if (const auto* l = std::get_if<SheetLine>(&op))
-                out.append(QStringLiteral("line %1,%2 %3,%4").arg(l->from.x()).arg(l->from.y()).arg(l->to.x()).arg(l->to.y()));
+                out.append(QStringLiteral("line %1,%2 %3,%4")
+                               .arg(l->from.x())
+                               .arg(l->from.y())
+                               .arg(l->to.x())
+                               .arg(l->to.y()));
             else if (const auto* r = std::get_if<SheetRect>(&op))
-                out.append(QStringLiteral("rect %1,%2 %3x%4").arg(r->rect.x()).arg(r->rect.y()).arg(r->rect.width()).arg(r->rect.height()));
+                out.append(QStringLiteral("rect %1,%2 %3x%4")
+                               .arg(r->rect.x())
+                               .arg(r->rect.y())
+                               .arg(r->rect.width())
+                               .arg(r->rect.height()));
             else if (const auto* i = std::get_if<SheetImage>(&op))
                 out.append(QStringLiteral("image %1 %2").arg(i->item).arg(int(i->picture)));
         }
@@ -56,7 +64,8 @@ inline QString itemText(const std::vector<Sheet>& sheets, const QString& page, c
         if (s.page != page)
             continue;
         for (const SheetOp& op : s.ops)
-            if (const auto* t = std::get_if<SheetText>(&op); t && t->item.compare(item, Qt::CaseInsensitive) == 0)
+            if (const auto* t = std::get_if<SheetText>(&op);
+                t && t->item.compare(item, Qt::CaseInsensitive) == 0)
                 out += t->text;
     }
     return out;

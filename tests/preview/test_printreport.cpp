@@ -1,10 +1,10 @@
 // "预览\打印" in the window: what reaches the printed form, the marks, fresh runs, the status
 // window's cancel button, and that the command leaves the application alone.
-#include "app/preview/reportpreview.h"
 #include "../app/documents.h"
 #include "../app/windowtest.h"
 #include "../common/fixtures.h"
 #include "../report/reporttest.h"
+#include "app/preview/reportpreview.h"
 #include "app/preview/reportstatus.h"
 #include "previewtest.h"
 
@@ -164,9 +164,9 @@ void TestPrintReport::marksByMode()
     QTemporaryDir dir;
     WindowFixture f;
     const ApplicationRecord r = completeSample();
-    const QByteArray doc = official
-                               ? gbkBytes(withElement(documentText(r), u"PASSBY"_s, leaf(u"PASSBY"_s, u"1"_s)))
-                               : xdxBytes(r, {});
+    const QByteArray doc =
+        official ? gbkBytes(withElement(documentText(r), u"PASSBY"_s, leaf(u"PASSBY"_s, u"1"_s)))
+                 : xdxBytes(r, {});
     openDocument(f, dir, doc);
     QCOMPARE(f.window->isOfficial(), official);
 

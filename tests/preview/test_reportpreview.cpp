@@ -270,7 +270,8 @@ void TestReportPreview::badFiles()
     p->setCurrentPage(2);
     trigger(*p, "open");
     QCOMPARE(m_ui.texts(ScriptedInteraction::Box::Error).size(), 1);
-    QVERIFY(m_ui.texts(ScriptedInteraction::Box::Error)[0].startsWith(u"无法打开报表文件“%1”"_s.arg(QDir::toNativeSeparators(xdx))));
+    QVERIFY(m_ui.texts(ScriptedInteraction::Box::Error)[0].startsWith(
+        u"无法打开报表文件“%1”"_s.arg(QDir::toNativeSeparators(xdx))));
     QVERIFY(dynamic_cast<const SheetPages*>(&p->pages()));
     QCOMPARE(p->currentPage(), 2);
 
@@ -334,7 +335,8 @@ void TestReportPreview::printing()
 
     auto p = previewOf(&m_ui, m_sheets);
     p->setCurrentPage(4);
-    const QString out = m_dir.filePath(u"printed-%1.pdf"_s.arg(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-')));
+    const QString out = m_dir.filePath(
+        u"printed-%1.pdf"_s.arg(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-')));
     QString docName;
     bool fullPage = false;
     int offered = 0;
@@ -443,8 +445,10 @@ void TestReportPreview::printSequence_data()
     QTest::newRow("range wholly past") << int(R::FromTo) << 7 << 9 << 1 << true << false << QList<int>{};
     QTest::newRow("range backwards") << int(R::FromTo) << 3 << 2 << 1 << true << false << QList<int>{};
     QTest::newRow("open range") << int(R::FromTo) << 0 << 0 << 1 << true << false << QList<int>{0, 1, 2, 3};
-    QTest::newRow("collated copies") << int(R::FromTo) << 1 << 2 << 2 << true << false << QList<int>{0, 1, 0, 1};
-    QTest::newRow("uncollated") << int(R::FromTo) << 1 << 2 << 3 << false << false << QList<int>{0, 0, 0, 1, 1, 1};
+    QTest::newRow("collated copies") << int(R::FromTo) << 1 << 2 << 2 << true << false
+                                     << QList<int>{0, 1, 0, 1};
+    QTest::newRow("uncollated") << int(R::FromTo) << 1 << 2 << 3 << false << false
+                                << QList<int>{0, 0, 0, 1, 1, 1};
     QTest::newRow("printer copies") << int(R::FromTo) << 1 << 2 << 3 << true << true << QList<int>{0, 1};
     QTest::newRow("no copies asked") << int(R::Current) << 0 << 0 << 0 << true << false << QList<int>{2};
 }

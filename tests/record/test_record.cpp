@@ -111,7 +111,7 @@ void TestRecord::fitGbkBytesCutsBetweenWholeCharacters()
 {
     QCOMPARE(fitGbkBytes(u"教育科学", 5), QStringLiteral("教育"));
     QCOMPARE(fitGbkBytes(u"ab教", 3), QStringLiteral("ab"));
-    QCOMPARE(fitGbkBytes(u"a\r\nb", 2), QStringLiteral("a"));   // no half line break
+    QCOMPARE(fitGbkBytes(u"a\r\nb", 2), QStringLiteral("a")); // no half line break
     QCOMPARE(fitGbkBytes(u"a\r\nb", 3), QStringLiteral("a\r\n"));
     const QString emoji = QString::fromUtf8("x\xF0\x9F\x98\x80");
     QCOMPARE(fitGbkBytes(emoji, 2), QStringLiteral("x")); // never half a surrogate pair
@@ -178,8 +178,8 @@ void TestRecord::startUpState()
             const TableGrid& t = r.table(spec.field);
             for (int row = 1; row <= t.rows(); ++row)
                 for (int c = 0; c < t.columns(); ++c) {
-                    const bool preset = spec.field == Field::FinallyProduction && row == kPresetRow &&
-                                        c == kPresetColumn;
+                    const bool preset =
+                        spec.field == Field::FinallyProduction && row == kPresetRow && c == kPresetColumn;
                     QCOMPARE(t.cell(row, c), preset ? QStringLiteral("研究报告") : QString());
                 }
         } else if (spec.field == Field::EduCode) {
@@ -229,10 +229,13 @@ void TestRecord::longTextLines_data()
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("empty") << QString() << QStringList();
     QTest::newRow("one line break") << QStringLiteral("\r\n") << QStringList{QString()};
-    QTest::newRow("two lines") << QStringLiteral("第一行\r\n第二行") << QStringList{u"第一行"_qs, u"第二行"_qs};
-    QTest::newRow("final break adds no line") << QStringLiteral("a\r\nb\r\n") << QStringList{u"a"_qs, u"b"_qs};
+    QTest::newRow("two lines") << QStringLiteral("第一行\r\n第二行")
+                               << QStringList{u"第一行"_qs, u"第二行"_qs};
+    QTest::newRow("final break adds no line")
+        << QStringLiteral("a\r\nb\r\n") << QStringList{u"a"_qs, u"b"_qs};
     QTest::newRow("lone lf") << QStringLiteral("a\nb") << QStringList{u"a"_qs, u"b"_qs};
-    QTest::newRow("empty line inside") << QStringLiteral("a\r\n\r\nb") << QStringList{u"a"_qs, QString(), u"b"_qs};
+    QTest::newRow("empty line inside")
+        << QStringLiteral("a\r\n\r\nb") << QStringList{u"a"_qs, QString(), u"b"_qs};
 }
 
 void TestRecord::longTextLines()
@@ -277,11 +280,13 @@ void TestRecord::gbkEveryCodeBothWays()
     QCOMPARE(reference.size(), bytes.size());
     std::map<char16_t, std::vector<QByteArray>> codesOf;
     for (std::size_t i = 0; i < table.size(); ++i) {
-        const char16_t want = char16_t(uchar(reference[qsizetype(2 * i)]) | uchar(reference[qsizetype(2 * i + 1)]) << 8);
+        const char16_t want =
+            char16_t(uchar(reference[qsizetype(2 * i)]) | uchar(reference[qsizetype(2 * i + 1)]) << 8);
         if (table[i] != want)
-            QFAIL(qPrintable(u"%1 decodes to U+%2, the table says U+%3"_s.arg(QString::fromLatin1(codes[i].toHex()))
-                                 .arg(uint(table[i]), 4, 16, QChar(u'0'))
-                                 .arg(uint(want), 4, 16, QChar(u'0'))));
+            QFAIL(qPrintable(
+                u"%1 decodes to U+%2, the table says U+%3"_s.arg(QString::fromLatin1(codes[i].toHex()))
+                    .arg(uint(table[i]), 4, 16, QChar(u'0'))
+                    .arg(uint(want), 4, 16, QChar(u'0'))));
         if (want)
             codesOf[want].push_back(codes[i]);
     }
@@ -298,7 +303,8 @@ void TestRecord::gbkEveryCodeBothWays()
         }
         const QByteArray got(out, n);
         if (std::find(it->second.begin(), it->second.end(), got) == it->second.end())
-            QFAIL(qPrintable(u"U+%1 encodes to \"%2\""_s.arg(u, 4, 16, QChar(u'0')).arg(QString::fromLatin1(got.toHex()))));
+            QFAIL(qPrintable(u"U+%1 encodes to \"%2\""_s.arg(u, 4, 16, QChar(u'0'))
+                                 .arg(QString::fromLatin1(got.toHex()))));
     }
     // Whole texts: a character without a code fails, a bad byte shows as U+FFFD.
     QCOMPARE(gbk::encode(u"教育€"), std::optional<QByteArray>("\xBD\xCC\xD3\xFD\x80"));

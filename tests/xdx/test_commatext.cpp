@@ -32,9 +32,8 @@ void TestCommaText::join_data()
     QTest::newRow("tab quotes") << QStringList{u"a\tb"_qs} << u"\"a\tb\""_qs;
     QTest::newRow("single blank") << QStringList{u" "_qs} << u"\" \""_qs;
     QTest::newRow("empty between") << QStringList{u"a"_qs, QString(), u"b"_qs} << u"a,,b"_qs;
-    QTest::newRow("error list")
-        << QStringList{u"01、课题名称  未填写"_qs, u"02、性别  未填写"_qs}
-        << u"\"01、课题名称  未填写\",\"02、性别  未填写\""_qs;
+    QTest::newRow("error list") << QStringList{u"01、课题名称  未填写"_qs, u"02、性别  未填写"_qs}
+                                << u"\"01、课题名称  未填写\",\"02、性别  未填写\""_qs;
 }
 
 void TestCommaText::join()

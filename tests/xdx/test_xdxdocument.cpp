@@ -1,10 +1,10 @@
 #include "../common/fixtures.h"
+#include "files/files.h"
 #include "record/gbk.h"
 #include "record/textrules.h"
 #include "xdx/xdxfile.h"
 #include "xdx/xdxformat.h"
 #include "xdx/xml/outline.h"
-#include "files/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -251,8 +251,9 @@ void TestXdxDocument::leadingByteOrderMarksSurvive()
 // long texts: every break CR LF.
 void TestXdxDocument::longTextBreaksReadAsCrLf()
 {
-    const OpenResult back = openText(u"<?xml version=\"1.0\" encoding=\"GBK\"?><XMLPackage><ver>QX2011v1.0</ver>"
-                                     u"<ProjectReasoning>\"a\nb\rc\",d</ProjectReasoning></XMLPackage>"_qs);
+    const OpenResult back =
+        openText(u"<?xml version=\"1.0\" encoding=\"GBK\"?><XMLPackage><ver>QX2011v1.0</ver>"
+                 u"<ProjectReasoning>\"a\nb\rc\",d</ProjectReasoning></XMLPackage>"_qs);
     QCOMPARE(openStatus(back), Status::Loaded);
     QCOMPARE(back->record.value(Field::ProjectReasoning), u"a\r\nb\r\nc\r\nd\r\n"_qs);
 }
@@ -637,12 +638,15 @@ void TestXdxDocument::eventsReadAsTheTree_data()
     const QString many = u"题"_qs.repeated(700); // past the parser's chunks of 300 bytes
     QTest::newRow("complete sample") << readAll(sourcePath(u"samples/complete.xdx"_qs));
     QTest::newRow("adjacent cdata") << doc(u"<A><![CDATA[x]]><![CDATA[y]]></A><B>t<![CDATA[c]]>u</B>"_qs);
-    QTest::newRow("long text and cdata") << doc(u"<A>"_qs + many + u"</A><B><![CDATA["_qs + many + u"]]></B>"_qs);
+    QTest::newRow("long text and cdata")
+        << doc(u"<A>"_qs + many + u"</A><B><![CDATA["_qs + many + u"]]></B>"_qs);
     QTest::newRow("references inside text") << doc(u"<A>a&amp;b&#x41;&#39064;c&lt;</A>"_qs);
     QTest::newRow("comment and pi between texts") << doc(u"<A>a<!--c-->b<?p x?>c</A><B><!--c--></B>"_qs);
     QTest::newRow("blanks around cdata") << doc(u"<A> <![CDATA[ x ]]>\n</A><B> </B><C/><D></D>"_qs);
-    QTest::newRow("rows and deeper") << doc(u"<T><T1>a,b</T1><T2> <x><y><z>deep</z></y>tail</x> </T2></T>x"_qs);
-    QTest::newRow("prefixes") << doc(u"<p:A xmlns:p=\"urn:p\">v</p:A><T xmlns:q=\"urn:q\"><q:T1>r</q:T1></T>"_qs);
+    QTest::newRow("rows and deeper") << doc(
+        u"<T><T1>a,b</T1><T2> <x><y><z>deep</z></y>tail</x> </T2></T>x"_qs);
+    QTest::newRow("prefixes") << doc(
+        u"<p:A xmlns:p=\"urn:p\">v</p:A><T xmlns:q=\"urn:q\"><q:T1>r</q:T1></T>"_qs);
     QTest::newRow("colon before a digit") << doc(u"<a:8b>x</a:8b><T><p:1>y</p:1></T>"_qs);
     QTest::newRow("byte-order marks") << doc(u"<A>\uFEFF\uFEFFx</A>"_qs);
     QTest::newRow("mismatched tag") << doc(u"<A>x</B>"_qs);
@@ -711,7 +715,8 @@ void TestXdxDocument::saveIsAtomic()
     QVERIFY(!failed.has_value());
     QVERIFY2(failed.error().contains(u"a.xdx"_qs), qPrintable(failed.error()));
     // The system's own reason (here the size limit's), not "Unknown error".
-    QVERIFY2(failed.error().contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(failed.error()));
+    QVERIFY2(failed.error().contains(QString::fromLocal8Bit(std::strerror(EFBIG))),
+             qPrintable(failed.error()));
     QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"a.xdx"_qs});
 
@@ -808,7 +813,9 @@ void TestXdxDocument::saveRefusesWhatItMayNotReplace()
     }
 #ifdef Q_OS_UNIX
     if (setup == u"hard link")
-        QCOMPARE(::link(QFile::encodeName(file).constData(), QFile::encodeName(dir.filePath(u"b.xdx"_qs)).constData()), 0);
+        QCOMPARE(::link(QFile::encodeName(file).constData(),
+                        QFile::encodeName(dir.filePath(u"b.xdx"_qs)).constData()),
+                 0);
     if (setup == u"planted") {
         if (::geteuid() != 0)
             QSKIP("planting a link of another user needs root");

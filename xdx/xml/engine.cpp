@@ -179,7 +179,8 @@ QString text(const char* utf8, qsizetype size)
     // QString::fromUtf8 drops a leading byte-order mark, but at the start of a value it is a
     // character like any other: keep each one.
     qsizetype boms = 0;
-    while (size - 3 * boms >= 3 && utf8[3 * boms] == '\xEF' && std::memcmp(utf8 + 3 * boms, "\xEF\xBB\xBF", 3) == 0)
+    while (size - 3 * boms >= 3 && utf8[3 * boms] == '\xEF' &&
+           std::memcmp(utf8 + 3 * boms, "\xEF\xBB\xBF", 3) == 0)
         ++boms;
     if (boms == 0)
         return QString::fromUtf8(utf8, size);
@@ -217,7 +218,8 @@ void stop(void* context, const QString& reason)
     auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
     ErrorCollector& errors = collector(context);
     errors.stopped = true;
-    errors.entries.insert(errors.entries.begin(), {reason, ctxt->input ? ctxt->input->line : 0, int(XML_ERR_FATAL)});
+    errors.entries.insert(errors.entries.begin(),
+                          {reason, ctxt->input ? ctxt->input->line : 0, int(XML_ERR_FATAL)});
     xmlStopParser(ctxt);
 }
 

@@ -17,7 +17,10 @@ public:
     Outline outline;
     bool needsTree = false;
 
-    static OutlineBuilder& of(void* context) { return *static_cast<OutlineBuilder*>(engine::collector(context).target); }
+    static OutlineBuilder& of(void* context)
+    {
+        return *static_cast<OutlineBuilder*>(engine::collector(context).target);
+    }
 
     void startElement(std::string_view name)
     {
@@ -79,8 +82,8 @@ private:
         m_runItem = -1;
     }
 
-    std::vector<int> m_open; // the kept elements now open, innermost last
-    int m_level = 0;         // the elements now open, kept or not
+    std::vector<int> m_open;            // the kept elements now open, innermost last
+    int m_level = 0;                    // the elements now open, kept or not
     NodeKind m_run = NodeKind::Element; // the kind of the text run going on, if any
     std::size_t m_runSize = 0;
     int m_runItem = -1; // where the run is kept, if it is
@@ -95,8 +98,8 @@ std::string_view localName(const xmlChar* name)
     return colon == std::string_view::npos ? n : n.substr(colon + 1);
 }
 
-void onStartElement(void* context, const xmlChar* localname, const xmlChar*, const xmlChar*, int, const xmlChar**,
-                    int, int, const xmlChar**)
+void onStartElement(void* context, const xmlChar* localname, const xmlChar*, const xmlChar*, int,
+                    const xmlChar**, int, int, const xmlChar**)
 {
     // Named as the tree's name reads after its last colon: the parser gives a name it could not
     // split at its colon (a digit after it) whole, prefix and all.
@@ -238,7 +241,8 @@ Expansion expandEntity(xmlDocPtr doc, const xmlChar* name, std::string& out, std
         if (end == std::string_view::npos)
             return Expansion::NotText;
         const std::string inner(content.substr(i + 1, end - i - 1));
-        const Expansion e = expandEntity(doc, reinterpret_cast<const xmlChar*>(inner.c_str()), out, budget, depth + 1);
+        const Expansion e =
+            expandEntity(doc, reinterpret_cast<const xmlChar*>(inner.c_str()), out, budget, depth + 1);
         if (e != Expansion::Text)
             return e;
         i = end + 1;
@@ -299,8 +303,9 @@ std::optional<Outline> Outline::readThroughTree(const QByteArray& bytes, ParseEr
             if (kind == NodeKind::Element)
                 self(self, c, depth + 1, index);
             else
-                addNode(kind, index, kind == NodeKind::CData && c->content ? reinterpret_cast<const char*>(c->content)
-                                                                            : std::string_view());
+                addNode(kind, index,
+                        kind == NodeKind::CData && c->content ? reinterpret_cast<const char*>(c->content)
+                                                              : std::string_view());
         }
         endText();
     };
@@ -352,7 +357,8 @@ std::string_view Outline::Node::utf8() const
 bool Outline::Node::isWhitespaceText() const
 {
     const Item& item = m_outline->m_items[std::size_t(m_index)];
-    return item.kind == NodeKind::Text && m_outline->chars(item).find_first_not_of(" \t\n\r") == std::string_view::npos;
+    return item.kind == NodeKind::Text &&
+           m_outline->chars(item).find_first_not_of(" \t\n\r") == std::string_view::npos;
 }
 
 Outline::Node Outline::Node::firstChild() const

@@ -73,7 +73,10 @@ private:
         int lastChild = -1;
         int next = -1;
     };
-    std::string_view chars(const Item& item) const { return std::string_view(m_chars).substr(item.chars.at, item.chars.size); }
+    std::string_view chars(const Item& item) const
+    {
+        return std::string_view(m_chars).substr(item.chars.at, item.chars.size);
+    }
     int add(NodeKind kind, int parent);
 
     std::vector<Item> m_items;

@@ -32,7 +32,8 @@ private:
     void* m_node = nullptr;
 };
 
-struct ParseError {
+struct ParseError
+{
     QString reason;   // the engine's reason for the first error
     int line = 0;     // where parsing failed, 0 when unknown
     QString lineText; // the first 40 characters of that line's source
