@@ -60,9 +60,6 @@ constexpr CommandKeys kCommandKeys[] = {
     {u"verifydata", QKeySequence::UnknownKey, "F5 Ctrl+E"},
 };
 
-// The gap between the error list (which ends at 369) and the buttons (which start at 384).
-constexpr QRect kAnonymityNoticeArea(8, 370, 154, 13);
-
 } // namespace
 
 MainWindow::MainWindow(Interaction* interaction, QWidget* parent)
@@ -159,18 +156,7 @@ void MainWindow::buildControls()
     controlAs<EduCodeEdit>(fieldControl(Field::EduCode))->setInteraction(m_interaction);
     addCommandKeys();
     addRoomCounter();
-    // Below the error list, in the gap above the buttons: the loose leaves naming their author.
-    m_anonymity = new ClickLabel(m_panel);
-    m_anonymity->setObjectName(QStringLiteral("AnonymityNotice"));
-    m_anonymity->setGeometry(kAnonymityNoticeArea);
-    m_anonymity->setToolTip(appmsg::anonymityTitle());
-    QPalette warning = m_anonymity->palette();
-    warning.setColor(QPalette::WindowText, QColor(0xC0, 0x40, 0x00));
-    m_anonymity->setPalette(warning);
-    m_anonymity->hide();
-    m_anonymity->setKeyboardReachable(); // after the error list in the tab order; Enter opens the list
-    QWidget::setTabOrder(m_errorList, m_anonymity);
-    connect(m_anonymity, &ClickLabel::clicked, this, &MainWindow::showAnonymityList);
+    addAnonymityNotice();
     // The tab bar's own buttons (shown when the tabs do not fit) speak as everything else does.
     if (auto* left = m_pages->tabBar()->findChild<QToolButton*>(QStringLiteral("ScrollLeftButton")))
         left->setAccessibleName(appmsg::scrollTabsLeft());

@@ -118,6 +118,7 @@ private:
     void buildControls();
     void addCommandKeys();
     void addRoomCounter();
+    void addAnonymityNotice();
     void showAnonymity(const AnonymityFindings& findings);
     void showAnonymityList();
     void showHit(const AnonymityHit& hit);

@@ -13,12 +13,35 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTextCursor>
 
 namespace shenbao {
+namespace {
+
+// The gap between the error list (which ends at 369) and the buttons (which start at 384).
+constexpr QRect kAnonymityNoticeArea(8, 370, 154, 13);
+
+} // namespace
+
+// Below the error list, in the gap above the buttons: the loose leaves naming their author.
+void MainWindow::addAnonymityNotice()
+{
+    m_anonymity = new ClickLabel(m_panel);
+    m_anonymity->setObjectName(QStringLiteral("AnonymityNotice"));
+    m_anonymity->setGeometry(kAnonymityNoticeArea);
+    m_anonymity->setToolTip(appmsg::anonymityTitle());
+    QPalette warning = m_anonymity->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xC0, 0x40, 0x00));
+    m_anonymity->setPalette(warning);
+    m_anonymity->hide();
+    m_anonymity->setKeyboardReachable(); // after the error list in the tab order; Enter opens the list
+    QWidget::setTabOrder(m_errorList, m_anonymity);
+    connect(m_anonymity, &ClickLabel::clicked, this, &MainWindow::showAnonymityList);
+}
 
 // The room a line edit's limit leaves, at the field itself (the long texts show theirs in the
 // box): while the field has the focus, as one types, where the eye is on a small screen too.

@@ -45,6 +45,12 @@ void sortPostings(std::vector<quint64>& postings)
 
 SimilarityIndex::SimilarityIndex(std::vector<SimilarityEntry> entries) : m_entries(std::move(entries))
 {
+    const std::vector<int> indexed = gatherFamilies();
+    findCandidates(fingerprint(indexed), indexed);
+}
+
+std::vector<int> SimilarityIndex::gatherFamilies()
+{
     const int n = int(m_entries.size());
     m_representative.resize(std::size_t(n));
     // Families: the same digest and the same texts (a digest alone could collide).
@@ -78,7 +84,12 @@ SimilarityIndex::SimilarityIndex(std::vector<SimilarityEntry> entries) : m_entri
         }
         m_families[std::size_t(familyOf[std::size_t(r)])].push_back(i);
     }
+    return indexed;
+}
 
+std::vector<quint64> SimilarityIndex::fingerprint(const std::vector<int>& indexed)
+{
+    const std::size_t n = m_entries.size();
     // The postings: each application's fingerprints, each once, whichever text holds them.
     m_stockLimit = std::max(kStockLeastApplications, int(std::ceil(kStockShare * double(indexed.size()))));
     std::size_t characters = 0;
@@ -87,11 +98,11 @@ SimilarityIndex::SimilarityIndex(std::vector<SimilarityEntry> entries) : m_entri
             characters += std::size_t(t.size());
     constexpr std::size_t kTexts = std::size(kComparedTexts);
     m_prints.reserve(characters * 2 / (kWinnowWindow + 1) + 4 * indexed.size());
-    m_printsAt.assign(std::size_t(n) * kTexts + 1, 0);
+    m_printsAt.assign(n * kTexts + 1, 0);
     std::vector<quint64> postings;
     postings.reserve(m_prints.capacity());
     // Text k of application i: [m_printsAt[i * kTexts + k], m_printsAt[i * kTexts + k + 1]).
-    for (std::size_t place = 0, i = 0; i < std::size_t(n); ++i) {
+    for (std::size_t place = 0, i = 0; i < n; ++i) {
         const bool isIndexed = place < indexed.size() && std::size_t(indexed[place]) == i;
         for (std::size_t k = 0; k < kTexts; ++k) {
             m_printsAt[i * kTexts + k] = m_prints.size();
@@ -106,7 +117,11 @@ SimilarityIndex::SimilarityIndex(std::vector<SimilarityEntry> entries) : m_entri
     }
     m_printsAt.back() = m_prints.size();
     sortPostings(postings);
+    return postings;
+}
 
+void SimilarityIndex::findCandidates(std::vector<quint64> postings, const std::vector<int>& indexed)
+{
     // A run of one fingerprint: stock when too many hold it, else every two of them a candidate.
     std::vector<quint64> pairs;
     constexpr quint64 kPlaceMask = (quint64(1) << kPlaceBits) - 1;

@@ -37,6 +37,13 @@ public:
     Similarity compare(int a, int b) const;
 
 private:
+    // The steps of building: families found (the representatives with something to compare
+    // returned), their fingerprints taken (the postings, key and place, returned sorted), the
+    // postings' runs made candidates or stock.
+    std::vector<int> gatherFamilies();
+    std::vector<quint64> fingerprint(const std::vector<int>& indexed);
+    void findCandidates(std::vector<quint64> postings, const std::vector<int>& indexed);
+
     std::vector<SimilarityEntry> m_entries;
     std::vector<std::vector<int>> m_families;
     std::vector<int> m_representative;

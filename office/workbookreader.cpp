@@ -274,97 +274,136 @@ struct ReadRow
     }
 };
 
-// The sheet's rows: handed to take at once when written whole, kept in deferred when they
-// wait for shared strings. Why not, when the sheet is broken or a row comes twice.
+// A sheet's rows as its XML goes by: handed to take at once when written whole, kept in
+// deferred when they wait for shared strings.
+class SheetRows
+{
+public:
+    SheetRows(int columns, qsizetype longest, const std::function<bool(qsizetype, const QStringList&)>& take,
+              std::vector<ReadRow>* deferred)
+        : m_seen(std::size_t(kMaxSheetRows) + 1), m_columns(columns), m_longest(longest), m_take(take),
+          m_deferred(deferred)
+    {
+    }
+
+    // One event of the sheet's XML; false to stop (failure() says why, if anything went wrong).
+    bool event(QXmlStreamReader& xml)
+    {
+        const QStringView name = xml.name();
+        if (xml.isStartElement()) {
+            if (name == u"row")
+                return startRow(xml.attributes().value(u"r"_s));
+            if (name == u"c")
+                return startCell(xml.attributes().value(u"r"_s), xml.attributes().value(u"t"_s));
+            if (m_capturing && (name == u"v" || name == u"t"))
+                m_inValue = true;
+            else if (name == u"rPh") // phonetic hints are no text
+                m_inPhonetic = true;
+        } else if (xml.isCharacters() && m_capturing && m_inValue && !m_inPhonetic) {
+            if (m_value.size() <= m_longest)
+                m_value += xml.text();
+        } else if (xml.isEndElement()) {
+            if (name == u"v" || name == u"t")
+                m_inValue = false;
+            else if (name == u"rPh")
+                m_inPhonetic = false;
+            else if (name == u"c" && m_capturing)
+                endCell();
+        }
+        return true;
+    }
+
+    bool endRow()
+    {
+        if (m_current.row == 0)
+            return true;
+        ReadRow done = std::exchange(m_current, ReadRow());
+        if (done.hasShared()) {
+            m_deferred->push_back(std::move(done));
+            return true;
+        }
+        return m_take(done.row, done.texts);
+    }
+
+    const QString& failure() const { return m_failure; }
+
+private:
+    bool startRow(QStringView r)
+    {
+        const qsizetype previous = m_current.row;
+        if (!endRow())
+            return false;
+        m_current.row = r.isEmpty() ? previous + 1 : r.toLongLong();
+        if (m_current.row < 1 || m_current.row > kMaxSheetRows || m_seen[std::size_t(m_current.row)])
+            return fail(m_current.row);
+        m_seen[std::size_t(m_current.row)] = true;
+        m_column = 0;
+        return true;
+    }
+
+    bool startCell(QStringView ref, QStringView type)
+    {
+        const auto [column, row] =
+            ref.isEmpty() ? std::pair{m_column + 1, m_current.row} : cellReference(ref);
+        if (row != m_current.row) // a cell that names another row than its own
+            return fail(row);
+        m_column = column;
+        m_capturing = column >= 1 && column <= m_columns;
+        m_type = type.toString();
+        m_value.clear();
+        return true;
+    }
+
+    void endCell()
+    {
+        m_capturing = false;
+        const std::size_t k = std::size_t(m_column - 1);
+        while (m_current.texts.size() <= qsizetype(k)) {
+            m_current.texts.append(QString());
+            m_current.shared.push_back(-1);
+        }
+        bool ok = false;
+        const qsizetype index = m_type == u"s" ? m_value.toLongLong(&ok) : -1;
+        if (ok && index >= 0)
+            m_current.shared[k] = index;
+        else if (m_type != u"s")
+            m_current.texts[qsizetype(k)] = m_value.size() > m_longest ? QString() : m_value;
+    }
+
+    // A row out of bounds is no workbook's; one within them came twice.
+    bool fail(qsizetype row)
+    {
+        m_failure = row >= 1 && row <= kMaxSheetRows ? msg::rowTwice(row) : msg::notXlsx();
+        return false;
+    }
+
+    std::vector<bool> m_seen;
+    int m_columns;
+    qsizetype m_longest;
+    const std::function<bool(qsizetype, const QStringList&)>& m_take;
+    std::vector<ReadRow>* m_deferred;
+    ReadRow m_current;
+    qsizetype m_column = 0;
+    bool m_capturing = false, m_inValue = false, m_inPhonetic = false;
+    QString m_type, m_value, m_failure;
+};
+
+// The sheet's rows (see SheetRows). Why not, when the sheet is broken or a row comes twice.
 Expected<void, QString> readSheet(const WorkbookParts& book, const QByteArray& sheet, int columns,
                                   qsizetype longest,
                                   const std::function<bool(qsizetype, const QStringList&)>& take,
                                   std::vector<ReadRow>* deferred)
 {
-    std::vector<bool> seen(std::size_t(kMaxSheetRows) + 1);
-    ReadRow current;
-    struct
-    {
-        qsizetype column = 0;
-        bool capturing = false, inValue = false, inPhonetic = false;
-        QString type, value;
-    } at;
-    QString failure;
-    const auto endRow = [&] {
-        if (current.row == 0)
-            return true;
-        ReadRow done = std::exchange(current, ReadRow());
-        if (done.hasShared()) {
-            deferred->push_back(std::move(done));
-            return true;
-        }
-        return take(done.row, done.texts);
-    };
-    const WorkbookParts::Part read = book.readXml(sheet, [&](QXmlStreamReader& xml) {
-        const QStringView name = xml.name();
-        if (xml.isStartElement()) {
-            if (name == u"row") {
-                const qsizetype previous = current.row;
-                if (!endRow())
-                    return false;
-                const QStringView r = xml.attributes().value(u"r"_s);
-                current.row = r.isEmpty() ? previous + 1 : r.toLongLong();
-                if (current.row < 1 || current.row > kMaxSheetRows || seen[std::size_t(current.row)]) {
-                    failure = current.row >= 1 && current.row <= kMaxSheetRows ? msg::rowTwice(current.row)
-                                                                               : msg::notXlsx();
-                    return false;
-                }
-                seen[std::size_t(current.row)] = true;
-                at.column = 0;
-            } else if (name == u"c") {
-                const QStringView ref = xml.attributes().value(u"r"_s);
-                const auto [column, row] =
-                    ref.isEmpty() ? std::pair{at.column + 1, current.row} : cellReference(ref);
-                if (row != current.row) { // a cell that names another row than its own
-                    failure = row >= 1 && row <= kMaxSheetRows ? msg::rowTwice(row) : msg::notXlsx();
-                    return false;
-                }
-                at.column = column;
-                at.capturing = column >= 1 && column <= columns;
-                at.type = xml.attributes().value(u"t"_s).toString();
-                at.value.clear();
-            } else if (at.capturing && (name == u"v" || name == u"t")) {
-                at.inValue = true;
-            } else if (name == u"rPh") { // phonetic hints are no text
-                at.inPhonetic = true;
-            }
-        } else if (xml.isCharacters() && at.capturing && at.inValue && !at.inPhonetic) {
-            if (at.value.size() <= longest)
-                at.value += xml.text();
-        } else if (xml.isEndElement()) {
-            if (name == u"v" || name == u"t") {
-                at.inValue = false;
-            } else if (name == u"rPh") {
-                at.inPhonetic = false;
-            } else if (name == u"c" && at.capturing) {
-                at.capturing = false;
-                const std::size_t k = std::size_t(at.column - 1);
-                while (current.texts.size() <= qsizetype(k)) {
-                    current.texts.append(QString());
-                    current.shared.push_back(-1);
-                }
-                bool ok = false;
-                const qsizetype index = at.type == u"s" ? at.value.toLongLong(&ok) : -1;
-                if (ok && index >= 0)
-                    current.shared[k] = index;
-                else if (at.type != u"s")
-                    current.texts[qsizetype(k)] = at.value.size() > longest ? QString() : at.value;
-            }
-        }
-        return true;
-    });
-    if (!failure.isEmpty())
-        return unexpected(failure);
+    SheetRows rows(columns, longest, take, deferred);
+    const WorkbookParts::Part read =
+        book.readXml(sheet, [&](QXmlStreamReader& xml) { return rows.event(xml); });
+    if (!rows.failure().isEmpty())
+        return unexpected(rows.failure());
     if (read == WorkbookParts::Part::Stopped)
         return {};
     if (read != WorkbookParts::Part::Read)
         return unexpected(msg::notXlsx());
-    (void)endRow();
+    (void)rows.endRow();
     return {};
 }
 
