@@ -156,9 +156,9 @@ void TestPdfCommand::refusals_data()
     writeAll(foreign, "<XMLPackage><ver>QX2010</ver></XMLPackage>");
     const QString broken = path(u"broken.xdx"_s);
     writeAll(broken, "<XMLPackage><ver>");
-    QTest::newRow("missing file") << QStringList{missing, u"-o"_s, out} << missing + u": "_s;
+    QTest::newRow("missing file") << QStringList{missing, u"-o"_s, out} << shown(missing) + u": "_s;
     QTest::newRow("foreign document") << QStringList{foreign, u"-o"_s, out} << rejectedMessage();
-    QTest::newRow("broken document") << QStringList{broken, u"-o"_s, out} << broken + u": "_s;
+    QTest::newRow("broken document") << QStringList{broken, u"-o"_s, out} << shown(broken) + u": "_s;
     QTest::newRow("no file") << QStringList{u"-o"_s, out} << u"XDX 文件"_s;
     QTest::newRow("two files, no -o") << QStringList{missing, foreign} << u"多个文件请用 -o"_s;
     QTest::newRow("two files, neither printable")
@@ -239,7 +239,7 @@ void TestPdfCommand::looseLeavesNumberedByTheTable()
     const Run missing =
         xdxtool({u"pdf"_s, u"--loose-leaf"_s, u"-d"_s, path(u"none"_s), u"--number-by"_s, table, stray});
     QCOMPARE(missing.status, 2);
-    QVERIFY2(missing.err.contains(stray), qPrintable(missing.err));
+    QVERIFY2(missing.err.contains(shown(stray)), qPrintable(missing.err));
     QVERIFY(QDir(path(u"none"_s)).entryList(QDir::Files).isEmpty());
 
     writeAll(path(u"broken.xlsx"_s), "PK\x03\x04 not a workbook");
@@ -290,7 +290,7 @@ void TestPdfCommand::manyFilesInOnePdf()
     const QString out = path(u"round.pdf"_s);
     const Run r = xdxtool({u"pdf"_s, official, broken, sample("incomplete.xdx"), u"-o"_s, out});
     QCOMPARE(r.status, 2);
-    QVERIFY2(r.err.contains(broken + u": "_s), qPrintable(r.err));
+    QVERIFY2(r.err.contains(shown(broken) + u": "_s), qPrintable(r.err));
     const int first = int(layoutForm(openXdxFile(official)->record, true).sheets.size());
     const int second = int(layoutForm(incompleteSample(), false).sheets.size());
     QVERIFY2(r.err.contains(u"第 %1–%2 页"_s.arg(first + 1).arg(first + second)), qPrintable(r.err));

@@ -119,8 +119,8 @@ void TestXdxtool::checkSeveralFiles()
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), verify(incompleteSample()).size());
     for (const QString& line : lines)
-        QVERIFY(line.startsWith(sample("incomplete.xdx") + u": "_qs));
-    QVERIFY(r.err.contains(missing + u": "_qs));
+        QVERIFY(line.startsWith(shown(sample("incomplete.xdx")) + u": "_qs));
+    QVERIFY(r.err.contains(shown(missing) + u": "_qs));
 }
 
 void TestXdxtool::checkJson()
@@ -166,7 +166,7 @@ void TestXdxtool::checkBoxesGoToStandardError()
     writeAll(foreign, "<XMLPackage><ver>qx2011v1.0</ver></XMLPackage>");
     const Run r = xdxtool({u"check"_qs, foreign});
     QCOMPARE(r.status, 2);
-    QVERIFY(r.err.contains(foreign + u": 您选择的文档不是用本申报系统生成的"_qs));
+    QVERIFY(r.err.contains(shown(foreign) + u": 您选择的文档不是用本申报系统生成的"_qs));
     QCOMPARE(r.out.count(u'\n'), 48);
     const QString half = path(u"half.xdx"_qs);
     QByteArray bytes = readAll(sample("complete.xdx"));
@@ -361,7 +361,7 @@ void TestXdxtool::manyFilesInInputOrder()
         const QString name = round.filePath(u"f%1.XDX"_qs.arg(i, 2, 10, QChar(u'0')));
         writeAll(name, i % 3 ? complete : incomplete);
         if (i % 3 == 0)
-            expected.append(name);
+            expected.append(shown(name));
     }
     writeAll(round.filePath(u"sub/broken.xdx"_qs), complete.left(500));
     writeAll(round.filePath(u"notes.txt"_qs), "not a document");
@@ -392,7 +392,7 @@ void TestXdxtool::manyFilesInInputOrder()
     QCOMPARE(lines.size(), 40);
     for (int i = 0; i < 40; ++i)
         QCOMPARE(QJsonDocument::fromJson(lines[i].toUtf8())[u"file"_qs].toString(),
-                 round.filePath(u"f%1.XDX"_qs.arg(i, 2, 10, QChar(u'0'))));
+                 shown(round.filePath(u"f%1.XDX"_qs.arg(i, 2, 10, QChar(u'0')))));
 
     // A list of names, a missing one among them: it gets its own line and the run goes on.
     const QString list = path(u"list.txt"_qs);
@@ -403,7 +403,7 @@ void TestXdxtool::manyFilesInInputOrder()
     const QJsonArray listed = QJsonDocument::fromJson(r.out.toUtf8()).array();
     QCOMPARE(listed.size(), 3);
     QCOMPARE(listed[1][u"status"_qs].toString(), u"error"_qs);
-    QCOMPARE(listed[2][u"file"_qs].toString(), round.filePath(u"f00.XDX"_qs));
+    QCOMPARE(listed[2][u"file"_qs].toString(), shown(round.filePath(u"f00.XDX"_qs)));
     QCOMPARE(xdxtool({u"check"_qs, u"--files-from"_qs, path(u"no-list.txt"_qs)}).status, 2);
     QCOMPARE(xdxtool({u"check"_qs, round.filePath(u"sub/../sub/.."_qs) + u"/sub/none"_qs}).status, 2);
 }
