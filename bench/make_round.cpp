@@ -1,5 +1,6 @@
-// make_round N SEED FOLDER: a generated round in FOLDER/inbox (N applications, some broken,
-// incomplete, the same leader twice, near-copies), and FOLDER/planted.tsv saying which.
+// make_round N SEED FOLDER [EXPERTS]: a generated round in FOLDER/inbox (N applications, some
+// broken, incomplete, the same leader twice, near-copies), and FOLDER/planted.tsv saying which;
+// with EXPERTS, a roster of that many in FOLDER/roster.csv for five reviewers an application.
 #include "bench/roundgen.h"
 
 #include "xdx/xdxfile.h"
@@ -15,14 +16,24 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4) {
-        std::fprintf(stderr, "usage: make_round N SEED FOLDER\n");
+    if (args.size() != 4 && args.size() != 5) {
+        std::fprintf(stderr, "usage: make_round N SEED FOLDER [EXPERTS]\n");
         return 2;
     }
     const int n = args[1].toInt();
     const QDir folder(args[3]);
     folder.mkpath(QStringLiteral("inbox"));
-    const shenbao::bench::Round round = shenbao::bench::makeRound(n, args[2].toUInt());
+    shenbao::bench::Round round = shenbao::bench::makeRound(n, args[2].toUInt());
+    if (args.size() == 5) {
+        QFile roster(folder.filePath(QStringLiteral("roster.csv")));
+        roster.open(QIODevice::WriteOnly);
+        QTextStream out(&roster);
+        out << "\xEF\xBB\xBF"
+            << QStringLiteral("姓名,单位,所在市（州）,学科分类,最多评审数,回避单位,联系方式\n");
+        for (const auto& x : shenbao::bench::makeRoster(round, args[4].toInt(), 5, args[2].toUInt() + 1))
+            out << x.name << ',' << x.unit << ',' << x.city << ',' << x.subjects << ',' << x.maxLoad << ','
+                << x.avoid << ',' << x.contact << '\n';
+    }
     const auto name = [&](int i) {
         return folder.filePath(QStringLiteral("inbox/%1-%2.xdx")
                                    .arg(i + 1, 5, 10, QChar(u'0'))

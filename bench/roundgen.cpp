@@ -37,6 +37,7 @@ const QString kSchools[] = {u"第一中学"_qs,       u"第二初级中学"_qs, 
                             u"教育科学研究所"_qs, u"职业技术学院"_qs, u"第三小学"_qs, u"外国语学校"_qs,
                             u"特殊教育学校"_qs,   u"机关幼儿园"_qs};
 const QString kCounties = u"青石东湖西山南河北岭云岩松林白沙红星"_qs;
+const QString kUniversities[] = {u"澄州大学"_qs, u"澄州师范大学"_qs, u"岚川师范学院"_qs, u"云汀学院"_qs};
 
 } // namespace
 
@@ -122,6 +123,9 @@ QString TextSource::personName()
 
 QString TextSource::unit(const QString& city)
 {
+    // A few large universities employ many of the province's applicants.
+    if (m_random.bounded(8) == 0)
+        return kUniversities[m_random.bounded(int(std::size(kUniversities)))];
     return city + kCounties.mid(2 * m_random.bounded(int(kCounties.size() / 2)), 2) + u"县"_qs +
            kSchools[m_random.bounded(int(std::size(kSchools)))];
 }
@@ -388,6 +392,50 @@ Round makeRound(int n, quint32 seed)
         round.applications.push_back(std::move(r));
     }
     return round;
+}
+
+std::vector<RosterEntry> makeRoster(Round& round, int experts, int reviewers, quint32 seed)
+{
+    TextSource source(seed);
+    QRandomGenerator& random = source.random();
+    const QStringList subjects = choiceItems(Field::SubjectClass);
+    const qsizetype applications = qsizetype(round.applications.size());
+    // Enough room for every application, unevenly spread: some experts take many, some few.
+    const double average = double(reviewers) * double(applications) / double(std::max(experts, 1));
+    std::vector<RosterEntry> roster;
+    for (int e = 0; e < experts; ++e) {
+        const ApplicationRecord& someone = round.applications[std::size_t(random.bounded(int(applications)))];
+        RosterEntry x;
+        x.name = source.personName() + QString(kGiven[random.bounded(int(kGiven.size()))]);
+        if (random.bounded(3) == 0) { // from a university
+            x.unit = kUniversities[random.bounded(int(std::size(kUniversities)))];
+            x.city = provinceCities().first();
+        } else { // from an applicant's unit: conflicts as in a province
+            x.unit = someone.value(Field::Department);
+            x.city = someone.value(Field::BelongCity);
+        }
+        QStringList mine;
+        for (int k = 0, n = 1 + random.bounded(3); k < n; ++k)
+            if (const QString s = subjects[random.bounded(int(subjects.size()))]; !mine.contains(s))
+                mine.append(s);
+        x.subjects = mine.join(u"、"_qs);
+        x.maxLoad = int(std::ceil(average * (1.3 + random.bounded(70) / 100.0)));
+        if (random.bounded(10) == 0)
+            x.avoid =
+                round.applications[std::size_t(random.bounded(int(applications)))].value(Field::Department);
+        x.contact = u"13%1"_qs.arg(100000000 + random.bounded(899999999));
+        // Now and then an expert who is also a participant, or who signed a recommendation.
+        if (random.bounded(50) == 0) {
+            const TableGrid& actors = someone.table(Field::MainActor);
+            if (!actors.cell(1, 0).isEmpty())
+                x.name = actors.cell(1, 0);
+        } else if (random.bounded(50) == 0) {
+            ApplicationRecord& a = round.applications[std::size_t(random.bounded(int(applications)))];
+            a.setValue(Field::tuijian1, a.value(Field::tuijian1) + u"\r\n推荐人："_qs + x.name);
+        }
+        roster.push_back(std::move(x));
+    }
+    return roster;
 }
 
 } // namespace shenbao::bench

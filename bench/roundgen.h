@@ -76,4 +76,17 @@ struct Round
 // in forty each (two families among them, of n / 30 and of a few members).
 Round makeRound(int n, quint32 seed);
 
+// A row of a roster of experts, as the office types it.
+struct RosterEntry
+{
+    QString name, unit, city, subjects, avoid, contact;
+    int maxLoad = 0;
+};
+
+// experts for the round: a third from a few large universities, the others from the
+// applicants' own units (so that conflicts occur as in a province); one to three subjects each;
+// loads leaving room for reviewers experts an application, unevenly; a few who avoid a unit,
+// who are a participant of an application, or whose name signs a recommendation (added to it).
+std::vector<RosterEntry> makeRoster(Round& round, int experts, int reviewers, quint32 seed);
+
 } // namespace shenbao::bench

@@ -24,18 +24,6 @@ bool isHan(char32_t c)
            (c >= 0x20000 && c <= 0x2FFFF);
 }
 
-QString folded(QStringView text)
-{
-    QString out;
-    for (qsizetype i = 0; i < text.size();) {
-        const auto [c, n] = fold::codePoint(text, i);
-        if (!fold::isBlank(c))
-            fold::append(c, out);
-        i += n;
-    }
-    return out;
-}
-
 struct Needle
 {
     QString folded;
@@ -49,7 +37,7 @@ class Needles
 public:
     void add(const QString& text, Field source, int row, bool unit)
     {
-        const QString f = folded(text);
+        const QString f = fold::folded(text);
         // One character names nobody for sure, and would be found everywhere.
         if (f.size() < 2)
             return;
@@ -63,8 +51,8 @@ public:
     void addUnit(const QString& unit, Field source, int row, const QString& city)
     {
         add(unit, source, row, true);
-        const QString u = folded(unit);
-        const QString c = folded(city);
+        const QString u = fold::folded(unit);
+        const QString c = fold::folded(city);
         for (const QString& prefix : {c, c.endsWith(u'市') || c.endsWith(u'州') ? c.chopped(1) : QString()})
             if (prefix.size() >= 2 && u.startsWith(prefix) && u.size() - prefix.size() >= 4)
                 add(u.mid(prefix.size()), source, row, true);

@@ -36,4 +36,16 @@ void append(char32_t c, QString& out)
             out += f;
 }
 
+QString folded(QStringView text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size();) {
+        const auto [c, n] = codePoint(text, i);
+        if (!isBlank(c))
+            append(c, out);
+        i += n;
+    }
+    return out;
+}
+
 } // namespace shenbao::fold

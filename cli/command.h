@@ -37,8 +37,16 @@ struct CommandSpec
     int (*run)(Invocation& invocation);
 };
 
-// The subcommands, in the order the tool lists them.
+// The subcommands, in the order the tool lists them (commandlist.cpp).
 std::span<const CommandSpec> commands();
+// The options of every command over many files; --help.
+std::span<const OptionSpec> manyFilesOptions();
+const OptionSpec& helpOption();
+// A description with the numbers it states ("{passage}") taken from the constants the code uses.
+QString withNumbers(QString text);
+// The most workers (-j) a run takes; a list of names is at most kMaxListBytes.
+inline constexpr int kMostJobs = 256;
+inline constexpr qint64 kMaxListBytes = qint64(64) << 20;
 const CommandSpec* findCommand(QStringView name);
 
 // The help of a command, made from its declaration.

@@ -69,6 +69,13 @@ QString cannotMakeFolder(const QString& folder, const QString& why) { return u"�
 QString wantTableOutput() { return u"请用 -o 给出输出的 .xlsx 或 .csv 文件"_s; }
 QString tableWritten(const QString& out, qsizetype rows, qsizetype duplicates) { return u"已写出 %1：%2 行，其中可能重复 %3 行"_s.arg(out).arg(rows).arg(duplicates); }
 
+QString wantRoster() { return u"请用 --experts 给出专家名单（.xlsx 或 .csv）"_s; }
+QString wantRoundFolder() { return u"请给出评审轮次的文件夹（xdxtool review assign -o 写出的）"_s; }
+QString badReviewers(const QString& given, int most) { return u"-k 应为 1 到 %1 的整数，而不是“%2”"_s.arg(most).arg(given); }
+QString wantFolderAndSheets() { return u"请给出评审轮次的文件夹和交回的评分表"_s; }
+QString wantVotes() { return u"请用 --votes 给出评审组的表决（表决.xlsx）"_s; }
+QString reviewOrLooseLeaf() { return u"--review 与 --loose-leaf 不能同时用"_s; }
+
 QString anonymityHit(const QString& field, int line, const QString& text, const QString& source,
                      const QString& context, bool weak)
 {

@@ -62,6 +62,14 @@ QString cannotMakeFolder(const QString& folder, const QString& why);
 QString wantTableOutput();
 QString tableWritten(const QString& out, qsizetype rows, qsizetype duplicates);
 
+// review
+QString wantRoster();
+QString wantRoundFolder();
+QString badReviewers(const QString& given, int most);
+QString wantFolderAndSheets();
+QString wantVotes();
+QString reviewOrLooseLeaf();
+
 // anonymity
 QString anonymityHit(const QString& field, int line, const QString& text, const QString& source,
                      const QString& context, bool weak);

@@ -6,6 +6,7 @@
 #include "files/files.h"
 #include "office/numbering.h"
 #include "office/printing.h"
+#include "office/reviewgroup.h"
 #include "report/fonts.h"
 
 #include <QDir>
@@ -99,11 +100,22 @@ int pdfCommand(Invocation& invocation)
         return invocation.usageError(msg::outputIsInput(shownPath(*over)));
 
     installFontSubstitutions();
-    const bool looseLeaf = invocation.isSet(u"loose-leaf");
+    office::PrintSelection pages{invocation.isSet(u"loose-leaf")};
+    std::map<QString, GroupDecision> decisions;
+    if (invocation.isSet(u"review")) {
+        if (pages.looseLeaf)
+            return invocation.usageError(msg::reviewOrLooseLeaf());
+        Expected<std::map<QString, GroupDecision>, QString> recorded =
+            office::readDecisions(invocation.value(u"review"));
+        if (!recorded)
+            return invocation.usageError(recorded.error());
+        decisions = std::move(*recorded);
+        pages.decisions = &decisions;
+    }
     Progress progress(invocation.err(), files.size());
     if (!toFolder && files.size() > 1) {
         ToolReport report(invocation, progress);
-        return office::printRound(files, invocation.jobs(), invocation.problems(), *paper, looseLeaf,
+        return office::printRound(files, invocation.jobs(), invocation.problems(), *paper, pages,
                                   outs->front(), report);
     }
     // The files a run makes in its folder are its own: a link found there is replaced, never
@@ -113,7 +125,7 @@ int pdfCommand(Invocation& invocation)
     const Tally tally = forEachDocument<office::Printed>(
         invocation, files,
         [&](const QString& file, qsizetype i) {
-            return office::printFile(file, (*outs)[i], *paper, looseLeaf, options);
+            return office::printFile(file, (*outs)[i], *paper, pages, options);
         },
         [&](qsizetype, const QString&, const office::Printed& p) {
             if (!p.printable())

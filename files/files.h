@@ -159,6 +159,8 @@ FileResult<void> renameFile(const QString& from, const QString& to, bool replace
 
 // Removes a file (never a folder). Missing is an error the caller may ignore.
 FileResult<void> removeFile(const QString& path);
+// Removes a folder that holds nothing (never one that holds something).
+FileResult<void> removeEmptyFolder(const QString& path);
 
 // The temporary files that replacements left when their program was killed: those in folder
 // whose program no longer runs (named by replaceFile, with its process's number) are removed.

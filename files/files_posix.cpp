@@ -519,6 +519,13 @@ FileResult<void> removeFile(const QString& path)
     return {};
 }
 
+FileResult<void> removeEmptyFolder(const QString& path)
+{
+    if (::rmdir(pathToSystem(path).constData()) != 0)
+        return fileFailure(systemError(errno));
+    return {};
+}
+
 FileResult<std::unique_ptr<OutputFile>> createFile(const QString& path)
 {
     const int fd =

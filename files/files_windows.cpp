@@ -323,6 +323,13 @@ FileResult<void> removeFile(const QString& path)
     return {};
 }
 
+FileResult<void> removeEmptyFolder(const QString& path)
+{
+    if (!::RemoveDirectoryW(wide(QDir::toNativeSeparators(path))))
+        return fileFailure(systemError(::GetLastError()));
+    return {};
+}
+
 FileResult<std::unique_ptr<OutputFile>> createFile(const QString& path)
 {
     auto file = std::make_unique<WindowsOutputFile>(path);

@@ -91,13 +91,13 @@ private:
         return true;
     }
 
-    // Commas, or what a spreadsheet program on another locale writes instead: the heading's
-    // first separator decides.
+    // Commas, or what a spreadsheet program on another locale writes instead: the first
+    // separator outside quotes decides (a title row above the heading may have none).
     bool isSeparator(QChar c)
     {
         if (!m_separator.isNull())
             return c == m_separator;
-        if (m_row == 1 && (c == u',' || c == u';' || c == u'\t')) {
+        if (c == u',' || c == u';' || c == u'\t') {
             m_separator = c;
             return true;
         }

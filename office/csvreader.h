@@ -10,7 +10,7 @@
 // A CSV as spreadsheet programs save it, read record by record: UTF-8 (with or without its
 // byte-order mark), UTF-16 with its mark, or GBK (a table saved again on Chinese Windows);
 // separated by commas, or by what another locale writes instead (semicolons, tabs: the
-// heading's first separator decides); lines ended by CR LF, LF or CR; quoted fields with
+// first separator decides); lines ended by CR LF, LF or CR; quoted fields with
 // doubled quotes. The formula guard this program writes (an apostrophe before = + - @) is undone.
 
 namespace shenbao::office {

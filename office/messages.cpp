@@ -30,6 +30,7 @@ QString rowTwice(qsizetype row) { return u"第 %1 行出现了两次"_s.arg(row)
 QString notInTable(const QString& file, const QString& table) { return u"“%1”不在表“%2”中"_s.arg(file, table); }
 QString sameFileTwice(const QString& first, const QString& second) { return u"“%1”和“%2”是同一个文件，会得到同一个编号"_s.arg(first, second); }
 QString notASpreadsheet() { return u"表格请用 .xlsx 或 .csv"_s; }
+QString noDecision(const QString& code) { return u"评审组还没有对编号 %1 的申请书表决（xdxtool review group）"_s.arg(code); }
 
 QStringList tableLeadingHeadings() { return {u"文件"_s, u"状态"_s, u"未填项数"_s, u"正式文档"_s}; }
 QString participantsHeading() { return u"主要参加者人数"_s; }

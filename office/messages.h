@@ -28,6 +28,7 @@ QString rowTwice(qsizetype row);
 QString notInTable(const QString& file, const QString& table);
 QString sameFileTwice(const QString& first, const QString& second);
 QString notASpreadsheet();
+QString noDecision(const QString& code);
 
 // The round's table
 QStringList tableLeadingHeadings();

@@ -2,6 +2,7 @@
 
 #include "office/messages.h"
 #include "office/pdfjoin.h"
+#include "office/review.h"
 #include "report/fillreport.h"
 #include "report/messages.h"
 #include "report/pdf.h"
@@ -27,8 +28,15 @@ Printed failed(const QString& why)
     return {{Outcome::Unreadable, why}, {}, {}, false};
 }
 
-// What the window would hold after starting with this file, laid out for printing.
-Printed prepare(const QString& file, bool looseLeaf)
+// The review's pages of a form: 12 and 13.
+bool isDecision(const Sheet& s)
+{
+    return s.page == u"Page12" || s.page == u"Page13";
+}
+
+// What the window would hold after starting with this file, laid out for printing: the pages
+// selected, for the review filled with the decision on its code.
+Printed prepare(const QString& file, const PrintSelection& pages)
 {
     const OpenedDocument view = openDocument(file);
     Printed p;
@@ -37,11 +45,21 @@ Printed prepare(const QString& file, bool looseLeaf)
         return p; // a rejected document is not printed either
     if (view.status() == OpenStatus::Hollow)
         p.note = shownPath(file) + u": "_s + msg::emptyDocument() + u'\n';
-    ReportLayout layout = layoutForm(view.record, view.official());
+    std::function<void(ReportDesign&)> amend;
+    if (pages.decisions) {
+        const QString code = applicationCode(view.record);
+        const auto decided = pages.decisions->find(code);
+        if (decided == pages.decisions->end())
+            return failed(msg::noDecision(code));
+        amend = [&](ReportDesign& design) { fillDecision(design, decided->second); };
+    }
+    ReportLayout layout = layoutForm(view.record, view.official(), {}, amend);
     if (layout.tooLong)
         return failed(tooManySheetsMessage());
-    if (looseLeaf)
+    if (pages.looseLeaf)
         std::erase_if(layout.sheets, [](const Sheet& s) { return !isLooseLeaf(s); });
+    if (pages.decisions)
+        std::erase_if(layout.sheets, [](const Sheet& s) { return !isDecision(s); });
     p.sheets = std::move(layout.sheets);
     p.official = view.official();
     return p;
@@ -57,9 +75,9 @@ Printed prepare(const QString& file, bool looseLeaf)
 class RoundPdf
 {
 public:
-    RoundPdf(const QStringList& files, int jobs, qsizetype problems, const QPageSize& paper, bool looseLeaf,
-             RunReport& report)
-        : m_files(files), m_jobs(jobs), m_paper(paper), m_looseLeaf(looseLeaf), m_report(report)
+    RoundPdf(const QStringList& files, int jobs, qsizetype problems, const QPageSize& paper,
+             const PrintSelection& pages, RunReport& report)
+        : m_files(files), m_jobs(jobs), m_paper(paper), m_pages(pages), m_report(report)
     {
         m_tally.problems = problems;
     }
@@ -110,7 +128,7 @@ private:
     {
         ReportPdfWriter pdf(&device, m_paper);
         for (qsizetype i = 0; i < m_files.size(); ++i) {
-            const Printed p = prepare(m_files[i], m_looseLeaf);
+            const Printed p = prepare(m_files[i], m_pages);
             const qsizetype first = pdf.pages() + 1;
             pdf.add(p.sheets);
             if (!report(i, p, first, pdf.pages()))
@@ -134,7 +152,7 @@ private:
         ReportPdfWriter pdf(file->get(), m_paper);
         for (qsizetype i = m_files.size() * k / runs; i < m_files.size() * (k + 1) / runs && !interrupted();
              ++i) {
-            Printed& p = part.files.emplace_back(prepare(m_files[i], m_looseLeaf));
+            Printed& p = part.files.emplace_back(prepare(m_files[i], m_pages));
             const qsizetype before = pdf.pages();
             pdf.add(p.sheets);
             p.sheets.clear();
@@ -189,7 +207,7 @@ private:
     const QStringList& m_files;
     int m_jobs;
     QPageSize m_paper;
-    bool m_looseLeaf;
+    PrintSelection m_pages;
     RunReport& m_report;
     Tally m_tally;
     qsizetype m_added = 0;
@@ -204,10 +222,10 @@ bool Printed::printable() const
 
 // The file printed to a PDF of its own: made in memory (a few hundred kB; QPdfWriter writes in
 // small pieces), then put in place whole.
-Printed printFile(const QString& file, const QString& out, const QPageSize& paper, bool looseLeaf,
-                  ReplaceOptions options)
+Printed printFile(const QString& file, const QString& out, const QPageSize& paper,
+                  const PrintSelection& pages, ReplaceOptions options)
 {
-    Printed p = prepare(file, looseLeaf);
+    Printed p = prepare(file, pages);
     if (!p.printable())
         return p;
     QByteArray bytes;
@@ -224,10 +242,36 @@ Printed printFile(const QString& file, const QString& out, const QPageSize& pape
     return p;
 }
 
-int printRound(const QStringList& files, int jobs, qsizetype problems, const QPageSize& paper, bool looseLeaf,
-               const QString& out, RunReport& report)
+int printRound(const QStringList& files, int jobs, qsizetype problems, const QPageSize& paper,
+               const PrintSelection& pages, const QString& out, RunReport& report)
 {
-    return RoundPdf(files, jobs, problems, paper, looseLeaf, report).write(out);
+    return RoundPdf(files, jobs, problems, paper, pages, report).write(out);
+}
+
+Expected<void, QString> printCodedLooseLeaves(const QStringList& files, const QStringList& codes,
+                                              const QString& out, const QPageSize& paper)
+{
+    QString failure;
+    const FileResult<void> written = replaceFileWith(out, [&](QIODevice& device, QString* why) {
+        ReportPdfWriter pdf(&device, paper);
+        for (qsizetype i = 0; i < files.size() && !interrupted(); ++i) {
+            const OpenedDocument v = openDocument(files[i]);
+            ReportLayout layout = layoutForm(
+                v.record, v.official(), {}, [&](ReportDesign& design) { markLooseLeaves(design, codes[i]); });
+            if (layout.tooLong) {
+                failure = shownPath(files[i]) + u": "_s + tooManySheetsMessage();
+                return false;
+            }
+            std::erase_if(layout.sheets, [](const Sheet& s) { return !isLooseLeaf(s); });
+            pdf.add(layout.sheets);
+        }
+        return !interrupted() && pdf.finish(why);
+    });
+    if (!failure.isEmpty())
+        return unexpected(failure);
+    if (!written)
+        return unexpected(reportmsg::cannotWritePdf(shownPath(out), written.error().why()));
+    return {};
 }
 
 QString completeBaseName(const QString& path)

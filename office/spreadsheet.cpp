@@ -33,4 +33,21 @@ readSpreadsheetRows(const QString& path, int columns, qsizetype longest,
     return readWorkbookRows(path, columns, longest, take);
 }
 
+Expected<SpreadsheetRows, QString> readSpreadsheet(const QString& path, int columns, qsizetype longest)
+{
+    SpreadsheetRows rows;
+    const Expected<void, QString> read =
+        readSpreadsheetRows(path, columns, longest, [&](qsizetype row, const QStringList& cells) {
+            for (const QString& c : cells)
+                if (!c.trimmed().isEmpty()) {
+                    rows.emplace(row, cells);
+                    break;
+                }
+            return true;
+        });
+    if (!read)
+        return unexpected(read.error());
+    return rows;
+}
+
 } // namespace shenbao::office

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 
 // A table the office keeps in a spreadsheet (a round's table, a roster of experts, returned
 // score sheets), read as any spreadsheet program may have saved it: .xlsx, or .csv in UTF-8,
@@ -22,5 +23,10 @@ bool isSpreadsheet(const QString& path);
 Expected<void, QString>
 readSpreadsheetRows(const QString& path, int columns, qsizetype longest,
                     const std::function<bool(qsizetype row, const QStringList& cells)>& take);
+
+// A small table (a roster, a score sheet, a list of votes) whole: each row's first columns cells
+// by the row's number, rows in order; rows without a cell left out. Why not, in words.
+using SpreadsheetRows = std::map<qsizetype, QStringList>;
+Expected<SpreadsheetRows, QString> readSpreadsheet(const QString& path, int columns, qsizetype longest);
 
 } // namespace shenbao::office

@@ -1,9 +1,8 @@
 #include "office/tableworkbook.h"
 
 #include "office/messages.h"
+#include "office/xlsxout.h"
 #include "record/textrules.h"
-
-#include <xlsxwriter.h>
 
 #include <cmath>
 #include <map>
@@ -208,45 +207,16 @@ void TableWorkbook::counts()
     worksheet_fit_to_pages(sheet, 1, 0);
 }
 
-Expected<void, QString> writeWorkbook(const std::vector<TableRow>& rows, const QString& path,
-                                      QStringList* warnings)
-{
-    lxw_workbook* book = workbook_new(pathToSystem(path).constData());
-    if (!book)
-        return Unexpected(msg::xlsxFailed(QString::fromUtf8(lxw_strerror(LXW_ERROR_CREATING_XLSX_FILE))));
-    TableWorkbook table(book, rows, warnings);
-    table.applications();
-    table.counts();
-    if (const lxw_error closed = workbook_close(book); closed != LXW_NO_ERROR)
-        return Unexpected(msg::xlsxFailed(QString::fromUtf8(lxw_strerror(closed))));
-    return {};
-}
-
 } // namespace
 
-// libxlsxwriter wants a path of its own: the workbook is written in a private folder, then
-// copied in pieces to where it goes.
 FileResult<void> writeTableWorkbook(const std::vector<TableRow>& rows, const QString& out,
                                     QStringList* warnings)
 {
-    const RunFolder scratch(u"xdxtool"_s);
-    if (!scratch.path())
-        return fileFailure(FileError::system(msg::xlsxFailed(scratch.path().error().why())));
-    const QString temporary = *scratch.path() + u"/round.xlsx"_s;
-    if (const Expected<void, QString> written = writeWorkbook(rows, temporary, warnings); !written)
-        return fileFailure(FileError::system(written.error()));
-    return replaceFileWith(out, [&](QIODevice& device, QString* why) {
-        bool wrote = true;
-        const FileResult<void> copied =
-            readRegularFileInPieces(temporary, qint64(1) << 32, 1 << 20, [&](QByteArrayView piece) {
-                wrote = device.write(piece.data(), piece.size()) == piece.size();
-                return wrote;
-            });
-        if (!copied) {
-            *why = msg::xlsxFailed(copied.error().why());
-            return false;
-        }
-        return wrote; // else the device's failure is the reason
+    return writeXlsx(out, [&](lxw_workbook* book) -> Expected<void, QString> {
+        TableWorkbook table(book, rows, warnings);
+        table.applications();
+        table.counts();
+        return {};
     });
 }
 

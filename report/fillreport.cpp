@@ -106,10 +106,13 @@ QStringList missingFillItems(const ReportDesign& design)
     return missing;
 }
 
-ReportLayout layoutForm(const ApplicationRecord& record, bool official, const SheetProgress& progress)
+ReportLayout layoutForm(const ApplicationRecord& record, bool official, const SheetProgress& progress,
+                        const std::function<void(ReportDesign&)>& amend)
 {
     ReportDesign design = builtInDesign();
     fillReport(design, record, official);
+    if (amend)
+        amend(design);
     return layoutReport(design, progress);
 }
 

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace shenbao {
 
 // Fills a fresh copy of the built-in design for printing, as the print command does: shows the
@@ -17,7 +19,9 @@ void fillReport(ReportDesign& design, const ApplicationRecord& record, bool offi
 
 // The printed form of record, as 预览\打印 and xdxtool pdf make it: a fresh built-in design
 // (nothing one print filled in reaches the next), filled, laid out.
-ReportLayout layoutForm(const ApplicationRecord& record, bool official, const SheetProgress& progress = {});
+// amend, when given, adds to the filled design before it is laid out (the review's pages).
+ReportLayout layoutForm(const ApplicationRecord& record, bool official, const SheetProgress& progress = {},
+                        const std::function<void(ReportDesign&)>& amend = {});
 
 // The page and item names fillReport writes to, in order ("Page1", "educode"), for checking
 // that a design has them all; the names of items that design lacks, in that order.

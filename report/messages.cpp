@@ -26,5 +26,29 @@ QString noSheets()
     return QStringLiteral("没有可输出的页");
 }
 
+QString voteResult(bool voteFailed, bool leavesFailed, bool voted)
+{
+    if (voteFailed)
+        return QStringLiteral("未通过");
+    if (leavesFailed || !voted)
+        return {};
+    return QStringLiteral("通过");
+}
+
+QString tick()
+{
+    return QStringLiteral("√");
+}
+
+QString approval(bool approved)
+{
+    return approved ? QStringLiteral("同意立项。") : QStringLiteral("不同意立项。");
+}
+
+QString reviewCode(const QString& code)
+{
+    return QStringLiteral("评审编号：%1").arg(code);
+}
+
 } // namespace reportmsg
 } // namespace shenbao

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build make pkg-config g++ dpkg-dev
-  qt6-base-dev qt6-svg-dev libxml2-dev libpoppler-qt6-dev libxlsxwriter-dev libminizip-dev
+  qt6-base-dev qt6-svg-dev libxml2-dev libpoppler-qt6-dev libxlsxwriter-dev libminizip-dev liblemon-dev
   # run: platform plugins, Qt's own translations, fonts the form asks for
   qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-liberation2 fonts-dejavu-core
