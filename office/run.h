@@ -4,13 +4,14 @@
 #include "session/session.h"
 
 #include <QStringList>
+#include <QThread>
 
 #include <array>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -73,9 +74,22 @@ void forEachInOrder(qsizetype count, int jobs, Work work, Deliver deliver)
             changed.notify_all();
         }
     };
-    std::vector<std::jthread> threads;
-    for (int j = 0; j < std::min<qsizetype>(jobs, count); ++j)
-        threads.emplace_back(worker);
+    // Qt's own threads: a worker that draws holds Qt's data of its thread (fonts, the PDF
+    // writer's objects), which Qt tears down properly only in a thread it made (MinGW's threads
+    // crashed at their end under Windows). They are waited for however the run ends.
+    struct Workers
+    {
+        std::vector<std::unique_ptr<QThread>> threads;
+        ~Workers()
+        {
+            for (const auto& t : threads)
+                t->wait();
+        }
+    } workers;
+    for (int j = 0; j < std::min<qsizetype>(jobs, count); ++j) {
+        workers.threads.emplace_back(QThread::create(worker));
+        workers.threads.back()->start();
+    }
     for (qsizetype e = 0; e < count; ++e) {
         std::optional<Result> r;
         {

@@ -348,7 +348,8 @@ void TestReview::collectRankVotePrint()
     for (int p = 0; p < own->numPages(); ++p)
         QVERIFY(!pageText(*own, p).contains(u"同意立项"_s) && !pageText(*own, p).contains(u"选题有意义"_s));
     // A file the group has not voted on is reported; the others are printed.
-    r = xdxtool({u"pdf"_s, u"--review"_s, path(u"round"_s), path(u"inbox"_s), u"-o"_s, path(u"all.pdf"_s)});
+    r = xdxtool({u"pdf"_s, u"--review"_s, path(u"round"_s), path(u"inbox"_s), u"-j"_s, u"2"_s, u"-o"_s,
+                 path(u"all.pdf"_s)});
     QCOMPARE(r.status, 2);
     QVERIFY(r.err.contains(u"评审组还没有对编号"_s));
 }
