@@ -68,6 +68,28 @@ if values[0] != values[1]:
 print(f"make windows: the round's XLSX holds the same {sum(len(s) for s in values[0])} rows on both systems")
 PYTHON
 
+# The review round by both builds: the same round (file names aside, shown with each system's
+# separators), and the Windows score sheet filled on Linux as another program would and collected
+# there.
+printf '姓名,单位,所在市（州）,学科分类,最多评审数\n宋思远,澄州师范大学,澄州市,基础教育,10\n' >"$same/roster.csv"
+for side in linux windows; do
+  tool="$host/cli/xdxtool"; [[ $side == windows ]] && tool="scripts/windows/wine-run.sh $build/bin/xdxtool.exe"
+  rm -rf "$same/round-$side"
+  $tool review assign --experts "$same/roster.csv" -k 1 -o "$same/round-$side" samples/complete.xdx 2>/dev/null
+  sed 's|\\\\|/|g' "$same/round-$side/评审轮次.json" >"$same/round-$side.cmp"
+done
+cmp "$same/round-linux.cmp" "$same/round-windows.cmp" \
+  || { echo "make windows: the Windows review round differs from Linux's" >&2; exit 1; }
+/usr/bin/python3 - "$same"/round-windows/专家/*/评分表.xlsx "$same/filled.xlsx" <<'PYTHON'
+import sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1]); ws = wb.active
+for c in range(4, 8): ws.cell(6, c).value = 15
+wb.save(sys.argv[2])
+PYTHON
+"$host/cli/xdxtool" review collect "$same/round-windows" "$same/filled.xlsx" 2>/dev/null \
+  || { echo "make windows: a score sheet of the Windows build does not read back on Linux" >&2; exit 1; }
+echo "make windows: the review round is the same on both systems, and its score sheet reads back on Linux"
+
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 stage="$build/stage"
 rm -rf "$stage"
