@@ -76,6 +76,7 @@ void keepOnScreen(QWidget* window, int tries = 40)
 
 int main(int argc, char** argv)
 {
+    shenbao::prepareProcess();
     StartupTimes times;
     QApplication app(argc, argv);
     times.step("application");

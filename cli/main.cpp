@@ -27,6 +27,7 @@ void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
 
 int main(int argc, char** argv)
 {
+    shenbao::prepareProcess();
 #ifdef SIGPIPE
     // A reader that went away (a closed pipe) is an output error that xdxtool reports, not a
     // signal that ends it without a word.

@@ -234,4 +234,10 @@ private:
 // Whether the process numbered pid runs on this machine.
 bool processRuns(qint64 pid);
 
+// The first call of every program's main(), before Qt starts. On Windows it turns off Qt's
+// compiled regular expressions: the stack one leaves in the main thread is freed only after Qt's
+// library has been unloaded at the program's end, which can hang the program after its work is
+// done (a third of the runs under Wine of a command that matched one).
+void prepareProcess();
+
 } // namespace shenbao

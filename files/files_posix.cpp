@@ -553,4 +553,6 @@ bool processRuns(qint64 pid)
     return true;
 }
 
+void prepareProcess() {}
+
 } // namespace shenbao

@@ -352,4 +352,10 @@ bool processRuns(qint64 pid)
     return ::GetExitCodeProcess(process.h, &code) && code == STILL_ACTIVE;
 }
 
+void prepareProcess()
+{
+    // Read by Qt once, at the first expression matched.
+    qputenv("QT_ENABLE_REGEXP_JIT", "0");
+}
+
 } // namespace shenbao

@@ -25,9 +25,9 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     wineserver -w
   fi
   # Wine does not hand QT_* variables to Windows programs; the prefix's environment does.
-  wanted=$(env | grep -E '^QT_(QPA_PLATFORM|QPA_FONTDIR|SCALE_FACTOR|LOGGING_RULES)=' | sort || true)
+  wanted=$(env | grep -E '^QT_(QPA_PLATFORM|QPA_FONTDIR|SCALE_FACTOR|LOGGING_RULES|ENABLE_REGEXP_JIT)=' | sort || true)
   if [[ "$wanted" != "$(cat "$WINEPREFIX.qtenv" 2>/dev/null)" ]]; then
-    for name in QT_QPA_PLATFORM QT_QPA_FONTDIR QT_SCALE_FACTOR QT_LOGGING_RULES; do
+    for name in QT_QPA_PLATFORM QT_QPA_FONTDIR QT_SCALE_FACTOR QT_LOGGING_RULES QT_ENABLE_REGEXP_JIT; do
       if [[ -n "${!name:-}" ]]; then
         wine reg add 'HKCU\Environment' /v "$name" /d "${!name}" /f >/dev/null 2>&1
       else
