@@ -55,14 +55,17 @@ for json in samples/*.json tests/data/mixed-text.json; do
 done
 echo "make windows: $(ls samples/*.json tests/data/mixed-text.json | wc -l) records save byte-identical on both systems (ProjectID aside)"
 
-# The round's table by both builds holds the same values, as openpyxl reads them.
+# The round's table by both builds holds the same values, as openpyxl reads them (file names
+# aside, shown with each system's separators).
 "$host/cli/xdxtool" table samples/complete.xdx samples/incomplete.xdx -o "$same/round-linux.xlsx" 2>/dev/null || true
 scripts/windows/wine-run.sh "$build/bin/xdxtool.exe" table samples/complete.xdx samples/incomplete.xdx \
   -o "$same/round-windows.xlsx" 2>/dev/null || true
 /usr/bin/python3 - "$same/round-linux.xlsx" "$same/round-windows.xlsx" <<'PYTHON'
 import sys, openpyxl
 books = [openpyxl.load_workbook(p) for p in sys.argv[1:]]
-values = [[[list(r) for r in s.iter_rows(values_only=True)] for s in b.worksheets] for b in books]
+unslashed = lambda v: v.replace("\\", "/") if isinstance(v, str) else v
+values = [[[[unslashed(v) for v in r] for r in s.iter_rows(values_only=True)] for s in b.worksheets]
+          for b in books]
 if values[0] != values[1]:
     sys.exit("make windows: the Windows table's values differ from Linux's")
 print(f"make windows: the round's XLSX holds the same {sum(len(s) for s in values[0])} rows on both systems")
