@@ -51,7 +51,7 @@ Printed prepare(const QString& file, const PrintSelection& pages)
         const auto decided = pages.decisions->find(code);
         if (decided == pages.decisions->end())
             return failed(msg::noDecision(code));
-        amend = [&](ReportDesign& design) { fillDecision(design, decided->second); };
+        amend = [decision = &decided->second](ReportDesign& design) { fillDecision(design, *decision); };
     }
     ReportLayout layout = layoutForm(view.record, view.official(), {}, amend);
     if (layout.tooLong)
